@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/Services.h"
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
+#include "platform/Shell.h"
+
+#include <functional>
+#include <memory>
+
+namespace quillan::app {
+
+class MainWin;
+class Startup;
+
+// The running program: the service objects, the main window, the start-up
+// initialisation and the commands bound to the menu and the buttons.
+class Application
+{
+public:
+    struct Parts
+    {
+        std::unique_ptr<platform::Clock> clock;
+        std::unique_ptr<platform::Prompts> prompts;
+        std::unique_ptr<platform::Shell> shell;
+        std::unique_ptr<platform::RegistryStore> registry;
+    };
+
+    // The real services of this desktop.
+    static Parts systemParts(const platform::Paths& paths);
+
+    Application(platform::Paths paths, QString executablePath, Parts parts);
+    ~Application();
+
+    // Creates nothing new: raises the created event, i.e. runs the start-up
+    // initialisation (which shows the window through the password gate).
+    void start();
+
+    MainWin& window() { return *window_; }
+    Services& services() { return services_; }
+    Startup& startup() { return *startup_; }
+
+    // How "退出" ends the program; tests replace it.
+    std::function<void(int)> exitProgram;
+
+private:
+    void bindCommands();
+
+    Parts parts_;
+    Services services_;
+    std::unique_ptr<MainWin> window_;
+    std::unique_ptr<Startup> startup_;
+    bool exiting_ = false;
+};
+
+} // namespace quillan::app

@@ -1,0 +1,360 @@
+#include "app/MainWin.h"
+
+#include "app/MenuTree.h"
+#include "app/StatusText.h"
+#include "app/VerticalButton.h"
+#include "platform/Clock.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace quillan::app {
+
+namespace {
+
+QFont headingFont()
+{
+    // The documents keep naming SimSun; on this desktop it is drawn with
+    // the Simplified Chinese face of the Noto CJK fonts.
+    QFont::insertSubstitutions(QStringLiteral("SimSun"),
+                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    QFont f(QStringLiteral("SimSun"));
+    f.setPixelSize(16);
+    return f;
+}
+
+QFont formFont()
+{
+    // Half-width blanks are exactly half a Chinese character wide in these
+    // faces, so the labels line up with the fields laid over them.
+    QFont f;
+    f.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    f.setPixelSize(12);
+    return f;
+}
+
+} // namespace
+
+MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent), clock_(clock)
+{
+    setObjectName(QStringLiteral("MainWin"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(designTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    setFont(formFont());
+    setFixedSize(kClientWidth, kClientHeight);
+
+    buildMenus();
+    buildControls();
+
+    dialogs_.insert(QStringLiteral("通用对话框1"),
+                    {QStringLiteral("通用对话框1"), platform::FileDialogUnit::Mode::Save,
+                     QStringLiteral("WAV录音文件|*.wav"), QStringLiteral("WAV"), {}});
+    dialogs_.insert(QStringLiteral("通用对话框2"),
+                    {QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open,
+                     QStringLiteral("*.ini 笔录模板文件|*.ini"), QStringLiteral("ini"), {}});
+    dialogs_.insert(QStringLiteral("通用对话框3"),
+                    {QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open,
+                     QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"), QStringLiteral("ini"), {}});
+
+    for (const TimerSpec& t : mainWinTimers()) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(t.unit);
+        timer->setInterval(t.interval);
+        timers_.insert(t.unit, timer);
+        if (t.running)
+            timer->start();
+    }
+    connect(timers_.value(QStringLiteral("时钟2")), &QTimer::timeout, this, &MainWin::refreshStatusBar);
+
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kFrameWidth / 2, kFrameHeight / 2));
+    }
+}
+
+MainWin::~MainWin()
+{
+    if (aboutToBeDestroyed)
+        aboutToBeDestroyed();
+}
+
+void MainWin::buildMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("菜单栏"));
+    for (const MenuSpec& spec : menuTree()) {
+        QMenu* menu = menuBar()->addMenu(spec.title);
+        menu->setObjectName(spec.title);
+        for (const QString& item : spec.items) {
+            QAction* action = menu->addAction(item);
+            action->setObjectName(spec.title + QLatin1Char('/') + item);
+        }
+    }
+}
+
+void MainWin::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    for (const ControlSpec& spec : mainWinLayout()) {
+        if (spec.type == ControlType::StatusBar) {
+            auto* bar = new QStatusBar(this);
+            bar->setObjectName(spec.unit);
+            bar->setSizeGripEnabled(false);
+            bar->setFixedHeight(spec.geometry.height());
+            bar->setAccessibleName(spec.accessibleName);
+            statusPart0_ = new QLabel(bar);
+            statusPart0_->setObjectName(spec.unit + QStringLiteral(".0"));
+            statusPart0_->setTextFormat(Qt::PlainText);
+            bar->addWidget(statusPart0_, 1);
+            setStatusBar(bar);
+            controls_.insert(spec.unit, bar);
+            continue;
+        }
+        QWidget* parent = spec.parent.isEmpty() ? client : controls_.value(spec.parent);
+        Q_ASSERT(parent);
+        QWidget* w = nullptr;
+        switch (spec.type) {
+        case ControlType::PicBox: {
+            auto* label = new QLabel(parent);
+            label->setPixmap(QPixmap(QStringLiteral(":/pictures/banner.png")));
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            w = label;
+            break;
+        }
+        case ControlType::GroupBox:
+            w = new QGroupBox(spec.caption, parent);
+            break;
+        case ControlType::Label: {
+            auto* label = new QLabel(spec.caption, parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            w = label;
+            break;
+        }
+        case ControlType::EditBox: {
+            auto* edit = new QLineEdit(spec.caption, parent);
+            if (spec.centred)
+                edit->setAlignment(Qt::AlignCenter);
+            if (spec.digitsOnly)
+                edit->setValidator(
+                    new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            w = edit;
+            break;
+        }
+        case ControlType::ComboBox: {
+            auto* box = new QComboBox(parent);
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->setMaxVisibleItems(20);
+            box->addItems(spec.items);
+            box->setCurrentIndex(-1);
+            box->setEditText(QString());
+            w = box;
+            break;
+        }
+        case ControlType::Button:
+            w = spec.vertical ? new VerticalButton(spec.caption, parent) : new QPushButton(spec.caption, parent);
+            break;
+        case ControlType::TextViewer: {
+            auto* viewer = new QPlainTextEdit(parent);
+            viewer->setReadOnly(true);
+            w = viewer;
+            break;
+        }
+        case ControlType::MultiLineEdit: {
+            auto* edit = new QPlainTextEdit(parent);
+            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            w = edit;
+            break;
+        }
+        case ControlType::SliderBar:
+            w = new QSlider(Qt::Horizontal, parent);
+            break;
+        case ControlType::StatusBar:
+            break;
+        }
+        w->setObjectName(spec.unit);
+        w->setGeometry(spec.geometry);
+        w->setAccessibleName(spec.accessibleName);
+        if (spec.heading) {
+            w->setFont(headingFont());
+            w->setProperty("heading", true);
+        }
+        if (spec.disabled)
+            w->setEnabled(false);
+        if (spec.hidden)
+            w->setVisible(false);
+        controls_.insert(spec.unit, w);
+    }
+
+    connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this, &MainWin::showSecondView);
+    connect(control<QPushButton>(QStringLiteral("按钮2")), &QPushButton::clicked, this, &MainWin::showFirstView);
+    connect(control<QPushButton>(QStringLiteral("按钮5")), &QPushButton::clicked, this, &MainWin::toggleCaseNote);
+    connect(control<QPushButton>(QStringLiteral("按钮3")), &QPushButton::clicked, this, &MainWin::closeTextPanel);
+    // "activated" is the list choice: raised when the officer picks an
+    // entry from the list, never by typing or by the program.
+    connect(control<QComboBox>(QStringLiteral("组合框6")), &QComboBox::activated, this,
+            &MainWin::suggestAnswerForPair2);
+    connect(control<QComboBox>(QStringLiteral("组合框8")), &QComboBox::activated, this,
+            &MainWin::suggestLinesForPair3);
+}
+
+QString MainWin::fieldText(const QString& unit) const
+{
+    QWidget* w = control(unit);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return edit->text();
+    if (auto* box = qobject_cast<QComboBox*>(w))
+        return box->currentText();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(w))
+        return text->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    return {};
+}
+
+void MainWin::setFieldText(const QString& unit, const QString& text)
+{
+    QWidget* w = control(unit);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    } else if (auto* box = qobject_cast<QComboBox*>(w)) {
+        box->setEditText(text);
+        if (box->lineEdit())
+            box->lineEdit()->setCursorPosition(0);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        QString t = text;
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        plain->setPlainText(t);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    }
+}
+
+QString MainWin::statusMessage() const { return fieldText(QStringLiteral("编辑框25")); }
+void MainWin::setStatusMessage(const QString& text) { setFieldText(QStringLiteral("编辑框25"), text); }
+QString MainWin::statusPart0() const { return statusPart0_->text(); }
+void MainWin::setStatusPart0(const QString& text) { statusPart0_->setText(text); }
+
+void MainWin::showSecondView()
+{
+    control(QStringLiteral("分组框1"))->setVisible(false);
+    control(QStringLiteral("分组框2"))->setVisible(false);
+    control(QStringLiteral("按钮1"))->setEnabled(false);
+    control(QStringLiteral("按钮2"))->setEnabled(true);
+    control(QStringLiteral("分组框3"))->setGeometry(1, 59, 517, 510);
+    control(QStringLiteral("分组框4"))->setGeometry(519, 59, 500, 510);
+    control(QStringLiteral("分组框3"))->setVisible(true);
+    control(QStringLiteral("分组框4"))->setVisible(true);
+    // The case note and the text panel stay above the pages.
+    control(QStringLiteral("分组框6"))->raise();
+    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
+        control(QString::fromUtf8(unit))->raise();
+}
+
+void MainWin::showFirstView()
+{
+    control(QStringLiteral("分组框1"))->setVisible(true);
+    control(QStringLiteral("分组框2"))->setVisible(true);
+    control(QStringLiteral("按钮1"))->setEnabled(true);
+    control(QStringLiteral("按钮2"))->setEnabled(false);
+    for (const char* unit : {"分组框3", "分组框4"}) {
+        QWidget* page = control(QString::fromUtf8(unit));
+        page->move(1660, page->y());
+    }
+}
+
+void MainWin::toggleCaseNote()
+{
+    QWidget* panel = control(QStringLiteral("分组框6"));
+    panel->setGeometry(519, 59, 500, 510);
+    panel->setVisible(panel->isHidden());
+    panel->raise();
+    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
+        control(QString::fromUtf8(unit))->raise();
+}
+
+void MainWin::showTextPanel(const QString& text)
+{
+    auto* viewer = control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
+    viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    viewer->setGeometry(1, 64, 1017, 506);
+    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"}) {
+        QWidget* w = control(QString::fromUtf8(unit));
+        w->setVisible(true);
+        w->raise();
+    }
+}
+
+void MainWin::closeTextPanel()
+{
+    for (const char* unit : {"超级编辑框1", "按钮3", "按钮6"})
+        control(QString::fromUtf8(unit))->setVisible(false);
+}
+
+void MainWin::refreshStatusBar() { setStatusPart0(statusBarText(statusMessage(), clock_.now())); }
+
+void MainWin::insertAtTop(const QString& unit, const QStringList& entries)
+{
+    auto* box = control<QComboBox>(unit);
+    if (!box || entries.isEmpty())
+        return;
+    const QString text = box->currentText();
+    const int index = box->currentIndex();
+    box->insertItems(0, entries);
+    // An empty box selects its first new entry by itself; undo that.
+    if (index < 0 && box->currentIndex() >= 0)
+        box->setCurrentIndex(-1);
+    if (box->currentText() != text)
+        box->setEditText(text);
+}
+
+void MainWin::clearList(const QString& unit)
+{
+    auto* box = control<QComboBox>(unit);
+    if (!box)
+        return;
+    const QString text = box->currentText();
+    box->clear();
+    box->setEditText(text);
+}
+
+platform::FileDialogUnit& MainWin::fileDialog(const QString& unit) { return dialogs_[unit]; }
+
+QAction* MainWin::menuAction(const QString& menu, const QString& item) const
+{
+    return findChild<QAction*>(menu + QLatin1Char('/') + item);
+}
+
+QTimer* MainWin::timer(const QString& unit) const { return timers_.value(unit); }
+
+void MainWin::suggestAnswerForPair2()
+{
+    insertAtTop(QStringLiteral("组合框7"), {QStringLiteral("答：") + fieldText(QStringLiteral("编辑框9"))});
+}
+
+void MainWin::suggestLinesForPair3()
+{
+    const QString employer = fieldText(QStringLiteral("编辑框14"));
+    insertAtTop(QStringLiteral("组合框9"), {QStringLiteral("答：") + employer});
+    insertAtTop(QStringLiteral("组合框10"), {QStringLiteral("问：") + employer + QStringLiteral("负责人是谁？")});
+}
+
+} // namespace quillan::app

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/MainWinLayout.h"
+#include "platform/Prompts.h"
+#include "settings/PhraseLists.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QTimer;
+
+namespace quillan::platform {
+class Clock;
+}
+
+namespace quillan::app {
+
+// The main window: the record form of four pages, the overlay panels, the
+// shared hidden fields, the status bar with its clock and the menu bar. The
+// controls are built from the layout table and addressed by unit name. The
+// window routes; the commands live elsewhere.
+class MainWin final : public QMainWindow, public settings::PhraseTarget
+{
+    Q_OBJECT
+public:
+    explicit MainWin(platform::Clock& clock, QWidget* parent = nullptr);
+    ~MainWin() override;
+
+    // The control named `unit`, or nullptr.
+    QWidget* control(const QString& unit) const { return controls_.value(unit); }
+    template <class W> W* control(const QString& unit) const { return qobject_cast<W*>(control(unit)); }
+
+    // The text a field holds (edit box content, combo box text, the whole
+    // case note with CR LF line ends) and setting it.
+    QString fieldText(const QString& unit) const;
+    void setFieldText(const QString& unit, const QString& text);
+
+    // The status message (hidden field "编辑框25") and part 0 of the status bar.
+    QString statusMessage() const;
+    void setStatusMessage(const QString& text);
+    QString statusPart0() const;
+    void setStatusPart0(const QString& text);
+
+    // Views and panels.
+    void showSecondView();
+    void showFirstView();
+    void toggleCaseNote();
+    void showTextPanel(const QString& text);
+    void closeTextPanel();
+
+    // One tick of the status-bar clock.
+    void refreshStatusBar();
+
+    // Combo-box list helpers; none of them changes the box's text.
+    void insertAtTop(const QString& unit, const QStringList& entries) override;
+    void clearList(const QString& unit);
+
+    // File dialog units "通用对话框1" ... "通用对话框3".
+    platform::FileDialogUnit& fileDialog(const QString& unit);
+
+    // The item `item` of the menu `menu`, or nullptr.
+    QAction* menuAction(const QString& menu, const QString& item) const;
+
+    QTimer* timer(const QString& unit) const;
+
+    // Runs when the window is about to be destroyed.
+    std::function<void()> aboutToBeDestroyed;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void suggestAnswerForPair2();
+    void suggestLinesForPair3();
+
+    platform::Clock& clock_;
+    QHash<QString, QWidget*> controls_;
+    QHash<QString, QTimer*> timers_;
+    QHash<QString, platform::FileDialogUnit> dialogs_;
+    QLabel* statusPart0_ = nullptr;
+};
+
+} // namespace quillan::app

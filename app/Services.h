@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Paths.h"
+
+#include <QString>
+
+namespace quillan::platform {
+class Clock;
+class Prompts;
+class RegistryStore;
+class Shell;
+} // namespace quillan::platform
+
+namespace quillan::word {
+class WordEngine;
+}
+
+namespace quillan::app {
+
+// The process-wide service objects and variables, created once before any
+// window and shared by every command.
+struct Services
+{
+    platform::Paths paths;
+    QString executablePath; // the running executable, for the desktop shortcut
+    platform::Clock* clock = nullptr;
+    platform::Prompts* prompts = nullptr;
+    platform::Shell* shell = nullptr;
+    platform::RegistryStore* registry = nullptr;
+    word::WordEngine* word = nullptr;
+
+    // Lines typed since the last closing block of the record document.
+    int pageLineCounter = 0;
+};
+
+} // namespace quillan::app

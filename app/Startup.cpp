@@ -1,0 +1,176 @@
+#include "app/Startup.h"
+
+#include "app/MainWin.h"
+#include "app/Services.h"
+#include "app/Skins.h"
+#include "app/StatusText.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+#include "settings/PhraseLists.h"
+#include "settings/Settings.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+
+namespace quillan::app {
+
+namespace {
+
+struct Tip
+{
+    const char* unit;
+    const char* text;
+};
+
+const Tip kTips[] = {
+    {"按钮3", "关闭文件界面."},
+    {"按钮2", "返回笔录第一窗口界面."},
+    {"按钮1", "返回笔录第二窗口界面."},
+    {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案件的模板中。"},
+    {"按钮录音", "开始进行录音..."},
+    {"按钮继续", "继续进行录音..."},
+    {"按钮暂停", "暂时停止录音..."},
+    {"按钮播放", "播放音频文件..."},
+    {"暂停", "停止播放音频文件..."},
+    {"编辑框23", "输入要上传或下载的笔录文件的名称，不用输入扩展名..."},
+    {"编辑框20", "输入FTP服务器的ip地址，比如 xxx.xxx.xxx.xxx"},
+    {"编辑框21", "添写登陆FTP服务器的帐号"},
+    {"编辑框22", "添写登陆FTP服务器的密码"},
+};
+
+} // namespace
+
+QString codeOfConduct()
+{
+    QFile file(QStringLiteral(":/texts/code-of-conduct.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return platform::decodeText(file.readAll());
+}
+
+QString tooltipStyleSheet()
+{
+    // The fonts are part of the sheet: a style sheet on the window would
+    // otherwise give every control the application's default font.
+    return QStringLiteral("QWidget { font-family: \"Noto Sans Mono CJK SC\", \"Noto Sans CJK SC\"; font-size: 12px; }"
+                          "QLabel[heading=\"true\"] { font-family: \"SimSun\"; font-size: 16px; }"
+                          "QToolTip { border: 1px solid #8C8C8C; border-radius: 6px; background: #FFFFE1;"
+                          " color: black; padding: 4px; }");
+}
+
+Startup::Startup(MainWin& window, Services& services) : window_(window), services_(services)
+{
+    passwordGate = [this] { window_.show(); };
+}
+
+QString Startup::iconFile() const
+{
+    const QString beside = services_.paths.programDir + QStringLiteral("/quillan.png");
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString scratch = services_.paths.ensureScratchDir();
+    if (scratch.isEmpty())
+        return {};
+    const QString copy = scratch + QStringLiteral("/quillan.png");
+    if (!QFileInfo::exists(copy)) {
+        QFile icon(QStringLiteral(":/pictures/icon.png"));
+        if (icon.open(QIODevice::ReadOnly))
+            platform::writeFileAtomically(copy, icon.readAll());
+    }
+    return copy;
+}
+
+void Startup::attachTooltips()
+{
+    for (const Tip& tip : kTips)
+        if (QWidget* w = window_.control(QString::fromUtf8(tip.unit)))
+            w->setToolTip(QString::fromUtf8(tip.text));
+    // Lines break only at the CR LF pairs of the text.
+    QString conduct = codeOfConduct();
+    conduct.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (QWidget* banner = window_.control(QStringLiteral("图片框1")))
+        banner->setToolTip(conduct);
+}
+
+void Startup::applySkin(const QString& value)
+{
+    const QStringList schemes{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")};
+    const qsizetype index = schemes.indexOf(value);
+    if (index < 0)
+        return;
+    window_.setProperty("skin", int(index + 1));
+    window_.setStyleSheet(tooltipStyleSheet() + skinStyleSheet(int(index + 1)));
+}
+
+void Startup::run()
+{
+    // 1. Password gate, only before the window has been shown.
+    if (!window_.isVisible() && passwordGate)
+        passwordGate();
+
+    const settings::Settings settings(services_.paths.settingsFile());
+
+    // 2. Status text.
+    window_.setStatusMessage(versionStatusText());
+    window_.setStatusPart0(versionStatusText());
+
+    // 3. Desktop shortcut; the result is ignored.
+    const QString executable = services_.executablePath;
+    const QFileInfo exe(executable);
+    platform::createShortcut(services_.paths.desktopDir + QStringLiteral("/Quillan.desktop"),
+                             exe.absolutePath() + QLatin1Char('/') + exe.fileName(), iconFile());
+
+    // 4. Tooltips.
+    attachTooltips();
+    if (window_.styleSheet().isEmpty())
+        window_.setStyleSheet(tooltipStyleSheet());
+
+    // 5. Title.
+    const QString title = settings.readSetting(QStringLiteral("biaoti"), QStringLiteral("biaoti1"));
+    if (!title.isEmpty())
+        window_.setWindowTitle(QLatin1Char(' ') + title);
+
+    // 6. Skin.
+    applySkin(settings.readSetting(QStringLiteral("fengge"), QStringLiteral("fengge")));
+
+    // 7. Pop-up text.
+    if (popUpText)
+        popUpText(settings);
+
+    // 8. Record start time, from one reading of the clock.
+    const QDateTime now = services_.clock->now();
+    window_.setFieldText(QStringLiteral("编辑框1"), QString::number(now.date().year()));
+    window_.setFieldText(QStringLiteral("编辑框2"), QString::number(now.date().month()));
+    window_.setFieldText(QStringLiteral("编辑框3"), QString::number(now.date().day()));
+    window_.setFieldText(QStringLiteral("编辑框4"), QString::number(now.time().hour()));
+    window_.setFieldText(QStringLiteral("编辑框5"), QString::number(now.time().minute()));
+
+    // 9. Sex box: its first entry.
+    if (auto* sex = window_.control<QComboBox>(QStringLiteral("组合框1")))
+        sex->setCurrentIndex(0);
+
+    // 10. Page line counter.
+    services_.pageLineCounter = 0;
+
+    // 11. Default places, as read (also when empty).
+    window_.setFieldText(QStringLiteral("编辑框8"),
+                         settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian1")));
+    window_.setFieldText(QStringLiteral("编辑框11"),
+                         settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian2")));
+
+    // 12. Phrase lists.
+    settings::loadPhraseLists(settings, window_);
+}
+
+void runClosingPage(const Services& services)
+{
+    const settings::Settings settings(services.paths.settingsFile());
+    if (settings.readSetting(QStringLiteral("close"), QStringLiteral("control")) != QLatin1String("on"))
+        return;
+    services.shell->openWebAddress(settings.readSetting(QStringLiteral("close"), QStringLiteral("url")));
+}
+
+} // namespace quillan::app

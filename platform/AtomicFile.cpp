@@ -1,0 +1,132 @@
+#include "platform/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillan::platform {
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+bool writeAll(int fd, QByteArrayView data)
+{
+    const char* p = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+QString describeErrno(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case EROFS:
+        return QStringLiteral("磁盘是只读的");
+    case ENOENT:
+        return QStringLiteral("目录不存在");
+    case ENOTDIR:
+        return QStringLiteral("路径中有一部分不是目录");
+    case EISDIR:
+        return QStringLiteral("同名的目录已经存在");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名太长");
+    case EINVAL:
+        return QStringLiteral("文件名无效");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error, std::optional<unsigned> mode)
+{
+    const QFileInfo info(path);
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                           QStringLiteral(".XXXXXX"));
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
+        setError(error, describeErrno(EISDIR));
+        return false;
+    }
+
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        setError(error, describeErrno(errno));
+        return false;
+    }
+    mode_t finalMode = 0;
+    if (mode)
+        finalMode = static_cast<mode_t>(*mode);
+    else if (exists)
+        finalMode = old.st_mode & 07777;
+    else
+        finalMode = 0666 & ~currentUmask();
+
+    bool ok = writeAll(fd, data) && ::fchmod(fd, finalMode) == 0 && ::fsync(fd) == 0;
+    int savedErrno = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && ::rename(pattern.constData(), target.constData()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        ::unlink(pattern.constData());
+        setError(error, describeErrno(savedErrno));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes)
+{
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > maxBytes)
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace quillan::platform

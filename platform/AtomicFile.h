@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace quillan::platform {
+
+// Replaces the file at `path` with `data` atomically: the data go into a
+// temporary file in the same folder, are flushed to disk, and the temporary
+// file is renamed over `path`. Readers see the old or the new file, never a
+// half-written one, and a failed write leaves the old file as it was.
+// The new file gets `mode` when given, otherwise the old file's permissions
+// (a new file: 0666 less the umask). On failure `error` says why, in words.
+bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error = nullptr,
+                         std::optional<unsigned> mode = std::nullopt);
+
+// Reads a whole regular file. Missing files, folders and unreadable files
+// give std::nullopt; files above `maxBytes` are refused the same way.
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = qint64(1) << 30);
+
+// A short reason for an errno value, in the officer's language.
+QString describeErrno(int error);
+
+} // namespace quillan::platform

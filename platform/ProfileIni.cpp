@@ -1,0 +1,254 @@
+#include "platform/ProfileIni.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Text.h"
+
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace quillan::platform {
+
+namespace {
+
+constexpr qint64 kMaxProfileBytes = qint64(256) << 20;
+
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+QStringView trimmed(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.sliced(b, e - b);
+}
+
+QString fold(QStringView s) { return s.toString().toCaseFolded(); }
+
+// Decodes a whole profile file: a byte-order mark selects UTF-8 or UTF-16,
+// anything else is the files' encoding.
+QString decodeProfile(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder d(QStringDecoder::Utf16LE);
+        return d.decode(QByteArrayView(bytes).sliced(2));
+    }
+    return decodeText(bytes);
+}
+
+// The section name of a header line "[name]" (after leading blanks), up to
+// the last "]". False for any other line.
+bool sectionName(QStringView line, QStringView* name)
+{
+    const QStringView t = trimmed(line);
+    if (!t.startsWith(QLatin1Char('[')))
+        return false;
+    const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
+    if (close < 1)
+        return false;
+    *name = t.sliced(1, close - 1);
+    return true;
+}
+
+QString cleanValue(QStringView raw)
+{
+    QStringView v = trimmed(raw);
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+        v = v.sliced(1, v.size() - 2);
+    return cutText(v, kProfileValueLimit);
+}
+
+} // namespace
+
+ProfileIni ProfileIni::load(const QString& path)
+{
+    const auto bytes = readWholeFile(path, kMaxProfileBytes);
+    if (!bytes)
+        return {};
+    return parse(*bytes);
+}
+
+ProfileIni ProfileIni::parse(const QByteArray& bytes)
+{
+    ProfileIni ini;
+    const QString text = decodeProfile(bytes);
+    const QStringView all(text);
+    Section* current = nullptr;
+    qsizetype pos = 0;
+    const qsizetype n = all.size();
+    while (pos < n) {
+        qsizetype end = pos;
+        while (end < n && all[end] != QLatin1Char('\n') && all[end] != QLatin1Char('\r'))
+            ++end;
+        const QStringView line = all.sliced(pos, end - pos);
+        pos = end + 1;
+        if (line.isEmpty())
+            continue;
+
+        QStringView name;
+        if (sectionName(line, &name)) {
+            const QString key = fold(name);
+            if (ini.index_.contains(key)) {
+                current = nullptr; // a repeated section: its keys never count
+            } else {
+                ini.index_.insert(key, qsizetype(ini.sections_.size()));
+                ini.sections_.push_back(Section{name.toString(), {}});
+                current = &ini.sections_.back();
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QStringView keyName = trimmed(eq < 0 ? line : line.first(eq));
+        if (keyName.isEmpty())
+            continue;
+        const QString folded = fold(keyName);
+        if (current->values.contains(folded))
+            continue;
+        current->values.insert(folded, eq < 0 ? QString() : cleanValue(line.sliced(eq + 1)));
+    }
+    return ini;
+}
+
+QString ProfileIni::value(const QString& section, const QString& key) const
+{
+    const auto it = index_.constFind(section.toCaseFolded());
+    if (it == index_.constEnd())
+        return {};
+    return sections_[size_t(*it)].values.value(key.toCaseFolded());
+}
+
+bool ProfileIni::hasSection(const QString& section) const { return index_.contains(section.toCaseFolded()); }
+
+// ---------------------------------------------------------------------------
+
+ProfileWriter::ProfileWriter(QString path) : path_(std::move(path))
+{
+    const QFileInfo info(path_);
+    if (!info.exists())
+        return;
+    const auto bytes = readWholeFile(path_, kMaxProfileBytes);
+    if (!bytes) {
+        readError_ = info.isDir() ? describeErrno(EISDIR) : QStringLiteral("无法读取已有的文件");
+        return;
+    }
+    const QByteArray& b = *bytes;
+    qsizetype pos = 0;
+    const qsizetype n = b.size();
+    while (pos < n) {
+        qsizetype end = pos;
+        while (end < n && b[end] != '\n' && b[end] != '\r')
+            ++end;
+        Line line{b.sliced(pos, end - pos), {}};
+        if (end < n) {
+            if (b[end] == '\r' && end + 1 < n && b[end + 1] == '\n')
+                line.end = QByteArrayLiteral("\r\n");
+            else
+                line.end = QByteArray(1, b[end]);
+        }
+        pos = end + line.end.size();
+        lines_.push_back(std::move(line));
+    }
+}
+
+bool ProfileWriter::isSectionHeader(qsizetype index, QString* name) const
+{
+    const QByteArray& raw = lines_[size_t(index)].raw;
+    // Cheap pre-check: a header starts with "[" after blanks.
+    qsizetype i = 0;
+    while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
+        ++i;
+    if (i >= raw.size() || raw[i] != '[')
+        return false;
+    const QString text = decodeText(raw);
+    QStringView view;
+    if (!sectionName(text, &view))
+        return false;
+    if (name)
+        *name = view.toString();
+    return true;
+}
+
+qsizetype ProfileWriter::findSection(const QString& section) const
+{
+    const QString wanted = section.toCaseFolded();
+    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
+        QString name;
+        if (isSectionHeader(i, &name) && name.toCaseFolded() == wanted)
+            return i;
+    }
+    return -1;
+}
+
+void ProfileWriter::setValue(const QString& section, const QString& key, const QString& value)
+{
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray crlf = QByteArrayLiteral("\r\n");
+
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        if (!lines_.empty() && lines_.back().end.isEmpty()) {
+            if (lines_.back().raw.isEmpty())
+                lines_.pop_back();
+            else
+                lines_.back().end = crlf;
+        }
+        lines_.push_back({encodeText(QStringLiteral("[%1]").arg(section)), crlf});
+        lines_.push_back({encodeText(key + QLatin1Char('=') + clean), crlf});
+        return;
+    }
+
+    const QString wanted = key.toCaseFolded();
+    qsizetype lastContent = header;
+    qsizetype i = header + 1;
+    for (; i < qsizetype(lines_.size()); ++i) {
+        if (isSectionHeader(i))
+            break;
+        const QString text = decodeText(lines_[size_t(i)].raw);
+        if (trimmed(text).isEmpty())
+            continue;
+        lastContent = i;
+        const qsizetype eq = text.indexOf(QLatin1Char('='));
+        const QStringView name = trimmed(eq < 0 ? QStringView(text) : QStringView(text).first(eq));
+        if (!name.isEmpty() && name.toString().toCaseFolded() == wanted) {
+            Line& line = lines_[size_t(i)];
+            line.raw = encodeText(name.toString() + QLatin1Char('=') + clean);
+            if (line.end.isEmpty())
+                line.end = crlf;
+            return;
+        }
+    }
+    Line& before = lines_[size_t(lastContent)];
+    if (before.end.isEmpty())
+        before.end = crlf;
+    lines_.insert(lines_.begin() + lastContent + 1, Line{encodeText(key + QLatin1Char('=') + clean), crlf});
+}
+
+QByteArray ProfileWriter::bytes() const
+{
+    QByteArray out;
+    for (const Line& line : lines_) {
+        out += line.raw;
+        out += line.end;
+    }
+    return out;
+}
+
+bool ProfileWriter::save(QString* error) const
+{
+    if (!readError_.isEmpty()) {
+        if (error)
+            *error = readError_;
+        return false;
+    }
+    return writeFileAtomically(path_, bytes(), error);
+}
+
+} // namespace quillan::platform

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace quillan::platform {
+
+// Longest value a read returns, in bytes of the files' encoding; the rest of
+// a longer value is cut off (never in half a character).
+inline constexpr qsizetype kProfileValueLimit = 10239;
+
+// A profile (INI) file, parsed once and queried many times, with the read
+// rules of the Windows profile functions: section and key names match without
+// regard to letter case; blanks and tabs around key names and values are
+// ignored; one pair of single or double quotes around a value is removed; the
+// first occurrence of a section or key counts; a missing file, section or key
+// and an empty value all read as the empty text.
+class ProfileIni
+{
+public:
+    ProfileIni() = default;
+
+    // Reads and parses `path`. A missing, unreadable or non-regular file gives
+    // an empty profile.
+    static ProfileIni load(const QString& path);
+    static ProfileIni parse(const QByteArray& bytes);
+
+    QString value(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const;
+    bool isEmpty() const { return sections_.empty(); }
+
+private:
+    struct Section
+    {
+        QString name;
+        QHash<QString, QString> values; // folded key -> value (first occurrence)
+    };
+    std::vector<Section> sections_;
+    QHash<QString, qsizetype> index_; // folded section name -> first section
+};
+
+// Edits a profile file with the write rules of the Windows profile functions
+// while keeping every byte that is not changed: a new file gets the section
+// header and the keys in the order they are set; an existing key is replaced
+// in place; a missing key is added at the end of its section; a missing
+// section is added at the end of the file. Lines written end in CR LF. A line
+// break inside a value would cut the value and corrupt the file, so each CR
+// and each LF in a value is stored as one blank.
+class ProfileWriter
+{
+public:
+    // Reads the existing file at `path`, if any. `error` tells why an existing
+    // file could not be read (the writer then refuses to save over it).
+    explicit ProfileWriter(QString path);
+
+    void setValue(const QString& section, const QString& key, const QString& value);
+
+    // Replaces the file atomically. False, with the reason, when it could not.
+    bool save(QString* error = nullptr) const;
+
+    // The bytes save() would write.
+    QByteArray bytes() const;
+
+    const QString& path() const { return path_; }
+
+private:
+    struct Line
+    {
+        QByteArray raw; // without its line end
+        QByteArray end; // "\r\n", "\n", "\r" or empty at the end of the file
+    };
+    qsizetype findSection(const QString& section) const;
+    bool isSectionHeader(qsizetype index, QString* name = nullptr) const;
+
+    QString path_;
+    std::vector<Line> lines_;
+    QString readError_;
+};
+
+} // namespace quillan::platform

@@ -1,0 +1,49 @@
+#include "platform/Prompts.h"
+
+namespace quillan::platform {
+
+Answer ScriptedPrompts::message(const QString& text, const QString& title, Buttons buttons)
+{
+    shown_.append(Shown{text, title, buttons});
+    if (!answers_.empty()) {
+        const Answer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+        return Answer::No;
+    }
+    return Answer::Cancel;
+}
+
+std::optional<QString> ScriptedPrompts::chooseFile(FileDialogUnit& dialog)
+{
+    dialogs_.append(dialog.objectName);
+    if (files_.empty())
+        return std::nullopt;
+    const auto [chosen, path] = files_.front();
+    files_.pop_front();
+    if (!chosen)
+        return std::nullopt;
+    dialog.lastFileName = path;
+    return path;
+}
+
+std::optional<QString> ScriptedPrompts::browseFolder(const QString& title)
+{
+    dialogs_.append(title);
+    if (files_.empty())
+        return std::nullopt;
+    const auto [chosen, path] = files_.front();
+    files_.pop_front();
+    if (!chosen)
+        return std::nullopt;
+    return path;
+}
+
+} // namespace quillan::platform

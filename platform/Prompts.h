@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+namespace quillan::platform {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// A file dialog of the window ("通用对话框1" ...): what it offers and the
+// file chosen the last time, which it shows again when opened.
+struct FileDialogUnit
+{
+    enum class Mode { Open, Save };
+    QString objectName;
+    Mode mode = Mode::Open;
+    QString filter; // "description|pattern"
+    QString defaultExtension;
+    QString lastFileName;
+};
+
+// Every message box and file dialog of the commands goes through this
+// service, so that tests can answer them and read what was shown.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+    virtual Answer message(const QString& text, const QString& title, Buttons buttons) = 0;
+    // The chosen path, or nothing when the officer cancels. On a choice the
+    // unit remembers the file name.
+    virtual std::optional<QString> chooseFile(FileDialogUnit& dialog) = 0;
+    // A folder browser that lists the files too.
+    virtual std::optional<QString> browseFolder(const QString& title) = 0;
+};
+
+// Answers prompts from a script and records everything shown. An unscripted
+// message gets the cautious answer (OK for a lone OK button, Cancel, No); an
+// unscripted file dialog is cancelled.
+class ScriptedPrompts final : public Prompts
+{
+public:
+    struct Shown
+    {
+        QString text;
+        QString title;
+        Buttons buttons;
+        bool operator==(const Shown&) const = default;
+    };
+
+    Answer message(const QString& text, const QString& title, Buttons buttons) override;
+    std::optional<QString> chooseFile(FileDialogUnit& dialog) override;
+    std::optional<QString> browseFolder(const QString& title) override;
+
+    void answerNext(Answer answer) { answers_.push_back(answer); }
+    void chooseNext(const QString& path) { files_.push_back({true, path}); }
+    void cancelNext() { files_.push_back({false, QString()}); }
+
+    const QList<Shown>& shown() const { return shown_; }
+    // Names of the file dialogs opened, in order.
+    const QList<QString>& dialogsOpened() const { return dialogs_; }
+    void clear()
+    {
+        shown_.clear();
+        dialogs_.clear();
+    }
+
+private:
+    std::deque<Answer> answers_;
+    std::deque<std::pair<bool, QString>> files_; // chosen?, path
+    QList<Shown> shown_;
+    QList<QString> dialogs_;
+};
+
+} // namespace quillan::platform

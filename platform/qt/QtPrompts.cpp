@@ -1,0 +1,81 @@
+#include "platform/qt/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace quillan::platform {
+
+QString QtPrompts::qtFilter(const QString& filter)
+{
+    QStringList entries;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+Answer QtPrompts::message(const QString& text, const QString& title, Buttons buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompts::chooseFile(FileDialogUnit& unit)
+{
+    QFileDialog dialog(parent_);
+    dialog.setObjectName(unit.objectName);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setNameFilter(qtFilter(unit.filter));
+    dialog.setDefaultSuffix(unit.defaultExtension);
+    const bool save = unit.mode == FileDialogUnit::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!unit.lastFileName.isEmpty()) {
+        const QFileInfo last(unit.lastFileName);
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    unit.lastFileName = dialog.selectedFiles().constFirst();
+    return unit.lastFileName;
+}
+
+std::optional<QString> QtPrompts::browseFolder(const QString& title)
+{
+    QFileDialog dialog(parent_, title);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace quillan::platform
