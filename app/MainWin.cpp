@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,10 +55,13 @@ MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent),
     setWindowTitle(designTitle());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
     setFont(formFont());
-    setFixedSize(kClientWidth, kClientHeight);
-
     buildMenus();
     buildControls();
+    // The client area of the design frame; taller when this desktop's menu
+    // bar is, so that the pages always end above the status bar.
+    const int pagesBottom = 59 + 510 + 2;
+    setFixedSize(kClientWidth,
+                 qMax(kClientHeight, menuBar()->sizeHint().height() + pagesBottom + kStatusBarHeight));
 
     dialogs_.insert(QStringLiteral("通用对话框1"),
                     {QStringLiteral("通用对话框1"), platform::FileDialogUnit::Mode::Save,
@@ -334,6 +338,23 @@ void MainWin::clearList(const QString& unit)
     const QString text = box->currentText();
     box->clear();
     box->setEditText(text);
+}
+
+QStringList MainWin::listEntries(const QString& unit) const
+{
+    QStringList entries;
+    if (auto* box = control<QComboBox>(unit))
+        for (int i = 0; i < box->count(); ++i)
+            entries << box->itemText(i);
+    return entries;
+}
+
+void MainWin::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 platform::FileDialogUnit& MainWin::fileDialog(const QString& unit) { return dialogs_[unit]; }

@@ -2,7 +2,7 @@
 
 #include "app/MainWinLayout.h"
 #include "platform/Prompts.h"
-#include "settings/PhraseLists.h"
+#include "record/RecordForm.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,7 +25,7 @@ namespace quillan::app {
 // shared hidden fields, the status bar with its clock and the menu bar. The
 // controls are built from the layout table and addressed by unit name. The
 // window routes; the commands live elsewhere.
-class MainWin final : public QMainWindow, public settings::PhraseTarget
+class MainWin final : public QMainWindow, public record::RecordForm
 {
     Q_OBJECT
 public:
@@ -38,14 +38,15 @@ public:
 
     // The text a field holds (edit box content, combo box text, the whole
     // case note with CR LF line ends) and setting it.
-    QString fieldText(const QString& unit) const;
-    void setFieldText(const QString& unit, const QString& text);
+    QString fieldText(const QString& unit) const override;
+    void setFieldText(const QString& unit, const QString& text) override;
 
     // The status message (hidden field "编辑框25") and part 0 of the status bar.
-    QString statusMessage() const;
-    void setStatusMessage(const QString& text);
+    QString statusMessage() const override;
+    void setStatusMessage(const QString& text) override;
     QString statusPart0() const;
-    void setStatusPart0(const QString& text);
+    void setStatusPart0(const QString& text) override;
+    void setBusy(bool busy) override;
 
     // Views and panels.
     void showSecondView();
@@ -59,7 +60,8 @@ public:
 
     // Combo-box list helpers; none of them changes the box's text.
     void insertAtTop(const QString& unit, const QStringList& entries) override;
-    void clearList(const QString& unit);
+    void clearList(const QString& unit) override;
+    QStringList listEntries(const QString& unit) const override;
 
     // File dialog units "通用对话框1" ... "通用对话框3".
     platform::FileDialogUnit& fileDialog(const QString& unit);

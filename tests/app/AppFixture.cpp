@@ -1,0 +1,35 @@
+#include "AppFixture.h"
+
+#include <QDir>
+
+namespace quillan::test {
+
+AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool withSetIni)
+{
+    paths.programDir = dir.file(QStringLiteral("program"));
+    paths.scratchDir = dir.file(QStringLiteral("scratch"));
+    paths.desktopDir = dir.file(QStringLiteral("desktop"));
+    paths.configDir = dir.file(QStringLiteral("config"));
+    QDir().mkpath(paths.programDir);
+    QDir().mkpath(paths.desktopDir);
+    if (withSetIni && !setIni.isNull())
+        dir.write(QStringLiteral("program/Set.ini"), setIni);
+
+    app::Application::Parts parts;
+    auto c = std::make_unique<platform::ManualClock>(now);
+    auto p = std::make_unique<platform::ScriptedPrompts>();
+    auto s = std::make_unique<platform::RecordingShell>();
+    auto r = std::make_unique<platform::RegistryStore>(paths.configDir + QStringLiteral("/registry"));
+    clock = c.get();
+    prompts = p.get();
+    shell = s.get();
+    registry = r.get();
+    parts.clock = std::move(c);
+    parts.prompts = std::move(p);
+    parts.shell = std::move(s);
+    parts.registry = std::move(r);
+    app = std::make_unique<app::Application>(paths, paths.programDir + QStringLiteral("/quillan"), std::move(parts));
+    app->exitProgram = [this](int code) { exitCode = code; };
+}
+
+} // namespace quillan::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/Application.h"
+#include "app/MainWin.h"
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
+#include "platform/Shell.h"
+#include "support/TestSupport.h"
+
+#include <memory>
+
+namespace quillan::test {
+
+// A whole program for one test: a fresh program directory (with Set.ini
+// when given), scratch, desktop and configuration folders, a pinned clock,
+// scripted prompts and a shell that only records.
+struct AppFixture
+{
+    explicit AppFixture(const QByteArray& setIni = QByteArray(),
+                        const QDateTime& now = QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)), bool withSetIni = true);
+
+    app::MainWin& win() { return app->window(); }
+    QString programDir() const { return paths.programDir; }
+
+    TempDir dir;
+    platform::Paths paths;
+    platform::ManualClock* clock = nullptr;
+    platform::ScriptedPrompts* prompts = nullptr;
+    platform::RecordingShell* shell = nullptr;
+    platform::RegistryStore* registry = nullptr;
+    std::unique_ptr<app::Application> app;
+    int exitCode = -1;
+};
+
+} // namespace quillan::test
