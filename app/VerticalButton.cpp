@@ -24,7 +24,7 @@ void VerticalButton::paintEvent(QPaintEvent*)
     if (caption.isEmpty())
         return;
     const QFontMetrics fm(font());
-    const int line = fm.height();
+    const int line = qMin(fm.height(), (height() - 4) / int(caption.size()));
     int y = (height() - line * int(caption.size())) / 2;
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     for (QChar c : caption) {

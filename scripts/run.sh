@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, lays out a portable program folder with the
+# example office data and starts Quillan. Without a display it starts the
+# program on a virtual display and saves a screenshot of the main window.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+install_packages "${QUILLAN_RUN_PACKAGES[@]}"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  install_packages xvfb xauth imagemagick
+fi
+
+build_tree "$QUILLAN_ROOT/build" -DQUILLAN_BUILD_TESTS=OFF
+
+# The portable program folder: the executable, its icon and Set.ini.
+DIST="$QUILLAN_ROOT/dist/quillan"
+mkdir -p "$DIST"
+install -m 0755 "$QUILLAN_ROOT/build/bin/quillan" "$DIST/quillan"
+install -m 0644 "$QUILLAN_ROOT/assets/pictures/icon.png" "$DIST/quillan.png"
+if [ ! -e "$DIST/Set.ini" ]; then
+  install -m 0644 "$QUILLAN_ROOT/examples/Set.ini" "$DIST/Set.ini"
+fi
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$DIST/quillan"
+fi
+
+echo "quillan: no display found; starting Quillan on a virtual display (Xvfb)."
+shot="$QUILLAN_ROOT/dist/quillan-main-window.png"
+display=":$(( 90 + RANDOM % 100 ))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$app_pid" "$xvfb_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+DISPLAY="$display" "$DIST/quillan" &
+app_pid=$!
+# Wait for the main window, then photograph it.
+for _ in $(seq 100); do
+  if DISPLAY="$display" xwininfo -root -tree 2>/dev/null | grep -q 'Quillan'; then
+    break
+  fi
+  sleep 0.1
+done
+sleep 1.5
+# The mapped main window: its line in the tree gives the geometry to cut out.
+geometry=$(DISPLAY="$display" xwininfo -root -tree | grep 'Quillan' | grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+' | sort -t x -k1 -n -r | head -n 1)
+DISPLAY="$display" import -window root ${geometry:+-crop "$geometry"} "$shot"
+echo "quillan: screenshot of the main window: $shot"
