@@ -21,29 +21,26 @@ Answer ScriptedPrompts::message(const QString& text, const QString& title, Butto
     return Answer::Cancel;
 }
 
-std::optional<QString> ScriptedPrompts::chooseFile(FileDialogUnit& dialog)
+std::optional<QString> ScriptedPrompts::nextPath(const QString& dialog)
 {
-    dialogs_.append(dialog.objectName);
+    dialogs_.append(dialog);
     if (files_.empty())
         return std::nullopt;
     const auto [chosen, path] = files_.front();
     files_.pop_front();
     if (!chosen)
         return std::nullopt;
-    dialog.lastFileName = path;
     return path;
 }
 
-std::optional<QString> ScriptedPrompts::browseFolder(const QString& title)
+std::optional<QString> ScriptedPrompts::chooseFile(FileDialogUnit& dialog)
 {
-    dialogs_.append(title);
-    if (files_.empty())
-        return std::nullopt;
-    const auto [chosen, path] = files_.front();
-    files_.pop_front();
-    if (!chosen)
-        return std::nullopt;
+    const std::optional<QString> path = nextPath(dialog.objectName);
+    if (path)
+        dialog.lastFileName = *path;
     return path;
 }
+
+std::optional<QString> ScriptedPrompts::browseFolder(const QString& title) { return nextPath(title); }
 
 } // namespace quillan::platform

@@ -69,6 +69,8 @@ public:
     }
 
 private:
+    std::optional<QString> nextPath(const QString& dialog);
+
     std::deque<Answer> answers_;
     std::deque<std::pair<bool, QString>> files_; // chosen?, path
     QList<Shown> shown_;
