@@ -241,3 +241,25 @@ TEST(Shutdown, ClosingPageAndExit)
     EXPECT_EQ(f.exitCode, 0);
     EXPECT_TRUE(f.prompts->shown().isEmpty()); // nothing asked
 }
+
+TEST(Startup, StepsRunInTheirOrder)
+{
+    AppFixture f(ini(QStringLiteral("[biaoti]\r\nbiaoti1=T\r\n[biludidian]\r\ndidian1=P\r\n")));
+    app::MainWin& w = f.win();
+    QStringList seen;
+    f.app->startup().passwordGate = [&] {
+        seen << QStringLiteral("gate status=") + w.statusMessage();
+        w.show();
+    };
+    f.app->startup().popUpText = [&](const settings::Settings&) {
+        // After title and tooltips, before the start time and the places.
+        seen << QStringLiteral("pop-up title=") + w.windowTitle() + QStringLiteral(" year=") +
+                    w.fieldText(QStringLiteral("编辑框1")) + QStringLiteral(" place=") +
+                    w.fieldText(QStringLiteral("编辑框8")) + QStringLiteral(" tip=") + w.control(QStringLiteral("按钮3"))->toolTip();
+    };
+    EXPECT_EQ(w.statusMessage(), QString()); // empty until the start-up sets it
+    f.app->start();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("gate status="),
+                                 QStringLiteral("pop-up title= T year= place=Velmora市 tip=关闭文件界面.")}));
+    EXPECT_EQ(w.fieldText(QStringLiteral("编辑框8")), QStringLiteral("P"));
+}
