@@ -1,0 +1,111 @@
+#include "word/CupsPrint.h"
+
+#include <QFile>
+
+#include <cups/cups.h>
+
+#include <chrono>
+#include <thread>
+
+namespace quillan::word {
+
+namespace {
+
+QString lastCupsError()
+{
+    const char* text = cupsLastErrorString();
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+PrintResult failure(PrintResult::Status status, const QString& detail, int jobId = 0)
+{
+    PrintResult r;
+    r.status = status;
+    r.detail = detail;
+    r.jobId = jobId;
+    return r;
+}
+
+} // namespace
+
+PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int waitMs)
+{
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    cups_dest_t* dest = cupsGetDest(nullptr, nullptr, count, dests);
+    if (!dest) {
+        const QString why = count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
+            ? QStringLiteral(" (the print system at %1 cannot be reached: %2)")
+                  .arg(QString::fromUtf8(cupsServer()), lastCupsError())
+            : QString();
+        cupsFreeDests(count, dests);
+        return failure(PrintResult::Status::NoPrinter,
+                       QStringLiteral("No default printer is set up%1. Set up a printer and print again.").arg(why));
+    }
+    const QByteArray printer = dest->name;
+    cups_option_t* options = nullptr;
+    int optionCount = 0;
+    optionCount = cupsAddOption("copies", "1", optionCount, &options);
+    optionCount = cupsAddOption("media", "A4", optionCount, &options);
+    optionCount = cupsAddOption("document-format", "application/pdf", optionCount, &options);
+    cupsFreeDests(count, dests);
+
+    const int jobId = cupsPrintFile(printer.constData(), QFile::encodeName(pdfPath).constData(),
+                                    title.toUtf8().constData(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (jobId == 0)
+        return failure(PrintResult::Status::Refused,
+                       QStringLiteral("The printer %1 refused the document: %2")
+                           .arg(QString::fromUtf8(printer), lastCupsError()));
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.constData(), 0, CUPS_WHICHJOBS_ALL);
+        ipp_jstate_t state = IPP_JSTATE_PENDING;
+        bool found = false;
+        for (int i = 0; i < n; ++i) {
+            if (jobs[i].id == jobId) {
+                state = jobs[i].state;
+                found = true;
+            }
+        }
+        cupsFreeJobs(n, jobs);
+        if (found) {
+            switch (state) {
+            case IPP_JSTATE_COMPLETED: {
+                PrintResult r;
+                r.status = PrintResult::Status::Completed;
+                r.jobId = jobId;
+                return r;
+            }
+            case IPP_JSTATE_ABORTED:
+                return failure(PrintResult::Status::Failed,
+                               QStringLiteral("The printer %1 aborted print job %2.").arg(QString::fromUtf8(printer)).arg(jobId),
+                               jobId);
+            case IPP_JSTATE_CANCELED:
+                return failure(PrintResult::Status::Cancelled,
+                               QStringLiteral("Print job %1 on %2 was cancelled.").arg(jobId).arg(QString::fromUtf8(printer)),
+                               jobId);
+            case IPP_JSTATE_STOPPED:
+                return failure(PrintResult::Status::Failed,
+                               QStringLiteral("The printer %1 stopped print job %2.").arg(QString::fromUtf8(printer)).arg(jobId),
+                               jobId);
+            default:
+                break;
+            }
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            PrintResult r;
+            r.status = PrintResult::Status::Sent;
+            r.jobId = jobId;
+            r.detail = QStringLiteral("Print job %1 was sent to %2 and is still waiting to be printed.")
+                           .arg(jobId)
+                           .arg(QString::fromUtf8(printer));
+            return r;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+}
+
+} // namespace quillan::word

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "word/WordEngine.h"
+
+#include <QString>
+
+namespace quillan::word {
+
+// Prints a PDF file on the default CUPS destination (one copy, A4) and
+// follows the job until the print system settles it or `waitMs` runs out
+// (then the result is Sent). The file may be deleted once this returns.
+PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int waitMs);
+
+} // namespace quillan::word

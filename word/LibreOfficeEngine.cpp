@@ -1,0 +1,715 @@
+#include "word/LibreOfficeEngine.h"
+
+#include "platform/Paths.h"
+#include "word/BoundedWorker.h"
+#include "word/CupsPrint.h"
+#include "word/FontsConf.h"
+#include "word/OfficeInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <com/sun/star/awt/FontUnderline.hpp>
+#include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/Locale.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/style/ParagraphAdjust.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <initializer_list>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillan::word {
+
+namespace {
+
+using rtl::OUString;
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+OUString toOU(const QString& s)
+{
+    return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), static_cast<sal_Int32>(s.size()));
+}
+
+QString toQ(const OUString& s)
+{
+    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
+}
+
+OUString fileUrl(const QString& path)
+{
+    return toOU(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+}
+
+css::beans::PropertyValue prop(const char* name, const css::uno::Any& value)
+{
+    css::beans::PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+css::uno::Sequence<css::beans::PropertyValue> props(std::initializer_list<css::beans::PropertyValue> list)
+{
+    css::uno::Sequence<css::beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
+    auto* out = seq.getArray();
+    for (const css::beans::PropertyValue& p : list)
+        *out++ = p;
+    return seq;
+}
+
+constexpr int kMaxSlots = 8;
+constexpr int kShutdownMs = 10000;
+
+} // namespace
+
+QStringList LibreOfficeOptions::defaultSearchPath()
+{
+    return qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+}
+
+QStringList LibreOfficeOptions::defaultInstallFolders()
+{
+    QStringList folders{QStringLiteral("/usr/lib/libreoffice/program")};
+    const QStringList opt = QDir(QStringLiteral("/opt"))
+                                .entryList({QStringLiteral("libreoffice*")}, QDir::Dirs | QDir::NoDotAndDotDot,
+                                           QDir::Name | QDir::Reversed);
+    for (const QString& dir : opt)
+        folders << QStringLiteral("/opt/") + dir + QStringLiteral("/program");
+    return folders;
+}
+
+struct LibreOfficeEngine::Impl
+{
+    LibreOfficeOptions options;
+    QString programDir; // real program folder, no trailing "/"; empty: not installed
+    QString workDir;
+    int slot = 0;
+    int slotLockFd = -1;
+    QString fontsConf;
+
+    std::unique_ptr<BoundedWorker> worker = std::make_unique<BoundedWorker>();
+    std::unique_ptr<OfficeInstance> instance;
+    bool abandoned = false; // a call never came back, even after the process was killed
+
+    bool session = false;
+    bool documentsBound = false;
+    Reference<css::lang::XComponent> document;
+    Reference<css::text::XText> text;
+    Reference<css::text::XTextCursor> cursor;
+    Reference<css::beans::XPropertySet> cursorProps;
+    QString documentPath;
+    QString lastError;
+
+    void locate();
+    bool prepareWorkDir();
+    bool call(const QString& what, const std::function<bool()>& fn, int timeoutMs = 0);
+    bool ensureOffice();
+    void dropConnection();
+    void forgetDocument();
+    bool closeActive();
+    void shutdown();
+    bool setCursorProperty(const QString& what, const char* name, const css::uno::Any& value,
+                           const char* asianName = nullptr);
+};
+
+void LibreOfficeEngine::Impl::locate()
+{
+    QStringList folders = options.searchPath;
+    folders << options.installFolders;
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo candidate(folder + QStringLiteral("/soffice"));
+        if (!candidate.isFile() || !candidate.isExecutable())
+            continue;
+        const QString real = candidate.canonicalFilePath();
+        if (real.isEmpty())
+            continue;
+        programDir = QFileInfo(real).absolutePath();
+        return;
+    }
+}
+
+bool LibreOfficeEngine::Impl::prepareWorkDir()
+{
+    if (!workDir.isEmpty())
+        return true;
+    QString scratch = options.scratchDir;
+    if (scratch.isEmpty())
+        scratch = platform::Paths::detect().ensureScratchDir();
+    if (scratch.isEmpty() || !platform::ensurePrivateDir(scratch)) {
+        lastError = QStringLiteral("The private scratch folder cannot be made.");
+        return false;
+    }
+    const QString dir = scratch + QStringLiteral("/office");
+    if (!platform::ensurePrivateDir(dir)) {
+        lastError = QStringLiteral("The private folder %1 cannot be made.").arg(dir);
+        return false;
+    }
+    // One profile per running engine: the lock is held while the engine
+    // lives, so whatever still runs on a profile we lock is a leftover.
+    for (int n = 1; n <= kMaxSlots; ++n) {
+        const QByteArray lockPath = QFile::encodeName(dir + QStringLiteral("/profile-%1.lock").arg(n));
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            slot = n;
+            slotLockFd = fd;
+            break;
+        }
+        ::close(fd);
+    }
+    if (slot == 0) {
+        lastError = QStringLiteral("Too many copies of the program are running.");
+        return false;
+    }
+    QString systemConf = qEnvironmentVariable("FONTCONFIG_FILE");
+    if (systemConf.isEmpty())
+        systemConf = QStringLiteral("/etc/fonts/fonts.conf");
+    QString conf = QString::fromUtf8(kFontsConfTemplate);
+    conf.replace(QStringLiteral("@SYSTEM_FONTS_CONF@"), systemConf.toHtmlEscaped());
+    fontsConf = dir + QStringLiteral("/fonts.conf");
+    QSaveFile file(fontsConf);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(conf.toUtf8());
+        if (!file.commit())
+            fontsConf.clear();
+    } else {
+        fontsConf.clear();
+    }
+    workDir = dir;
+    return true;
+}
+
+void LibreOfficeEngine::Impl::forgetDocument()
+{
+    cursorProps.clear();
+    cursor.clear();
+    text.clear();
+    document.clear();
+}
+
+void LibreOfficeEngine::Impl::dropConnection()
+{
+    forgetDocument();
+    if (instance) {
+        instance->kill();
+        instance->disconnect();
+    }
+}
+
+bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool()>& fn, int timeoutMs)
+{
+    if (abandoned) {
+        lastError = QStringLiteral("LibreOffice stopped answering; restart the program.");
+        return false;
+    }
+    if (timeoutMs <= 0)
+        timeoutMs = options.timeoutMs;
+    if (!instance) {
+        OfficeInstance::Options o;
+        o.programDir = programDir;
+        o.workDir = workDir;
+        o.slot = slot;
+        o.fontConfigFile = fontsConf;
+        o.startTimeoutMs = options.timeoutMs;
+        instance = std::make_unique<OfficeInstance>(o);
+    }
+    struct Outcome
+    {
+        bool result = false;
+        bool lost = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    OfficeInstance* office = instance.get();
+    const bool finished = worker->run(
+        [fn, outcome, office] {
+            try {
+                outcome->result = fn();
+            } catch (const css::lang::DisposedException& e) {
+                outcome->lost = true;
+                outcome->error = toQ(e.Message);
+            } catch (const css::uno::RuntimeException& e) {
+                outcome->lost = !office->processRunning() || e.Message.indexOf("URP") >= 0;
+                outcome->error = toQ(e.Message);
+            } catch (const css::uno::Exception& e) {
+                outcome->error = toQ(e.Message);
+                if (outcome->error.isEmpty())
+                    outcome->error = QStringLiteral("LibreOffice reported an error");
+            } catch (...) {
+                outcome->error = QStringLiteral("unexpected error");
+            }
+        },
+        timeoutMs);
+    if (!finished) {
+        // Hung: end the process; the pending call then fails and comes back.
+        instance->kill();
+        if (!worker->waitIdle(30000)) {
+            abandoned = true;
+            lastError = QStringLiteral("LibreOffice stopped answering; restart the program.");
+            return false;
+        }
+        dropConnection();
+        lastError = QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was ended.")
+                        .arg(what)
+                        .arg(timeoutMs / 1000.0);
+        return false;
+    }
+    if (outcome->lost) {
+        dropConnection();
+        lastError = QStringLiteral("The connection to LibreOffice was lost while %1; the document is closed.")
+                        .arg(what);
+        return false;
+    }
+    if (!outcome->error.isEmpty()) {
+        lastError = QStringLiteral("LibreOffice failed while %1: %2").arg(what, outcome->error);
+        return false;
+    }
+    return outcome->result;
+}
+
+// Runs on the worker.
+bool LibreOfficeEngine::Impl::ensureOffice()
+{
+    if (instance->connected())
+        return true;
+    QString error;
+    if (!instance->start(&error)) {
+        lastError = error;
+        return false;
+    }
+    return true;
+}
+
+bool LibreOfficeEngine::Impl::setCursorProperty(const QString& what, const char* name,
+                                                const css::uno::Any& value, const char* asianName)
+{
+    if (!cursorProps.is())
+        return false;
+    return call(what, [this, name, value, asianName] {
+        cursorProps->setPropertyValue(OUString::createFromAscii(name), value);
+        if (asianName)
+            cursorProps->setPropertyValue(OUString::createFromAscii(asianName), value);
+        return true;
+    });
+}
+
+bool LibreOfficeEngine::Impl::closeActive()
+{
+    if (!document.is()) {
+        forgetDocument();
+        return true;
+    }
+    const bool ok = call(QStringLiteral("closing the document"), [this] {
+        Reference<css::util::XCloseable> closeable(document, UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+        else
+            document->dispose();
+        return true;
+    });
+    forgetDocument();
+    documentPath.clear();
+    return ok;
+}
+
+void LibreOfficeEngine::Impl::shutdown()
+{
+    if (!instance)
+        return;
+    closeActive();
+    if (instance->connected() && !abandoned) {
+        OfficeInstance* office = instance.get();
+        if (!worker->run([office] { office->terminate(kShutdownMs); }, kShutdownMs + 2000)) {
+            instance->kill();
+            worker->waitIdle(10000);
+        }
+    }
+    instance->kill();
+    instance->disconnect();
+    instance.reset();
+}
+
+LibreOfficeEngine::LibreOfficeEngine(LibreOfficeOptions options)
+    : d(std::make_unique<Impl>())
+{
+    d->options = std::move(options);
+    d->locate();
+}
+
+LibreOfficeEngine::~LibreOfficeEngine()
+{
+    if (!d->abandoned)
+        d->shutdown();
+    if (d->abandoned) {
+        // A call into the office never came back; its thread still uses our
+        // state, which must therefore stay.
+        if (d->instance)
+            d->instance->kill();
+        (void)d.release();
+        return;
+    }
+    if (d->slotLockFd >= 0)
+        ::close(d->slotLockFd);
+}
+
+QString LibreOfficeEngine::installPathText()
+{
+    if (d->programDir.isEmpty())
+        return {};
+    return d->programDir + QStringLiteral("/\r\n");
+}
+
+bool LibreOfficeEngine::spreadsheetInstalled()
+{
+    // Calc's core library sits next to soffice when Calc is installed.
+    return !d->programDir.isEmpty() && QFileInfo(d->programDir + QStringLiteral("/libsclo.so")).isFile();
+}
+
+bool LibreOfficeEngine::warmUp()
+{
+    if (d->programDir.isEmpty()) {
+        d->lastError = QStringLiteral("LibreOffice is not installed.");
+        return false;
+    }
+    if (!d->prepareWorkDir())
+        return false;
+    return d->call(QStringLiteral("starting"), [this] { return d->ensureOffice(); });
+}
+
+void LibreOfficeEngine::createApplication()
+{
+    if (d->session)
+        quit();
+    if (!warmUp())
+        return;
+    d->session = true;
+}
+
+void LibreOfficeEngine::bindDocuments()
+{
+    if (d->session)
+        d->documentsBound = true;
+}
+
+bool LibreOfficeEngine::open(const QString& path)
+{
+    if (!d->session || !d->documentsBound) {
+        d->lastError = QStringLiteral("The word processor is not started.");
+        return false;
+    }
+    d->closeActive();
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        d->lastError = QStringLiteral("The document %1 does not exist or cannot be read.").arg(path);
+        return false;
+    }
+    const QString absolute = info.absoluteFilePath();
+    const bool plainText = info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+    const bool ok = d->call(QStringLiteral("opening %1").arg(absolute), [this, absolute, plainText] {
+        if (!d->ensureOffice())
+            return false;
+        Reference<css::frame::XComponentLoader> loader(d->instance->desktop(), UNO_QUERY_THROW);
+        css::uno::Sequence<css::beans::PropertyValue> args(plainText ? 4 : 2);
+        auto* a = args.getArray();
+        a[0] = prop("Hidden", css::uno::Any(true));
+        a[1] = prop("MacroExecutionMode", css::uno::Any(css::document::MacroExecMode::NEVER_EXECUTE));
+        if (plainText) {
+            a[2] = prop("FilterName", css::uno::Any(OUString("Text (encoded)")));
+            a[3] = prop("FilterOptions", css::uno::Any(OUString("GBK,CRLF,,")));
+        }
+        Reference<css::lang::XComponent> component =
+            loader->loadComponentFromURL(fileUrl(absolute), "_blank", 0, args);
+        Reference<css::text::XTextDocument> textDocument(component, UNO_QUERY);
+        if (!textDocument.is()) {
+            Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+            d->lastError = QStringLiteral("%1 is not a document the word processor can open.").arg(absolute);
+            return false;
+        }
+        if (!plainText) {
+            // Type detection falls back to plain text for anything it cannot
+            // read; a .doc that only opens as text is not a document.
+            Reference<css::frame::XModel> model(component, UNO_QUERY);
+            QString filter;
+            if (model.is()) {
+                for (const css::beans::PropertyValue& p : model->getArgs())
+                    if (p.Name == "FilterName")
+                        filter = toQ(p.Value.get<OUString>());
+            }
+            if (filter.startsWith(QStringLiteral("Text"))) {
+                Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
+                d->lastError = QStringLiteral("%1 is not a document the word processor can open.").arg(absolute);
+                return false;
+            }
+        }
+        if (plainText) {
+            // Plain text takes the fonts of the working document: 宋体 for
+            // Chinese, Times New Roman for Latin.
+            Reference<css::style::XStyleFamiliesSupplier> families(component, UNO_QUERY_THROW);
+            Reference<css::container::XNameAccess> paragraphStyles(
+                families->getStyleFamilies()->getByName("ParagraphStyles"), UNO_QUERY_THROW);
+            Reference<css::beans::XPropertySet> standard(paragraphStyles->getByName("Standard"), UNO_QUERY_THROW);
+            standard->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
+            standard->setPropertyValue("CharFontName", css::uno::Any(OUString("Times New Roman")));
+            const Reference<css::text::XTextCursor> all = textDocument->getText()->createTextCursor();
+            all->gotoStart(false);
+            all->gotoEnd(true);
+            Reference<css::beans::XPropertySet> allProps(all, UNO_QUERY_THROW);
+            allProps->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
+            allProps->setPropertyValue("CharFontName", css::uno::Any(OUString("Times New Roman")));
+            allProps->setPropertyValue("CharLocaleAsian", css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
+            standard->setPropertyValue("CharLocaleAsian", css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
+        }
+        d->document = component;
+        d->text = textDocument->getText();
+        d->cursor = d->text->createTextCursor();
+        d->cursor->gotoEnd(false);
+        d->cursorProps.set(d->cursor, UNO_QUERY_THROW);
+        d->cursorProps->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
+        return true;
+    });
+    if (!ok) {
+        if (d->document.is())
+            d->closeActive();
+        return false;
+    }
+    d->documentPath = absolute;
+    return true;
+}
+
+void LibreOfficeEngine::setVisible(int visible)
+{
+    if (!visible || !d->session || d->documentPath.isEmpty())
+        return;
+    const QString program =
+        d->options.viewerProgram.isEmpty() ? d->programDir + QStringLiteral("/soffice") : d->options.viewerProgram;
+    QProcess viewer;
+    viewer.setProgram(program);
+    // A file URL, so that no file name is taken for an option.
+    viewer.setArguments({QStringLiteral("--writer"),
+                         QUrl::fromLocalFile(d->documentPath).toString(QUrl::FullyEncoded)});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!d->fontsConf.isEmpty())
+        env.insert(QStringLiteral("FONTCONFIG_FILE"), d->fontsConf);
+    viewer.setProcessEnvironment(env);
+    viewer.setStandardInputFile(QProcess::nullDevice());
+    viewer.setStandardOutputFile(QProcess::nullDevice());
+    viewer.setStandardErrorFile(QProcess::nullDevice());
+    if (!viewer.startDetached())
+        d->lastError = QStringLiteral("The document could not be shown: %1 could not be started.").arg(program);
+}
+
+void LibreOfficeEngine::setAlignment(Alignment alignment)
+{
+    const sal_Int16 adjust = static_cast<sal_Int16>(alignment == Alignment::Center ? css::style::ParagraphAdjust_CENTER
+                                                                                   : css::style::ParagraphAdjust_LEFT);
+    d->setCursorProperty(QStringLiteral("setting the alignment"), "ParaAdjust", css::uno::Any(adjust));
+}
+
+void LibreOfficeEngine::setFontSize(double points)
+{
+    d->setCursorProperty(QStringLiteral("setting the font size"), "CharHeight",
+                         css::uno::Any(static_cast<float>(points)), "CharHeightAsian");
+}
+
+void LibreOfficeEngine::setBold(bool on)
+{
+    const float weight = on ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL;
+    d->setCursorProperty(QStringLiteral("setting bold"), "CharWeight", css::uno::Any(weight), "CharWeightAsian");
+}
+
+void LibreOfficeEngine::setUnderline(bool on)
+{
+    const sal_Int16 underline = on ? css::awt::FontUnderline::SINGLE : css::awt::FontUnderline::NONE;
+    d->setCursorProperty(QStringLiteral("setting underline"), "CharUnderline", css::uno::Any(underline));
+}
+
+void LibreOfficeEngine::typeText(const QString& text)
+{
+    if (!d->cursor.is() || text.isEmpty())
+        return;
+    const QStringList pieces = text.split(QStringLiteral("\r\n"));
+    d->call(QStringLiteral("typing"), [this, pieces] {
+        const Reference<css::text::XTextRange> at(d->cursor, UNO_QUERY_THROW);
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (i > 0)
+                d->text->insertControlCharacter(at, css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+            if (!pieces[i].isEmpty())
+                d->text->insertString(at, toOU(pieces[i]), false);
+        }
+        return true;
+    });
+}
+
+bool LibreOfficeEngine::saveAs(const QString& path)
+{
+    if (!d->document.is()) {
+        d->lastError = QStringLiteral("No document is open.");
+        return false;
+    }
+    const QFileInfo target(path);
+    const QString dir = target.absolutePath();
+    if (target.fileName().isEmpty() || !QFileInfo(dir).isDir()) {
+        d->lastError = QStringLiteral("The folder of %1 does not exist.").arg(path);
+        return false;
+    }
+    if (target.isDir()) {
+        d->lastError = QStringLiteral("%1 is a folder.").arg(path);
+        return false;
+    }
+    // Written next to the target first, so an existing document is replaced
+    // only by a completely written one.
+    QTemporaryFile temp(dir + QStringLiteral("/.~quillan-XXXXXX.doc"));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        d->lastError = QStringLiteral("The document cannot be saved in %1: %2").arg(dir, temp.errorString());
+        return false;
+    }
+    const QString tempPath = temp.fileName();
+    temp.close();
+    const bool stored = d->call(QStringLiteral("saving %1").arg(path), [this, tempPath] {
+        Reference<css::frame::XStorable> storable(d->document, UNO_QUERY_THROW);
+        const auto args = props({
+            prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
+            prop("Overwrite", css::uno::Any(true)),
+        });
+        storable->storeToURL(fileUrl(tempPath), args);
+        return true;
+    });
+    const QFileInfo written(tempPath);
+    if (!stored || !written.isFile() || written.size() == 0) {
+        if (stored)
+            d->lastError = QStringLiteral("LibreOffice wrote no document to %1.").arg(path);
+        QFile::remove(tempPath);
+        return false;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(tempPath).constData(), 0666 & ~mask);
+    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
+        != 0) {
+        d->lastError = QStringLiteral("The document could not be saved as %1.").arg(path);
+        QFile::remove(tempPath);
+        return false;
+    }
+    d->documentPath = target.absoluteFilePath();
+    return true;
+}
+
+PrintResult LibreOfficeEngine::print()
+{
+    PrintResult result;
+    if (!d->document.is()) {
+        result.status = PrintResult::Status::NoDocument;
+        result.detail = QStringLiteral("No document is open.");
+        d->lastError = result.detail;
+        return result;
+    }
+    QTemporaryFile temp(d->workDir + QStringLiteral("/print-XXXXXX.pdf"));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        result.status = PrintResult::Status::RenderFailed;
+        result.detail = QStringLiteral("The document cannot be prepared for printing: %1").arg(temp.errorString());
+        d->lastError = result.detail;
+        return result;
+    }
+    const QString pdf = temp.fileName();
+    temp.close();
+    const bool rendered = d->call(QStringLiteral("preparing the document for printing"), [this, pdf] {
+        Reference<css::frame::XStorable> storable(d->document, UNO_QUERY_THROW);
+        const auto args = props({
+            prop("FilterName", css::uno::Any(OUString("writer_pdf_Export"))),
+            prop("Overwrite", css::uno::Any(true)),
+        });
+        storable->storeToURL(fileUrl(pdf), args);
+        return true;
+    });
+    if (!rendered || QFileInfo(pdf).size() == 0) {
+        QFile::remove(pdf);
+        result.status = PrintResult::Status::RenderFailed;
+        result.detail = rendered ? QStringLiteral("LibreOffice produced nothing to print.") : d->lastError;
+        d->lastError = result.detail;
+        return result;
+    }
+    QString title = QFileInfo(d->documentPath).fileName();
+    if (title.isEmpty())
+        title = QStringLiteral("Quillan");
+    result = printPdfWithCups(pdf, title, d->options.printWaitMs);
+    QFile::remove(pdf);
+    if (!result.ok())
+        d->lastError = result.detail;
+    return result;
+}
+
+void LibreOfficeEngine::closeDocument()
+{
+    d->closeActive();
+}
+
+void LibreOfficeEngine::quit()
+{
+    d->closeActive();
+    d->session = false;
+    d->documentsBound = false;
+}
+
+void LibreOfficeEngine::releaseDocuments()
+{
+    d->documentsBound = false;
+}
+
+void LibreOfficeEngine::releaseApplication()
+{
+    // Nobody can reach the session's documents any more: close them.
+    d->closeActive();
+    d->session = false;
+    d->documentsBound = false;
+}
+
+QString LibreOfficeEngine::lastError() const
+{
+    return d->lastError;
+}
+
+qint64 LibreOfficeEngine::officePid() const
+{
+    return d->instance ? d->instance->pid() : 0;
+}
+
+QString LibreOfficeEngine::profileDir() const
+{
+    return d->instance ? d->instance->profileDir() : QString();
+}
+
+} // namespace quillan::word

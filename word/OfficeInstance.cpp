@@ -1,0 +1,407 @@
+#include "word/OfficeInstance.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QUrl>
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/ustring.hxx>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace quillan::word {
+
+namespace {
+
+using rtl::OUString;
+
+using namespace std::chrono_literals;
+
+OUString toOU(const QString& s)
+{
+    return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), static_cast<sal_Int32>(s.size()));
+}
+
+QString toQ(const OUString& s)
+{
+    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
+}
+
+QString fileUrl(const QString& path)
+{
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+// Removes the contents of a folder we own (files left by a killed process).
+void clearFolder(const QString& dir)
+{
+    QDir d(dir);
+    const QFileInfoList entries =
+        d.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
+}
+
+bool processMatches(pid_t pid, const QByteArray& argument)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray statusText = status.readAll();
+    // Only processes of this user, not zombies.
+    const QByteArray uidLine = QByteArray("\nUid:\t") + QByteArray::number(getuid()) + '\t';
+    if (!statusText.contains(uidLine) || statusText.contains("\nState:\tZ"))
+        return false;
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> args = cmdline.readAll().split('\0');
+    return args.contains(argument);
+}
+
+} // namespace
+
+OfficeInstance::OfficeInstance(const Options& options)
+    : m_options(options)
+{
+    m_profileDir = m_options.workDir + QStringLiteral("/profile-%1").arg(m_options.slot);
+    m_tempDir = m_options.workDir + QStringLiteral("/tmp-%1").arg(m_options.slot);
+    m_pidFile = m_options.workDir + QStringLiteral("/profile-%1.pid").arg(m_options.slot);
+}
+
+OfficeInstance::~OfficeInstance()
+{
+    if (m_pid > 0)
+        kill();
+}
+
+QString OfficeInstance::profileUrl() const
+{
+    return fileUrl(m_profileDir);
+}
+
+QList<pid_t> OfficeInstance::processesUsingProfile(const QString& profileDir)
+{
+    const QByteArray argument = "-env:UserInstallation=" + fileUrl(profileDir).toUtf8();
+    QList<pid_t> result;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        const pid_t pid = static_cast<pid_t>(entry.toLong(&numeric));
+        if (numeric && pid != getpid() && processMatches(pid, argument))
+            result << pid;
+    }
+    return result;
+}
+
+css::uno::Reference<css::uno::XComponentContext> OfficeInstance::localContext(const QString& programDir,
+                                                                              QString* error)
+{
+    static std::mutex mutex;
+    // Kept for the life of the process: tearing the UNO runtime down at exit
+    // races with the bridge threads.
+    static css::uno::Reference<css::uno::XComponentContext>* context = nullptr;
+    std::lock_guard lock(mutex);
+    if (context)
+        return *context;
+    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP")) {
+        const QByteArray value =
+            "vnd.sun.star.pathname:" + QFile::encodeName(programDir + QStringLiteral("/fundamentalrc"));
+        ::setenv("URE_BOOTSTRAP", value.constData(), 1);
+    }
+    try {
+        auto* created = new css::uno::Reference<css::uno::XComponentContext>(
+            cppu::defaultBootstrap_InitialComponentContext());
+        if (!created->is()) {
+            delete created;
+            *error = QStringLiteral("The UNO runtime could not be started.");
+            return {};
+        }
+        context = created;
+        return *context;
+    } catch (const css::uno::Exception& e) {
+        *error = QStringLiteral("The UNO runtime could not be started: ") + toQ(e.Message);
+    } catch (...) {
+        *error = QStringLiteral("The UNO runtime could not be started.");
+    }
+    return {};
+}
+
+void OfficeInstance::endStale()
+{
+    // A process named in our pid file that still runs on our profile is a
+    // leftover of an earlier run of ours: end its whole group.
+    QFile pidFile(m_pidFile);
+    if (pidFile.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const pid_t old = static_cast<pid_t>(pidFile.readAll().trimmed().toLong(&ok));
+        pidFile.close();
+        if (ok && old > 1 && processesUsingProfile(m_profileDir).contains(old))
+            ::kill(-old, SIGKILL);
+    }
+    QFile::remove(m_pidFile);
+    // Anything else still naming our profile (soffice.bin whose launcher is
+    // gone) is ours as well: the profile folder is private and the caller
+    // holds the slot's lock.
+    for (int round = 0; round < 50; ++round) {
+        const QList<pid_t> stale = processesUsingProfile(m_profileDir);
+        if (stale.isEmpty())
+            break;
+        for (pid_t pid : stale)
+            ::kill(pid, SIGKILL);
+        std::this_thread::sleep_for(50ms);
+    }
+    // A crash leaves the profile's lock behind.
+    QFile::remove(m_profileDir + QStringLiteral("/.lock"));
+}
+
+bool OfficeInstance::spawn(QString* error)
+{
+    if (!platform::ensurePrivateDir(m_profileDir) || !platform::ensurePrivateDir(m_tempDir)) {
+        *error = QStringLiteral("The private office folders in %1 cannot be made.").arg(m_options.workDir);
+        return false;
+    }
+    clearFolder(m_tempDir);
+
+    m_pipeName = QStringLiteral("quillan-%1-%2")
+                     .arg(getpid())
+                     .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    const QString program = m_options.programDir + QStringLiteral("/soffice");
+    const QStringList args = {
+        program,
+        QStringLiteral("-env:UserInstallation=") + profileUrl(),
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+    };
+    std::vector<QByteArray> argStore;
+    for (const QString& a : args)
+        argStore.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::vector<QByteArray> envStore;
+    for (char** e = environ; e && *e; ++e) {
+        const QByteArray entry(*e);
+        if (entry.startsWith("FONTCONFIG_FILE=") || entry.startsWith("TMPDIR="))
+            continue;
+        envStore.push_back(entry);
+    }
+    envStore.push_back("TMPDIR=" + QFile::encodeName(m_tempDir));
+    if (!m_options.fontConfigFile.isEmpty())
+        envStore.push_back("FONTCONFIG_FILE=" + QFile::encodeName(m_options.fontConfigFile));
+    std::vector<char*> envp;
+    for (QByteArray& e : envStore)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const QByteArray logFile = QFile::encodeName(m_options.workDir + QStringLiteral("/soffice-%1.log").arg(m_options.slot));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, logFile.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    // Its own process group, so the launcher and soffice.bin end together.
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) {
+        *error = QStringLiteral("LibreOffice (%1) could not be started: %2")
+                     .arg(program, QString::fromLocal8Bit(std::strerror(rc)));
+        return false;
+    }
+    m_pid = pid;
+    QFile pidFile(m_pidFile);
+    if (pidFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        pidFile.write(QByteArray::number(pid));
+    return true;
+}
+
+bool OfficeInstance::start(QString* error)
+{
+    QString dummy;
+    if (!error)
+        error = &dummy;
+    if (connected())
+        return true;
+    const css::uno::Reference<css::uno::XComponentContext> local = localContext(m_options.programDir, error);
+    if (!local.is())
+        return false;
+    if (m_pid > 0)
+        kill();
+    endStale();
+    if (!spawn(error))
+        return false;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_options.startTimeoutMs);
+    try {
+        const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver =
+            css::bridge::UnoUrlResolver::create(local);
+        const OUString url = toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName));
+        for (;;) {
+            try {
+                css::uno::Reference<css::uno::XComponentContext> remote(resolver->resolve(url),
+                                                                       css::uno::UNO_QUERY_THROW);
+                m_context = remote;
+                m_desktop = css::frame::Desktop::create(remote);
+                return true;
+            } catch (const css::connection::NoConnectException&) {
+                // not listening yet
+            }
+            if (!processRunning()) {
+                *error = QStringLiteral("LibreOffice ended while starting (see %1/soffice-%2.log).")
+                             .arg(m_options.workDir)
+                             .arg(m_options.slot);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                *error = QStringLiteral("LibreOffice did not answer within %1 seconds after its start.")
+                             .arg(m_options.startTimeoutMs / 1000);
+                break;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+    } catch (const css::uno::Exception& e) {
+        *error = QStringLiteral("LibreOffice could not be reached: ") + toQ(e.Message);
+    } catch (...) {
+        *error = QStringLiteral("LibreOffice could not be reached.");
+    }
+    kill();
+    disconnect();
+    return false;
+}
+
+void OfficeInstance::disconnect()
+{
+    m_desktop.clear();
+    m_context.clear();
+}
+
+bool OfficeInstance::processRunning()
+{
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+    if (r == m_pid || (r < 0 && errno == ECHILD)) {
+        // The launcher is gone; soffice.bin may still be there.
+        if (processesUsingProfile(m_profileDir).isEmpty()) {
+            m_pid = 0;
+            return false;
+        }
+        return true;
+    }
+    return true;
+}
+
+void OfficeInstance::reap(int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (m_pid > 0) {
+        int status = 0;
+        const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+        if (r == m_pid || (r < 0 && errno == ECHILD))
+            break;
+        if (std::chrono::steady_clock::now() > deadline)
+            return;
+        std::this_thread::sleep_for(20ms);
+    }
+    // soffice.bin is the launcher's child; wait until it is gone as well.
+    while (!processesUsingProfile(m_profileDir).isEmpty()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return;
+        std::this_thread::sleep_for(20ms);
+    }
+    m_pid = 0;
+    QFile::remove(m_pidFile);
+}
+
+void OfficeInstance::kill()
+{
+    if (m_pid > 0)
+        ::kill(-m_pid, SIGKILL);
+    for (pid_t pid : processesUsingProfile(m_profileDir))
+        ::kill(pid, SIGKILL);
+    reap(5000);
+    if (m_pid > 0) {
+        // Unkillable for now: leave it to the next start's clean-up.
+        m_pid = 0;
+    }
+    QFile::remove(m_profileDir + QStringLiteral("/.lock"));
+    clearFolder(m_tempDir);
+    removePipe();
+}
+
+void OfficeInstance::removePipe()
+{
+    // The office's pipe socket (a unique name of ours); a killed office
+    // cannot remove it itself.
+    if (!m_pipeName.isEmpty())
+        QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(m_pipeName));
+}
+
+void OfficeInstance::terminate(int timeoutMs)
+{
+    if (m_desktop.is()) {
+        try {
+            m_desktop->terminate();
+        } catch (...) {
+            // a lost connection ends the same way
+        }
+    }
+    m_desktop.clear();
+    m_context.clear();
+    reap(timeoutMs);
+    if (m_pid > 0 || !processesUsingProfile(m_profileDir).isEmpty())
+        kill();
+    clearFolder(m_tempDir);
+    QFile::remove(m_pidFile);
+    removePipe();
+}
+
+} // namespace quillan::word
