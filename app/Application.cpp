@@ -7,8 +7,11 @@
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtPrompts.h"
+#include "record/RecordCommands.h"
+#include "word/LibreOfficeEngine.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QCoreApplication>
 
 namespace quillan::app {
@@ -20,6 +23,9 @@ Application::Parts Application::systemParts(const platform::Paths& paths)
     parts.prompts = std::make_unique<platform::QtPrompts>();
     parts.shell = std::make_unique<platform::SystemShell>();
     parts.registry = std::make_unique<platform::RegistryStore>(paths.configDir + QStringLiteral("/registry"));
+    word::LibreOfficeOptions office;
+    office.scratchDir = paths.scratchDir;
+    parts.word = std::make_unique<word::LibreOfficeEngine>(office);
     return parts;
 }
 
@@ -31,6 +37,7 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     services_.prompts = parts_.prompts.get();
     services_.shell = parts_.shell.get();
     services_.registry = parts_.registry.get();
+    services_.word = parts_.word.get();
     services_.pageLineCounter = 0;
 
     window_ = std::make_unique<MainWin>(*services_.clock);
@@ -60,6 +67,36 @@ void Application::bindCommands()
     MainWin& w = *window_;
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
                      [this] { exitProgram(0); });
+
+    // The record commands work on the window as the record form.
+    if (services_.word) {
+        record::RecordEnvironment env;
+        env.form = &w;
+        env.prompts = services_.prompts;
+        env.clock = services_.clock;
+        env.shell = services_.shell;
+        env.word = services_.word;
+        env.programDir = services_.paths.programDir;
+        env.pageLineCounter = &services_.pageLineCounter;
+        env.templateDialog = &w.fileDialog(QStringLiteral("通用对话框2"));
+        env.documentDialog = &w.fileDialog(QStringLiteral("通用对话框3"));
+        env.rerunStartup = [this] { startup_->run(); };
+        records_ = std::make_unique<record::RecordCommands>(std::move(env));
+        record::RecordCommands* r = records_.get();
+        const auto bind = [&w](const char* menu, const char* item, void (record::RecordCommands::*command)(),
+                               record::RecordCommands* target) {
+            if (QAction* action = w.menuAction(QString::fromUtf8(menu), QString::fromUtf8(item)))
+                QObject::connect(action, &QAction::triggered, &w, [target, command] { (target->*command)(); });
+        };
+        bind("文件", "新建(笔录)", &record::RecordCommands::newRecord, r);
+        bind("文件", "打开(笔录模板)", &record::RecordCommands::openTemplate, r);
+        bind("文件", "保存(笔录及模板)", &record::RecordCommands::saveRecord, r);
+        bind("文件", "打印(笔录)", &record::RecordCommands::printRecord, r);
+        bind("工具", "Word文档", &record::RecordCommands::newWordDocument, r);
+        bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
+        if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))
+            QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
+    }
 }
 
 } // namespace quillan::app

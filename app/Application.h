@@ -5,9 +5,14 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
+#include "word/WordEngine.h"
 
 #include <functional>
 #include <memory>
+
+namespace quillan::record {
+class RecordCommands;
+}
 
 namespace quillan::app {
 
@@ -25,6 +30,7 @@ public:
         std::unique_ptr<platform::Prompts> prompts;
         std::unique_ptr<platform::Shell> shell;
         std::unique_ptr<platform::RegistryStore> registry;
+        std::unique_ptr<word::WordEngine> word;
     };
 
     // The real services of this desktop.
@@ -40,6 +46,7 @@ public:
     MainWin& window() { return *window_; }
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
+    record::RecordCommands& records() { return *records_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -51,6 +58,7 @@ private:
     Services services_;
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
+    std::unique_ptr<record::RecordCommands> records_;
     bool exiting_ = false;
 };
 

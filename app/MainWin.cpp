@@ -98,12 +98,12 @@ MainWin::~MainWin()
 void MainWin::buildMenus()
 {
     menuBar()->setObjectName(QStringLiteral("菜单栏"));
-    for (const MenuSpec& spec : menuTree()) {
-        QMenu* menu = menuBar()->addMenu(spec.title);
-        menu->setObjectName(spec.title);
-        for (const QString& item : spec.items) {
+    for (const MenuSpec& design : menuTree()) {
+        QMenu* menu = menuBar()->addMenu(design.title);
+        menu->setObjectName(design.title);
+        for (const QString& item : design.items) {
             QAction* action = menu->addAction(item);
-            action->setObjectName(spec.title + QLatin1Char('/') + item);
+            action->setObjectName(design.title + QLatin1Char('/') + item);
         }
     }
 }
@@ -114,25 +114,25 @@ void MainWin::buildControls()
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    for (const ControlSpec& spec : mainWinLayout()) {
-        if (spec.type == ControlType::StatusBar) {
+    for (const ControlSpec& design : mainWinLayout()) {
+        if (design.type == ControlType::StatusBar) {
             auto* bar = new QStatusBar(this);
-            bar->setObjectName(spec.unit);
+            bar->setObjectName(design.unit);
             bar->setSizeGripEnabled(false);
-            bar->setFixedHeight(spec.geometry.height());
-            bar->setAccessibleName(spec.accessibleName);
+            bar->setFixedHeight(design.geometry.height());
+            bar->setAccessibleName(design.accessibleName);
             statusPart0_ = new QLabel(bar);
-            statusPart0_->setObjectName(spec.unit + QStringLiteral(".0"));
+            statusPart0_->setObjectName(design.unit + QStringLiteral(".0"));
             statusPart0_->setTextFormat(Qt::PlainText);
             bar->addWidget(statusPart0_, 1);
             setStatusBar(bar);
-            controls_.insert(spec.unit, bar);
+            controls_.insert(design.unit, bar);
             continue;
         }
-        QWidget* parent = spec.parent.isEmpty() ? client : controls_.value(spec.parent);
+        QWidget* parent = design.parent.isEmpty() ? client : controls_.value(design.parent);
         Q_ASSERT(parent);
         QWidget* w = nullptr;
-        switch (spec.type) {
+        switch (design.type) {
         case ControlType::PicBox: {
             auto* label = new QLabel(parent);
             label->setPixmap(QPixmap(QStringLiteral(":/pictures/banner.png")));
@@ -141,20 +141,20 @@ void MainWin::buildControls()
             break;
         }
         case ControlType::GroupBox:
-            w = new QGroupBox(spec.caption, parent);
+            w = new QGroupBox(design.caption, parent);
             break;
         case ControlType::Label: {
-            auto* label = new QLabel(spec.caption, parent);
+            auto* label = new QLabel(design.caption, parent);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             w = label;
             break;
         }
         case ControlType::EditBox: {
-            auto* edit = new QLineEdit(spec.caption, parent);
-            if (spec.centred)
+            auto* edit = new QLineEdit(design.caption, parent);
+            if (design.centred)
                 edit->setAlignment(Qt::AlignCenter);
-            if (spec.digitsOnly)
+            if (design.digitsOnly)
                 edit->setValidator(
                     new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
             w = edit;
@@ -165,14 +165,14 @@ void MainWin::buildControls()
             box->setEditable(true);
             box->setInsertPolicy(QComboBox::NoInsert);
             box->setMaxVisibleItems(20);
-            box->addItems(spec.items);
+            box->addItems(design.items);
             box->setCurrentIndex(-1);
             box->setEditText(QString());
             w = box;
             break;
         }
         case ControlType::Button:
-            w = spec.vertical ? new VerticalButton(spec.caption, parent) : new QPushButton(spec.caption, parent);
+            w = design.vertical ? new VerticalButton(design.caption, parent) : new QPushButton(design.caption, parent);
             break;
         case ControlType::TextViewer: {
             auto* viewer = new QPlainTextEdit(parent);
@@ -192,18 +192,18 @@ void MainWin::buildControls()
         case ControlType::StatusBar:
             break;
         }
-        w->setObjectName(spec.unit);
-        w->setGeometry(spec.geometry);
-        w->setAccessibleName(spec.accessibleName);
-        if (spec.heading) {
+        w->setObjectName(design.unit);
+        w->setGeometry(design.geometry);
+        w->setAccessibleName(design.accessibleName);
+        if (design.heading) {
             w->setFont(headingFont());
             w->setProperty("heading", true);
         }
-        if (spec.disabled)
+        if (design.disabled)
             w->setEnabled(false);
-        if (spec.hidden)
+        if (design.hidden)
             w->setVisible(false);
-        controls_.insert(spec.unit, w);
+        controls_.insert(design.unit, w);
     }
 
     connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this, &MainWin::showSecondView);

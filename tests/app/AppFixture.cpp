@@ -24,6 +24,9 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     prompts = p.get();
     shell = s.get();
     registry = r.get();
+    auto e = std::make_unique<word::RecordingEngine>();
+    engine = e.get();
+    parts.word = std::move(e);
     parts.clock = std::move(c);
     parts.prompts = std::move(p);
     parts.shell = std::move(s);

@@ -7,6 +7,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
+#include "word/RecordingEngine.h"
 
 #include <memory>
 
@@ -29,6 +30,7 @@ struct AppFixture
     platform::ScriptedPrompts* prompts = nullptr;
     platform::RecordingShell* shell = nullptr;
     platform::RegistryStore* registry = nullptr;
+    word::RecordingEngine* engine = nullptr;
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
 };

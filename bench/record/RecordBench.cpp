@@ -1,0 +1,145 @@
+// Times "保存(笔录及模板)" and printing the current record for a record with
+// all 24 pairs, without their fixed waits, against LibreOffice's bare
+// `soffice --headless --convert-to doc` of the same document.
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "platform/Shell.h"
+#include "record/RecordCommands.h"
+#include "record/RecordFields.h"
+#include "record/MapForm.h"
+#include "word/LibreOfficeEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace quillan;
+
+namespace {
+
+test::MapForm fullRecord()
+{
+    test::MapForm f;
+    const std::pair<const char*, const char*> header[] = {
+        {"编辑框1", "2012"},   {"编辑框2", "12"},     {"编辑框3", "25"},    {"编辑框4", "9"},      {"编辑框5", "30"},
+        {"编辑框6", "11"},     {"编辑框7", "5"},      {"编辑框8", "青山镇"}, {"组合框2", "劳动保障所"}, {"编辑框9", "张三"},
+        {"组合框1", "男"},      {"编辑框11", "河东县"}, {"组合框52", "柳树村"}, {"编辑框12", "身份证"},
+        {"编辑框10", "220102197805061234"}, {"编辑框26", "32"}, {"编辑框14", "青山建筑工程公司"}, {"组合框3", "瓦工"},
+        {"编辑框27", "初中"},   {"编辑框15", "13804310000"}, {"编辑框16", "河东县柳树村"}, {"组合框53", "李明"},
+        {"组合框54", "无"},     {"组合框55", "王红"},
+    };
+    for (const auto& [unit, value] : header)
+        f.set(unit, QString::fromUtf8(value));
+    for (const record::Pair& p : record::pairs()) {
+        f.fields[record::unitName(p.question)] = QStringLiteral("问：第%1个问题，你在工地做什么工作？").arg(p.number);
+        f.fields[record::unitName(p.answer)] = QStringLiteral("答：第%1个回答，我在工地砌墙。").arg(p.number);
+    }
+    return f;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = 7;
+    QTemporaryDir dir;
+    const QString programDir = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(programDir);
+
+    word::LibreOfficeOptions options;
+    options.scratchDir = dir.filePath(QStringLiteral("scratch"));
+    word::LibreOfficeEngine engine(options);
+    if (engine.installPathText().isEmpty()) {
+        std::fprintf(stderr, "record_bench: LibreOffice (soffice) is missing\n");
+        return 1;
+    }
+
+    test::MapForm form = fullRecord();
+    platform::ScriptedPrompts prompts;
+    platform::ManualClock clock(QDateTime::currentDateTime());
+    platform::RecordingShell shell;
+    int counter = 0;
+    platform::FileDialogUnit d2{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit d3{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    record::RecordEnvironment env{&form, &prompts, &clock, &shell, &engine, programDir, &counter, &d2, &d3, {}};
+    record::RecordCommands commands(env);
+
+    auto timedSave = [&] {
+        prompts.answerNext(platform::Answer::Yes); // overwrite (asked from the second save on)
+        QElapsedTimer t;
+        t.start();
+        commands.saveRecord();
+        const double ms = double(t.nsecsElapsed()) / 1e6;
+        prompts.clear();
+        return ms;
+    };
+
+    const double cold = timedSave();
+    std::vector<double> warm;
+    for (int i = 0; i < runs; ++i)
+        warm.push_back(timedSave());
+    const QString doc = programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-张三.doc");
+    if (!QFile::exists(doc) || !form.status.startsWith(QStringLiteral("笔录WORD文件以经保存在"))) {
+        std::fprintf(stderr, "record_bench: the save failed\n");
+        return 1;
+    }
+
+    std::vector<double> print;
+    for (int i = 0; i < 3; ++i) {
+        form.status.clear();
+        QElapsedTimer t;
+        t.start();
+        commands.printCurrentRecord();
+        print.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (form.status != QStringLiteral("打 印 成 功！"))
+            std::fprintf(stderr, "record_bench: printing did not succeed: %s\n",
+                         prompts.shown().value(0).text.toUtf8().constData());
+        prompts.clear();
+    }
+
+    // Baseline: a fresh soffice converting the saved document, with its own profile.
+    std::vector<double> baseline;
+    for (int i = 0; i < 3; ++i) {
+        QTemporaryDir out;
+        QElapsedTimer t;
+        t.start();
+        QProcess p;
+        p.setProgram(QStringLiteral("soffice"));
+        p.setArguments({QStringLiteral("-env:UserInstallation=file://") + out.filePath(QStringLiteral("profile")),
+                        QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("doc"),
+                        QStringLiteral("--outdir"), out.filePath(QStringLiteral("o")), doc});
+        p.start();
+        p.waitForFinished(120000);
+        baseline.push_back(double(t.nsecsElapsed()) / 1e6);
+        // The first run of a fresh profile also creates it; time a second one on it.
+        QElapsedTimer t2;
+        t2.start();
+        p.start();
+        p.waitForFinished(120000);
+        baseline.back() = double(t2.nsecsElapsed()) / 1e6;
+    }
+
+    const double warmMedian = median(warm);
+    const double base = median(baseline);
+    std::printf("record with 24 pairs, %d warm runs, medians in ms\n", runs);
+    std::printf("save without waits, cold (office not running): %8.1f\n", cold);
+    std::printf("save without waits, warm:                      %8.1f\n", warmMedian);
+    std::printf("print current record without waits:           %8.1f\n", median(print));
+    std::printf("baseline soffice --headless --convert-to doc:  %8.1f\n", base);
+    std::printf("warm save / baseline:                          %8.2f\n", warmMedian / base);
+    return 0;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "record/TemplateFile.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace quillan::platform {
+class Clock;
+class Prompts;
+class Shell;
+struct FileDialogUnit;
+} // namespace quillan::platform
+
+namespace quillan::word {
+class WordEngine;
+struct PrintResult;
+} // namespace quillan::word
+
+namespace quillan::record {
+
+class RecordForm;
+
+// What the record commands work with. Every pointer must be set.
+struct RecordEnvironment
+{
+    RecordForm* form = nullptr;
+    platform::Prompts* prompts = nullptr;
+    platform::Clock* clock = nullptr;
+    platform::Shell* shell = nullptr;
+    word::WordEngine* word = nullptr;
+    QString programDir;                             // no trailing "/"
+    int* pageLineCounter = nullptr;                 // the process-wide page line counter
+    platform::FileDialogUnit* templateDialog = nullptr; // "通用对话框2"
+    platform::FileDialogUnit* documentDialog = nullptr; // "通用对话框3"
+    std::function<void()> rerunStartup;             // the start-up initialisation
+};
+
+// The record commands of the menus "文件" and "工具" and of the text panel's
+// print button. Each runs to completion; failures are told to the officer in
+// a message box or the status, nothing is thrown.
+class RecordCommands
+{
+public:
+    explicit RecordCommands(RecordEnvironment env);
+
+    void newRecord();          // "新建(笔录)"
+    void openTemplate();       // "打开(笔录模板)"
+    void saveRecord();         // "保存(笔录及模板)"
+    void printRecord();        // "打印(笔录)"
+    void printCurrentRecord(); // the Yes branch of "打印(笔录)"
+    void printShownText();     // "按钮6" ("打  印")
+    void newWordDocument();    // "Word文档"
+    void newSpreadsheet();     // "Excel文档"
+
+    // The message of a save that did not store every file: each failed file
+    // with its reason.
+    static QString saveFailureText(const QList<FileResult>& failures);
+    // The message of a print that did not succeed.
+    static QString printFailureText(const QString& reason);
+
+private:
+    // The presence check: stores the path text in "编辑框19"; false (after
+    // the message with `title`) when the word processor is missing.
+    bool wordInstalled(const QString& title);
+    bool recordComplete(const QString& workUnitMessage);
+    FileResult saveDocument(const QString& path);
+    void reportPrintFailure(const word::PrintResult& result, const QString& openError);
+    // Opens, hides, prints, closes and quits; true when the print succeeded,
+    // otherwise the officer has been told why.
+    bool printFile(const QString& path);
+
+    RecordEnvironment env_;
+};
+
+} // namespace quillan::record

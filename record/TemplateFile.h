@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/ProfileIni.h"
+#include "record/RecordFields.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace quillan::record {
+
+class RecordForm;
+
+// The characters that file names on the officers' other desktops cannot hold.
+// A record whose file name would hold one is not stored, so that every record
+// file can be exchanged with colleagues.
+bool hasForbiddenFileNameCharacter(const QString& name);
+
+// year + "." + month + "." + day + "-" + work unit + "-" + name, from the
+// fields exactly as they stand.
+QString recordBaseName(const RecordForm& form);
+// program directory + "/BL/" + base name + ".ini" and + ".doc".
+QString templatePath(const QString& programDir, const RecordForm& form);
+QString documentPath(const QString& programDir, const RecordForm& form);
+
+// The case note with each CR and each LF replaced by one blank.
+QString normaliseCaseNote(const QString& text);
+
+// The sentence that says why a record file name was refused.
+QString forbiddenNameReason();
+
+// Outcome of writing a record file.
+struct FileResult
+{
+    bool ok = false;
+    QString path;
+    QString error; // why not, in words for the officer; empty when ok
+};
+
+// Writes the record template file: one section "set", the keys in the order
+// they are handed in, an existing file edited in place (existing keys
+// replaced, missing keys appended, everything else kept). The keys are
+// collected while the record is composed and the file is replaced
+// atomically, once, by finish().
+class TemplateWriter
+{
+public:
+    TemplateWriter(const QString& programDir, const RecordForm& form);
+
+    const QString& path() const { return path_; }
+    // True when the file name holds a forbidden character: nothing is written.
+    bool refused() const { return !writer_.has_value(); }
+
+    void write(const Field& field, const QString& value);
+    // Writes `fields` with the values the form holds.
+    void writeFields(std::span<const Field> fields, const RecordForm& form);
+    // Normalises the case note's line breaks, puts the result back into the
+    // form and writes "beizu".
+    void writeCaseNote(RecordForm& form);
+
+    // Creates "BL" when missing and stores the file.
+    FileResult finish();
+
+private:
+    QString programDir_;
+    QString path_;
+    std::optional<platform::ProfileWriter> writer_;
+};
+
+// Writes every field of the form in the write order (case note normalised).
+FileResult writeTemplate(const QString& programDir, RecordForm& form);
+
+// Sets every field of the form from the template file at `path`, in the read
+// order; a key the file lacks empties its field. Values longer than 10239
+// bytes are cut.
+void readTemplate(const QString& path, RecordForm& form);
+
+} // namespace quillan::record

@@ -1,0 +1,113 @@
+#include "E2eSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace quillan::test {
+
+QString runProgram(const QString& program, const QStringList& args, int timeoutMs)
+{
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(args);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start();
+    if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return {};
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool requireProgram(const QString& program, const QString& package)
+{
+    if (!QStandardPaths::findExecutable(program).isEmpty()
+        || !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")}).isEmpty())
+        return true;
+    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString() << ")";
+    return false;
+}
+
+QString printedPdfFolder()
+{
+    const passwd* pw = getpwuid(getuid());
+    return pw ? QFile::decodeName(pw->pw_dir) + QStringLiteral("/PDF") : QString();
+}
+
+QString waitForPrintedPdf(qint64 sinceMs, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 200) {
+        const QFileInfoList files =
+            QDir(printedPdfFolder()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
+        if (!files.isEmpty() && files.first().lastModified().toMSecsSinceEpoch() >= sinceMs - 1000) {
+            const QString path = files.first().filePath();
+            const qint64 size = files.first().size();
+            QThread::msleep(300);
+            if (size > 0 && QFileInfo(path).size() == size)
+                return path;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+QString pdfText(const QString& pdf)
+{
+    return runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                                    QStringLiteral("-")});
+}
+
+int pdfPages(const QString& pdf)
+{
+    const QString info = runProgram(QStringLiteral("pdfinfo"), {pdf});
+    for (const QString& line : info.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+QString spooledDocument(const QString& printedPdf)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("job_(\\d+)\\.pdf$")).match(printedPdf);
+    if (!m.hasMatch()) {
+        ADD_FAILURE() << "no job number in " << printedPdf.toStdString();
+        return {};
+    }
+    const QString spooled = QStringLiteral("/var/spool/cups/d%1-001").arg(m.captured(1).toInt(), 5, 10, QLatin1Char('0'));
+    if (!QFileInfo(spooled).isReadable()) {
+        ADD_FAILURE() << "missing component: the spooled job file " << spooled.toStdString()
+                      << " (CUPS must keep job files, PreserveJobFiles, and the test must be able to read them)";
+        return {};
+    }
+    return spooled;
+}
+
+bool isOleFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1");
+}
+
+QString withoutBlanks(const QString& text)
+{
+    QString result;
+    for (const QChar c : text)
+        if (!c.isSpace())
+            result += c;
+    return result;
+}
+
+} // namespace quillan::test

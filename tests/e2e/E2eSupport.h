@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quillan::test {
+
+// Runs a program with an argument list; its standard output, or a null
+// string when it could not run or failed.
+QString runProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
+// Fails the current test, naming what is missing, unless `program` is found.
+bool requireProgram(const QString& program, const QString& package);
+// The folder cups-pdf prints into: the user's home folder + "/PDF".
+QString printedPdfFolder();
+// The newest PDF in that folder written after `sinceMs` (ms since the
+// epoch), once its size has settled; empty when none came within the time.
+QString waitForPrintedPdf(qint64 sinceMs, int timeoutMs = 90000);
+// The text of a PDF, by pdftotext.
+QString pdfText(const QString& pdf);
+// The number of pages of a PDF, by pdfinfo; -1 when unreadable.
+int pdfPages(const QString& pdf);
+// The document CUPS printed for the job whose output cups-pdf wrote to
+// `printedPdf` ("...-job_<id>.pdf"): the spooled job file. cups-pdf's own
+// output keeps the glyphs but drops their Unicode mapping, so the text of a
+// print is read from the document the job printed.
+QString spooledDocument(const QString& printedPdf);
+// The first eight bytes are those of an OLE compound file.
+bool isOleFile(const QString& path);
+// `text` without any blank (spaces, ideographic spaces, tabs, line breaks).
+QString withoutBlanks(const QString& text);
+
+} // namespace quillan::test

@@ -1,0 +1,441 @@
+// The record commands with the real LibreOffice engine and the real CUPS PDF
+// printer: saved documents read back with an independent reader, printed
+// PDFs read back with pdftotext, and the faults an officer can meet.
+#include "../record/MapForm.h"
+#include "E2eSupport.h"
+#include "platform/Clock.h"
+#include "platform/ProfileIni.h"
+#include "platform/Prompts.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+#include "record/Composition.h"
+#include "record/RecordCommands.h"
+#include "record/RecordFields.h"
+#include "support/TestSupport.h"
+#include "word/LibreOfficeEngine.h"
+#include "word/OfficeInstance.h"
+#include "word/RecordingEngine.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <unistd.h>
+
+namespace quillan::test {
+namespace {
+
+using platform::Answer;
+
+// A clock that does not wait, and that can do something at a given wait.
+class HookClock final : public platform::Clock
+{
+public:
+    QDateTime now() const override { return QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)); }
+    void wait(int ms) override
+    {
+        waits << ms;
+        if (onWait)
+            onWait(ms);
+    }
+    QList<int> waits;
+    std::function<void(int)> onWait;
+};
+
+struct Sample
+{
+    const char* name;
+    int pairs; // pairs 1 .. pairs are filled
+};
+const Sample kSamples[] = {{"无对", 0}, {"一对", 1}, {"两对", 2}, {"十七对", 17}, {"全部", 24}};
+
+// A record with Chinese text in every field; pairs 1 .. `pairs` filled.
+MapForm sampleRecord(const QString& name, int pairs)
+{
+    MapForm f;
+    const std::pair<const char*, const char*> header[] = {
+        {"编辑框1", "2012"},         {"编辑框2", "12"},          {"编辑框3", "25"},         {"编辑框4", "9"},
+        {"编辑框5", "30"},           {"编辑框6", "11"},          {"编辑框7", "5"},          {"编辑框8", "青山镇"},
+        {"组合框2", "劳动保障事务所"}, {"组合框1", "男"},           {"编辑框11", "河东县"},      {"组合框52", "柳树村"},
+        {"编辑框12", "身份证"},       {"编辑框10", "220102197805061234"}, {"编辑框26", "三十二岁"}, {"编辑框14", "青山建筑工程公司"},
+        {"组合框3", "瓦工"},          {"编辑框27", "初中"},        {"编辑框15", "13804310000"}, {"编辑框16", "河东县柳树村三组"},
+        {"组合框53", "李明"},         {"组合框54", "无"},          {"组合框55", "王红"},
+    };
+    for (const auto& [unit, value] : header)
+        f.set(unit, QString::fromUtf8(value));
+    f.set("编辑框9", name);
+    for (int n = 1; n <= pairs; ++n) {
+        const record::Pair& p = record::pair(n);
+        f.fields[record::unitName(p.question)] = QStringLiteral("问：第%1个问题，你在工地做什么工作？").arg(n);
+        f.fields[record::unitName(p.answer)] = QStringLiteral("答：第%1个回答，我在工地砌墙。").arg(n);
+    }
+    f.set("超级编辑框2", QStringLiteral("脚手架坍塌。\r\n右腿骨折。"));
+    return f;
+}
+
+// The lines the composition types for `form`, as the recording engine keeps them.
+QStringList typedLines(const MapForm& form)
+{
+    MapForm copy = form;
+    word::RecordingEngine engine;
+    TempDir dir;
+    int counter = 0;
+    record::composeRecord(copy, engine, dir.path(), counter);
+    return engine.text().split(QStringLiteral("\r\n"));
+}
+
+QString trimEnd(QString s)
+{
+    while (!s.isEmpty() && s.back().isSpace())
+        s.chop(1);
+    return s;
+}
+
+class RecordE2e : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        scratch_ = new TempDir;
+        word::LibreOfficeOptions options;
+        options.scratchDir = scratch_->file(QStringLiteral("scratch"));
+        engine_ = new word::LibreOfficeEngine(options);
+    }
+    static void TearDownTestSuite()
+    {
+        delete engine_;
+        engine_ = nullptr;
+        delete scratch_;
+        scratch_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(requireProgram(QStringLiteral("soffice"), QStringLiteral("libreoffice-writer-nogui")));
+        ASSERT_FALSE(engine_->installPathText().isEmpty()) << "missing component: LibreOffice (soffice)";
+        programDir = dir.path();
+        makeCommands();
+    }
+
+    void makeCommands()
+    {
+        record::RecordEnvironment env;
+        env.form = &form;
+        env.prompts = &prompts;
+        env.clock = &clock;
+        env.shell = &shell;
+        env.word = engine_;
+        env.programDir = programDir;
+        env.pageLineCounter = &counter;
+        env.templateDialog = &templateDialog;
+        env.documentDialog = &documentDialog;
+        commands = std::make_unique<record::RecordCommands>(env);
+    }
+
+    QString docOf(const QString& name) const
+    {
+        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name + QStringLiteral(".doc");
+    }
+    QString iniOf(const QString& name) const
+    {
+        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name + QStringLiteral(".ini");
+    }
+
+    bool requirePrinter()
+    {
+        if (!requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client"))
+            || !requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")))
+            return false;
+        const QString d = runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")});
+        if (d.contains(QStringLiteral("destination:")))
+            return true;
+        ADD_FAILURE() << "missing component: a default CUPS printer (run scripts/setup-printer.sh as root; "
+                         "needs cups and printer-driver-cups-pdf)";
+        return false;
+    }
+
+    // The printed PDF came out with as many pages as the job's document,
+    // and every line that holds more than blanks is in that document.
+    static void expectPrinted(const QString& printedPdf, const QStringList& lines)
+    {
+        ASSERT_FALSE(printedPdf.isEmpty()) << "no PDF appeared in " << printedPdfFolder().toStdString();
+        const QString spooled = spooledDocument(printedPdf);
+        ASSERT_FALSE(spooled.isEmpty());
+        EXPECT_GT(pdfPages(printedPdf), 0);
+        EXPECT_EQ(pdfPages(printedPdf), pdfPages(spooled));
+        expectEveryLineIn(lines, pdfText(spooled));
+    }
+
+    // Every line that holds more than blanks is in `text`, in order.
+    static void expectEveryLineIn(const QStringList& lines, const QString& text)
+    {
+        const QString flat = withoutBlanks(text);
+        int checked = 0;
+        qsizetype from = 0;
+        for (const QString& line : lines) {
+            const QString want = withoutBlanks(line);
+            if (want.isEmpty())
+                continue;
+            ++checked;
+            const qsizetype at = flat.indexOf(want, from);
+            EXPECT_GE(at, 0) << "not printed in order: " << line.toStdString();
+            if (at >= 0)
+                from = at + want.size();
+        }
+        EXPECT_GT(checked, 0);
+    }
+
+    static TempDir* scratch_;
+    static word::LibreOfficeEngine* engine_;
+
+    TempDir dir;
+    QString programDir;
+    MapForm form;
+    platform::ScriptedPrompts prompts;
+    HookClock clock;
+    platform::RecordingShell shell;
+    int counter = 0;
+    platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit documentDialog{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    std::unique_ptr<record::RecordCommands> commands;
+};
+
+TempDir* RecordE2e::scratch_ = nullptr;
+word::LibreOfficeEngine* RecordE2e::engine_ = nullptr;
+
+TEST_F(RecordE2e, SavedDocumentsAreWord97FilesHoldingLineForLineWhatWasTypedWithTheirTemplatesBeside)
+{
+    ASSERT_TRUE(requireProgram(QStringLiteral("antiword"), QStringLiteral("antiword")));
+    for (const Sample& s : kSamples) {
+        const QString name = QString::fromUtf8(s.name);
+        SCOPED_TRACE(s.name);
+        form = sampleRecord(name, s.pairs);
+        const QStringList typed = typedLines(form);
+        const MapForm before = form;
+        prompts.clear();
+        commands->saveRecord();
+        ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().value(0).text.toStdString();
+        EXPECT_EQ(prompts.shown()[0].text, QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "));
+        EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+
+        const QString doc = docOf(name);
+        ASSERT_TRUE(isOleFile(doc)) << doc.toStdString();
+        const QString read = runProgram(QStringLiteral("antiword"),
+                                        {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
+                                         QStringLiteral("UTF-8.txt"), doc});
+        ASSERT_FALSE(read.isNull()) << "antiword could not read " << doc.toStdString();
+        QStringList got = read.split(QLatin1Char('\n'));
+        QStringList want = typed;
+        for (QString& l : got)
+            l = trimEnd(l);
+        for (QString& l : want)
+            l = trimEnd(l);
+        // antiword puts one empty line before the document's text.
+        if (!got.isEmpty() && got.front().isEmpty())
+            got.removeFirst();
+        while (!got.isEmpty() && got.back().isEmpty())
+            got.removeLast();
+        while (!want.isEmpty() && want.back().isEmpty())
+            want.removeLast();
+        EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(), want.join(QLatin1Char('\n')).toStdString());
+
+        const auto ini = platform::ProfileIni::load(iniOf(name));
+        for (const record::Field& f : record::writeOrder()) {
+            QString expected = before.fieldText(record::unitName(f));
+            if (record::keyName(f) == QStringLiteral("beizu"))
+                expected = QStringLiteral("脚手架坍塌。  右腿骨折。");
+            EXPECT_EQ(ini.value(QStringLiteral("set"), record::keyName(f)), expected) << f.key;
+        }
+        if (s.pairs == 24 && qEnvironmentVariableIsSet("QUILLAN_RECORD_SAMPLE"))
+            QFile::copy(doc, qEnvironmentVariable("QUILLAN_RECORD_SAMPLE"));
+    }
+}
+
+TEST_F(RecordE2e, PrintingTheCurrentRecordPutsEveryLineOnPaperAndKeepsOnlyTheTemplate)
+{
+    ASSERT_TRUE(requirePrinter());
+    for (const Sample& s : {kSamples[2], kSamples[4]}) {
+        SCOPED_TRACE(s.name);
+        const QString name = QString::fromUtf8(s.name);
+        form = sampleRecord(name, s.pairs);
+        form.status.clear();
+        const QStringList typed = typedLines(form);
+        const qint64 since = QDateTime::currentMSecsSinceEpoch();
+        prompts.clear();
+        commands->printCurrentRecord();
+        EXPECT_TRUE(prompts.shown().isEmpty()) << prompts.shown().value(0).text.toStdString();
+        EXPECT_EQ(form.status, QStringLiteral("打 印 成 功！"));
+        expectPrinted(waitForPrintedPdf(since), typed);
+        EXPECT_TRUE(QFileInfo::exists(iniOf(name)));
+        EXPECT_FALSE(QFileInfo::exists(docOf(name)));
+    }
+}
+
+TEST_F(RecordE2e, PrintingAChosenRecordDocumentPrintsIt)
+{
+    ASSERT_TRUE(requirePrinter());
+    form = sampleRecord(QStringLiteral("选择"), 3);
+    const QStringList typed = typedLines(form);
+    commands->saveRecord();
+    ASSERT_TRUE(isOleFile(docOf(QStringLiteral("选择"))));
+    form.status.clear();
+    prompts.clear();
+    prompts.answerNext(Answer::No);
+    prompts.chooseNext(docOf(QStringLiteral("选择")));
+    const qint64 since = QDateTime::currentMSecsSinceEpoch();
+    commands->printRecord();
+    EXPECT_EQ(prompts.shown().size(), 1);
+    EXPECT_EQ(form.status, QStringLiteral("打印笔录成功... "));
+    expectPrinted(waitForPrintedPdf(since), typed);
+}
+
+TEST_F(RecordE2e, PrintingAGbkTextFileAsTheTextPanelDoesPrintsReadableChinese)
+{
+    ASSERT_TRUE(requirePrinter());
+    const QStringList lines{QStringLiteral("工伤保险条例"), QStringLiteral("第一条 为了保障因工作遭受事故伤害的职工获得医疗救治。"),
+                            QStringLiteral("第二条 用人单位应当为本单位全部职工缴纳工伤保险费。")};
+    const QString path = dir.write(QStringLiteral("t.txt"), gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    form.set("编辑框24", path);
+    const qint64 since = QDateTime::currentMSecsSinceEpoch();
+    commands->printShownText();
+    EXPECT_TRUE(prompts.shown().isEmpty()) << prompts.shown().value(0).text.toStdString();
+    EXPECT_EQ(form.part0, QStringLiteral("打印成功..."));
+    const QString pdf = waitForPrintedPdf(since);
+    expectPrinted(pdf, lines);
+    // Chinese glyphs on paper, not Latin mojibake.
+    EXPECT_TRUE(runProgram(QStringLiteral("pdffonts"), {pdf}).contains(QStringLiteral("CJK")));
+}
+
+// Kills the office while the document is being saved over an older one.
+TEST_F(RecordE2e, OfficeKilledDuringASaveIsReportedAndLosesNeitherDocumentNorTemplate)
+{
+    const QString name = QStringLiteral("中断");
+    form = sampleRecord(name, 2);
+    commands->saveRecord();
+    const QByteArray oldDoc = readFile(docOf(name));
+    ASSERT_TRUE(isOleFile(docOf(name)));
+
+    form.set("组合框5", QStringLiteral("答：改过的回答。"));
+    form.status.clear();
+    prompts.clear();
+    prompts.answerNext(Answer::Yes); // overwrite
+    clock.onWait = [](int ms) {
+        if (ms != 2222)
+            return;
+        for (pid_t pid : word::OfficeInstance::processesUsingProfile(engine_->profileDir()))
+            ::kill(pid, SIGKILL);
+    };
+    commands->saveRecord();
+    clock.onWait = nullptr;
+
+    ASSERT_EQ(prompts.shown().size(), 2);
+    EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
+    EXPECT_TRUE(prompts.shown()[1].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + docOf(name) + QStringLiteral("：")))
+        << prompts.shown()[1].text.toStdString();
+    EXPECT_TRUE(form.status.isEmpty());
+    EXPECT_EQ(readFile(docOf(name)), oldDoc);
+    const auto ini = platform::ProfileIni::load(iniOf(name));
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num24")), QStringLiteral("答：改过的回答。"));
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("beizu")), QStringLiteral("脚手架坍塌。  右腿骨折。"));
+    EXPECT_EQ(QDir(programDir + QStringLiteral("/BL")).entryList({QStringLiteral(".~quillan*")}, QDir::Files | QDir::Hidden), QStringList());
+
+    // The next save starts a fresh office and works.
+    prompts.clear();
+    prompts.answerNext(Answer::Yes);
+    commands->saveRecord();
+    EXPECT_EQ(prompts.shown().size(), 2);
+    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+    EXPECT_NE(readFile(docOf(name)), oldDoc);
+    EXPECT_TRUE(isOleFile(docOf(name)));
+}
+
+// Makes a folder read-only for as long as it lives: a read-only bind mount
+// (file permissions do not stop the superuser), else the permissions.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString& path) : path_(path)
+    {
+        if (::geteuid() != 0) {
+            QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
+            ok_ = true;
+            return;
+        }
+        mounted_ = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("--bind"), path_, path_}) == 0;
+        ok_ = mounted_
+            && QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), path_})
+                == 0;
+    }
+    ~ReadOnlyFolder()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {path_});
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    QString path_;
+    bool mounted_ = false;
+    bool ok_ = false;
+};
+
+TEST_F(RecordE2e, ReadOnlyRecordsFolderIsReportedAndKeepsTheOldFiles)
+{
+    const QString name = QStringLiteral("只读");
+    form = sampleRecord(name, 1);
+    commands->saveRecord();
+    const QByteArray oldDoc = readFile(docOf(name));
+    const QByteArray oldIni = readFile(iniOf(name));
+    ASSERT_FALSE(oldDoc.isEmpty());
+
+    form.set("组合框5", QStringLiteral("答：改过的回答。"));
+    form.status.clear();
+    prompts.clear();
+    prompts.answerNext(Answer::Yes);
+    {
+        ReadOnlyFolder readOnly(programDir + QStringLiteral("/BL"));
+        ASSERT_TRUE(readOnly.ok()) << "cannot make the records folder read-only (mount --bind needs root)";
+        commands->saveRecord();
+    }
+    ASSERT_EQ(prompts.shown().size(), 2);
+    const QString text = prompts.shown()[1].text;
+    EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(name) + QStringLiteral("："))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n") + docOf(name) + QStringLiteral("："))) << text.toStdString();
+    EXPECT_TRUE(form.status.isEmpty());
+    EXPECT_EQ(readFile(docOf(name)), oldDoc);
+    EXPECT_EQ(readFile(iniOf(name)), oldIni);
+}
+
+TEST_F(RecordE2e, PrintingWithoutAPrinterSaysSoAndSetsNoSuccess)
+{
+    const QByteArray saved = qgetenv("LPDEST");
+    qputenv("LPDEST", "quillan-no-such-printer");
+    form = sampleRecord(QStringLiteral("无打印机"), 1);
+    commands->printCurrentRecord();
+    form.set("编辑框24", dir.write(QStringLiteral("t.txt"), gbk(QStringLiteral("文字\r\n"))));
+    commands->printShownText();
+    if (saved.isNull())
+        qunsetenv("LPDEST");
+    else
+        qputenv("LPDEST", saved);
+
+    ASSERT_EQ(prompts.shown().size(), 2);
+    for (const auto& shown : prompts.shown()) {
+        EXPECT_EQ(shown.title, QStringLiteral("打印失败："));
+        EXPECT_TRUE(shown.text.startsWith(QStringLiteral("打印没有成功：No default printer is set up")))
+            << shown.text.toStdString();
+    }
+    EXPECT_TRUE(form.status.isEmpty());
+    EXPECT_TRUE(form.part0.isEmpty());
+}
+
+} // namespace
+} // namespace quillan::test
