@@ -39,12 +39,11 @@ install_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build_tree <folder> [cmake options...]: configures once, then builds incrementally.
+# build_tree <folder> [cmake options...]: configures (quick when nothing
+# changed) and builds incrementally.
 build_tree() {
   local dir="$1"
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  fi
+  cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }

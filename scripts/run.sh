@@ -10,12 +10,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   install_packages xvfb xauth imagemagick
 fi
 
-build_tree "$QUILLAN_ROOT/build" -DQUILLAN_BUILD_TESTS=OFF
+build_tree "$QUILLAN_ROOT/build-run" -DQUILLAN_BUILD_TESTS=OFF
 
 # The portable program folder: the executable, its icon and Set.ini.
 DIST="$QUILLAN_ROOT/dist/quillan"
 mkdir -p "$DIST"
-install -m 0755 "$QUILLAN_ROOT/build/bin/quillan" "$DIST/quillan"
+install -m 0755 "$QUILLAN_ROOT/build-run/bin/quillan" "$DIST/quillan"
 install -m 0644 "$QUILLAN_ROOT/assets/pictures/icon.png" "$DIST/quillan.png"
 if [ ! -e "$DIST/Set.ini" ]; then
   install -m 0644 "$QUILLAN_ROOT/examples/Set.ini" "$DIST/Set.ini"
