@@ -35,12 +35,12 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
     cups_dest_t* dest = cupsGetDest(nullptr, nullptr, count, dests);
     if (!dest) {
         const QString why = count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE
-            ? QStringLiteral(" (the print system at %1 cannot be reached: %2)")
+            ? QStringLiteral("（无法连接打印系统 %1：%2）")
                   .arg(QString::fromUtf8(cupsServer()), lastCupsError())
             : QString();
         cupsFreeDests(count, dests);
         return failure(PrintResult::Status::NoPrinter,
-                       QStringLiteral("No default printer is set up%1. Set up a printer and print again.").arg(why));
+                       QStringLiteral("没有设置默认打印机%1。请先设置打印机，再重新打印。").arg(why));
     }
     const QByteArray printer = dest->name;
     cups_option_t* options = nullptr;
@@ -55,7 +55,7 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
     cupsFreeOptions(optionCount, options);
     if (jobId == 0)
         return failure(PrintResult::Status::Refused,
-                       QStringLiteral("The printer %1 refused the document: %2")
+                       QStringLiteral("打印机 %1 拒绝了这份文件：%2")
                            .arg(QString::fromUtf8(printer), lastCupsError()));
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
@@ -81,15 +81,15 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
             }
             case IPP_JSTATE_ABORTED:
                 return failure(PrintResult::Status::Failed,
-                               QStringLiteral("The printer %1 aborted print job %2.").arg(QString::fromUtf8(printer)).arg(jobId),
+                               QStringLiteral("打印机 %1 中止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
                                jobId);
             case IPP_JSTATE_CANCELED:
                 return failure(PrintResult::Status::Cancelled,
-                               QStringLiteral("Print job %1 on %2 was cancelled.").arg(jobId).arg(QString::fromUtf8(printer)),
+                               QStringLiteral("打印机 %2 上的打印任务 %1 已经被取消。").arg(jobId).arg(QString::fromUtf8(printer)),
                                jobId);
             case IPP_JSTATE_STOPPED:
                 return failure(PrintResult::Status::Failed,
-                               QStringLiteral("The printer %1 stopped print job %2.").arg(QString::fromUtf8(printer)).arg(jobId),
+                               QStringLiteral("打印机 %1 停止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
                                jobId);
             default:
                 break;
@@ -99,7 +99,7 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
             PrintResult r;
             r.status = PrintResult::Status::Sent;
             r.jobId = jobId;
-            r.detail = QStringLiteral("Print job %1 was sent to %2 and is still waiting to be printed.")
+            r.detail = QStringLiteral("打印任务 %1 已经发送到打印机 %2，正在等待打印。")
                            .arg(jobId)
                            .arg(QString::fromUtf8(printer));
             return r;

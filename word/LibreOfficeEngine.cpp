@@ -126,6 +126,9 @@ struct LibreOfficeEngine::Impl
     Reference<css::beans::XPropertySet> cursorProps;
     QString documentPath;
     QString lastError;
+    // Why the open document was lost (the office ended or hung), so that a
+    // later save or print says that instead of "no document".
+    QString lostReason;
 
     void locate();
     bool prepareWorkDir();
@@ -165,12 +168,12 @@ bool LibreOfficeEngine::Impl::prepareWorkDir()
     if (scratch.isEmpty())
         scratch = platform::Paths::detect().ensureScratchDir();
     if (scratch.isEmpty() || !platform::ensurePrivateDir(scratch)) {
-        lastError = QStringLiteral("The private scratch folder cannot be made.");
+        lastError = QStringLiteral("无法建立程序的临时文件夹。");
         return false;
     }
     const QString dir = scratch + QStringLiteral("/office");
     if (!platform::ensurePrivateDir(dir)) {
-        lastError = QStringLiteral("The private folder %1 cannot be made.").arg(dir);
+        lastError = QStringLiteral("无法建立文件夹 %1。").arg(dir);
         return false;
     }
     // One profile per running engine: the lock is held while the engine
@@ -188,7 +191,7 @@ bool LibreOfficeEngine::Impl::prepareWorkDir()
         ::close(fd);
     }
     if (slot == 0) {
-        lastError = QStringLiteral("Too many copies of the program are running.");
+        lastError = QStringLiteral("同时打开的本程序太多，请关闭几个后再操作。");
         return false;
     }
     QString systemConf = qEnvironmentVariable("FONTCONFIG_FILE");
@@ -229,7 +232,8 @@ void LibreOfficeEngine::Impl::dropConnection()
 bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool()>& fn, int timeoutMs)
 {
     if (abandoned) {
-        lastError = QStringLiteral("LibreOffice stopped answering; restart the program.");
+        lastError = QStringLiteral("LibreOffice 没有响应，请关闭本程序后重新打开。");
+        lostReason = lastError;
         return false;
     }
     if (timeoutMs <= 0)
@@ -264,9 +268,9 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
             } catch (const css::uno::Exception& e) {
                 outcome->error = toQ(e.Message);
                 if (outcome->error.isEmpty())
-                    outcome->error = QStringLiteral("LibreOffice reported an error");
+                    outcome->error = QStringLiteral("原因不明");
             } catch (...) {
-                outcome->error = QStringLiteral("unexpected error");
+                outcome->error = QStringLiteral("意外错误");
             }
         },
         timeoutMs);
@@ -275,23 +279,26 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
         instance->kill();
         if (!worker->waitIdle(30000)) {
             abandoned = true;
-            lastError = QStringLiteral("LibreOffice stopped answering; restart the program.");
+            lastError = QStringLiteral("LibreOffice 没有响应，请关闭本程序后重新打开。");
+            lostReason = lastError;
             return false;
         }
         dropConnection();
-        lastError = QStringLiteral("LibreOffice did not finish %1 within %2 seconds and was ended.")
+        lastError = QStringLiteral("LibreOffice 超过 %2 秒没有响应（正在%1），已经结束，请重新操作。")
                         .arg(what)
                         .arg(timeoutMs / 1000.0);
+        lostReason = lastError;
         return false;
     }
     if (outcome->lost) {
         dropConnection();
-        lastError = QStringLiteral("The connection to LibreOffice was lost while %1; the document is closed.")
+        lastError = QStringLiteral("与 LibreOffice 的连接中断了（正在%1），文件已经关闭，请重新操作。")
                         .arg(what);
+        lostReason = lastError;
         return false;
     }
     if (!outcome->error.isEmpty()) {
-        lastError = QStringLiteral("LibreOffice failed while %1: %2").arg(what, outcome->error);
+        lastError = QStringLiteral("LibreOffice 出错了（正在%1）：%2").arg(what, outcome->error);
         return false;
     }
     return outcome->result;
@@ -329,7 +336,7 @@ bool LibreOfficeEngine::Impl::closeActive()
         forgetDocument();
         return true;
     }
-    const bool ok = call(QStringLiteral("closing the document"), [this] {
+    const bool ok = call(QStringLiteral("关闭文件"), [this] {
         Reference<css::util::XCloseable> closeable(document, UNO_QUERY);
         if (closeable.is())
             closeable->close(true);
@@ -398,12 +405,12 @@ bool LibreOfficeEngine::spreadsheetInstalled()
 bool LibreOfficeEngine::warmUp()
 {
     if (d->programDir.isEmpty()) {
-        d->lastError = QStringLiteral("LibreOffice is not installed.");
+        d->lastError = QStringLiteral("LibreOffice 没有安装。");
         return false;
     }
     if (!d->prepareWorkDir())
         return false;
-    return d->call(QStringLiteral("starting"), [this] { return d->ensureOffice(); });
+    return d->call(QStringLiteral("启动"), [this] { return d->ensureOffice(); });
 }
 
 void LibreOfficeEngine::createApplication()
@@ -424,18 +431,20 @@ void LibreOfficeEngine::bindDocuments()
 bool LibreOfficeEngine::open(const QString& path)
 {
     if (!d->session || !d->documentsBound) {
-        d->lastError = QStringLiteral("The word processor is not started.");
+        d->lastError = d->programDir.isEmpty() ? QStringLiteral("LibreOffice 没有安装。")
+                                               : QStringLiteral("LibreOffice 还没有启动。");
         return false;
     }
     d->closeActive();
+    d->lostReason.clear();
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
-        d->lastError = QStringLiteral("The document %1 does not exist or cannot be read.").arg(path);
+        d->lastError = QStringLiteral("文件 %1 不存在或无法读取。").arg(path);
         return false;
     }
     const QString absolute = info.absoluteFilePath();
     const bool plainText = info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
-    const bool ok = d->call(QStringLiteral("opening %1").arg(absolute), [this, absolute, plainText] {
+    const bool ok = d->call(QStringLiteral("打开 %1").arg(absolute), [this, absolute, plainText] {
         if (!d->ensureOffice())
             return false;
         Reference<css::frame::XComponentLoader> loader(d->instance->desktop(), UNO_QUERY_THROW);
@@ -454,7 +463,7 @@ bool LibreOfficeEngine::open(const QString& path)
             Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
             if (closeable.is())
                 closeable->close(true);
-            d->lastError = QStringLiteral("%1 is not a document the word processor can open.").arg(absolute);
+            d->lastError = QStringLiteral("%1 不是 LibreOffice 能打开的文件。").arg(absolute);
             return false;
         }
         if (!plainText) {
@@ -469,7 +478,7 @@ bool LibreOfficeEngine::open(const QString& path)
             }
             if (filter.startsWith(QStringLiteral("Text"))) {
                 Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
-                d->lastError = QStringLiteral("%1 is not a document the word processor can open.").arg(absolute);
+                d->lastError = QStringLiteral("%1 不是 LibreOffice 能打开的文件。").arg(absolute);
                 return false;
             }
         }
@@ -527,32 +536,32 @@ void LibreOfficeEngine::setVisible(int visible)
     viewer.setStandardOutputFile(QProcess::nullDevice());
     viewer.setStandardErrorFile(QProcess::nullDevice());
     if (!viewer.startDetached())
-        d->lastError = QStringLiteral("The document could not be shown: %1 could not be started.").arg(program);
+        d->lastError = QStringLiteral("无法显示文件：程序 %1 没能启动。").arg(program);
 }
 
 void LibreOfficeEngine::setAlignment(Alignment alignment)
 {
     const sal_Int16 adjust = static_cast<sal_Int16>(alignment == Alignment::Center ? css::style::ParagraphAdjust_CENTER
                                                                                    : css::style::ParagraphAdjust_LEFT);
-    d->setCursorProperty(QStringLiteral("setting the alignment"), "ParaAdjust", css::uno::Any(adjust));
+    d->setCursorProperty(QStringLiteral("设置对齐方式"), "ParaAdjust", css::uno::Any(adjust));
 }
 
 void LibreOfficeEngine::setFontSize(double points)
 {
-    d->setCursorProperty(QStringLiteral("setting the font size"), "CharHeight",
+    d->setCursorProperty(QStringLiteral("设置字号"), "CharHeight",
                          css::uno::Any(static_cast<float>(points)), "CharHeightAsian");
 }
 
 void LibreOfficeEngine::setBold(bool on)
 {
     const float weight = on ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL;
-    d->setCursorProperty(QStringLiteral("setting bold"), "CharWeight", css::uno::Any(weight), "CharWeightAsian");
+    d->setCursorProperty(QStringLiteral("设置粗体"), "CharWeight", css::uno::Any(weight), "CharWeightAsian");
 }
 
 void LibreOfficeEngine::setUnderline(bool on)
 {
     const sal_Int16 underline = on ? css::awt::FontUnderline::SINGLE : css::awt::FontUnderline::NONE;
-    d->setCursorProperty(QStringLiteral("setting underline"), "CharUnderline", css::uno::Any(underline));
+    d->setCursorProperty(QStringLiteral("设置下划线"), "CharUnderline", css::uno::Any(underline));
 }
 
 void LibreOfficeEngine::typeText(const QString& text)
@@ -560,7 +569,7 @@ void LibreOfficeEngine::typeText(const QString& text)
     if (!d->cursor.is() || text.isEmpty())
         return;
     const QStringList pieces = text.split(QStringLiteral("\r\n"));
-    d->call(QStringLiteral("typing"), [this, pieces] {
+    d->call(QStringLiteral("输入文字"), [this, pieces] {
         const Reference<css::text::XTextRange> at(d->cursor, UNO_QUERY_THROW);
         for (qsizetype i = 0; i < pieces.size(); ++i) {
             if (i > 0)
@@ -575,17 +584,17 @@ void LibreOfficeEngine::typeText(const QString& text)
 bool LibreOfficeEngine::saveAs(const QString& path)
 {
     if (!d->document.is()) {
-        d->lastError = QStringLiteral("No document is open.");
+        d->lastError = d->lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : d->lostReason;
         return false;
     }
     const QFileInfo target(path);
     const QString dir = target.absolutePath();
     if (target.fileName().isEmpty() || !QFileInfo(dir).isDir()) {
-        d->lastError = QStringLiteral("The folder of %1 does not exist.").arg(path);
+        d->lastError = QStringLiteral("%1 所在的文件夹不存在。").arg(path);
         return false;
     }
     if (target.isDir()) {
-        d->lastError = QStringLiteral("%1 is a folder.").arg(path);
+        d->lastError = QStringLiteral("%1 是文件夹，不是文件。").arg(path);
         return false;
     }
     // Written next to the target first, so an existing document is replaced
@@ -593,12 +602,12 @@ bool LibreOfficeEngine::saveAs(const QString& path)
     QTemporaryFile temp(dir + QStringLiteral("/.~quillan-XXXXXX.doc"));
     temp.setAutoRemove(false);
     if (!temp.open()) {
-        d->lastError = QStringLiteral("The document cannot be saved in %1: %2").arg(dir, temp.errorString());
+        d->lastError = QStringLiteral("文件无法保存到文件夹 %1：%2").arg(dir, temp.errorString());
         return false;
     }
     const QString tempPath = temp.fileName();
     temp.close();
-    const bool stored = d->call(QStringLiteral("saving %1").arg(path), [this, tempPath] {
+    const bool stored = d->call(QStringLiteral("保存 %1").arg(path), [this, tempPath] {
         Reference<css::frame::XStorable> storable(d->document, UNO_QUERY_THROW);
         const auto args = props({
             prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
@@ -610,7 +619,7 @@ bool LibreOfficeEngine::saveAs(const QString& path)
     const QFileInfo written(tempPath);
     if (!stored || !written.isFile() || written.size() == 0) {
         if (stored)
-            d->lastError = QStringLiteral("LibreOffice wrote no document to %1.").arg(path);
+            d->lastError = QStringLiteral("LibreOffice 没有写出文件 %1。").arg(path);
         QFile::remove(tempPath);
         return false;
     }
@@ -619,7 +628,7 @@ bool LibreOfficeEngine::saveAs(const QString& path)
     ::chmod(QFile::encodeName(tempPath).constData(), 0666 & ~mask);
     if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
         != 0) {
-        d->lastError = QStringLiteral("The document could not be saved as %1.").arg(path);
+        d->lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         QFile::remove(tempPath);
         return false;
     }
@@ -632,7 +641,7 @@ PrintResult LibreOfficeEngine::print()
     PrintResult result;
     if (!d->document.is()) {
         result.status = PrintResult::Status::NoDocument;
-        result.detail = QStringLiteral("No document is open.");
+        result.detail = d->lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : d->lostReason;
         d->lastError = result.detail;
         return result;
     }
@@ -640,13 +649,13 @@ PrintResult LibreOfficeEngine::print()
     temp.setAutoRemove(false);
     if (!temp.open()) {
         result.status = PrintResult::Status::RenderFailed;
-        result.detail = QStringLiteral("The document cannot be prepared for printing: %1").arg(temp.errorString());
+        result.detail = QStringLiteral("无法准备打印文件：%1").arg(temp.errorString());
         d->lastError = result.detail;
         return result;
     }
     const QString pdf = temp.fileName();
     temp.close();
-    const bool rendered = d->call(QStringLiteral("preparing the document for printing"), [this, pdf] {
+    const bool rendered = d->call(QStringLiteral("准备打印文件"), [this, pdf] {
         Reference<css::frame::XStorable> storable(d->document, UNO_QUERY_THROW);
         const auto args = props({
             prop("FilterName", css::uno::Any(OUString("writer_pdf_Export"))),
@@ -658,7 +667,7 @@ PrintResult LibreOfficeEngine::print()
     if (!rendered || QFileInfo(pdf).size() == 0) {
         QFile::remove(pdf);
         result.status = PrintResult::Status::RenderFailed;
-        result.detail = rendered ? QStringLiteral("LibreOffice produced nothing to print.") : d->lastError;
+        result.detail = rendered ? QStringLiteral("LibreOffice 没有生成可以打印的内容。") : d->lastError;
         d->lastError = result.detail;
         return result;
     }

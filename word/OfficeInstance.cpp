@@ -139,15 +139,15 @@ css::uno::Reference<css::uno::XComponentContext> OfficeInstance::localContext(co
             cppu::defaultBootstrap_InitialComponentContext());
         if (!created->is()) {
             delete created;
-            *error = QStringLiteral("The UNO runtime could not be started.");
+            *error = QStringLiteral("无法启动连接 LibreOffice 所需的 UNO 组件。");
             return {};
         }
         context = created;
         return *context;
     } catch (const css::uno::Exception& e) {
-        *error = QStringLiteral("The UNO runtime could not be started: ") + toQ(e.Message);
+        *error = QStringLiteral("无法启动连接 LibreOffice 所需的 UNO 组件：") + toQ(e.Message);
     } catch (...) {
-        *error = QStringLiteral("The UNO runtime could not be started.");
+        *error = QStringLiteral("无法启动连接 LibreOffice 所需的 UNO 组件。");
     }
     return {};
 }
@@ -183,7 +183,7 @@ void OfficeInstance::endStale()
 bool OfficeInstance::spawn(QString* error)
 {
     if (!platform::ensurePrivateDir(m_profileDir) || !platform::ensurePrivateDir(m_tempDir)) {
-        *error = QStringLiteral("The private office folders in %1 cannot be made.").arg(m_options.workDir);
+        *error = QStringLiteral("无法在 %1 中建立 LibreOffice 的工作文件夹。").arg(m_options.workDir);
         return false;
     }
     clearFolder(m_tempDir);
@@ -251,7 +251,7 @@ bool OfficeInstance::spawn(QString* error)
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) {
-        *error = QStringLiteral("LibreOffice (%1) could not be started: %2")
+        *error = QStringLiteral("LibreOffice（%1）无法启动：%2")
                      .arg(program, QString::fromLocal8Bit(std::strerror(rc)));
         return false;
     }
@@ -294,22 +294,22 @@ bool OfficeInstance::start(QString* error)
                 // not listening yet
             }
             if (!processRunning()) {
-                *error = QStringLiteral("LibreOffice ended while starting (see %1/soffice-%2.log).")
+                *error = QStringLiteral("LibreOffice 启动时意外退出（详情见 %1/soffice-%2.log）。")
                              .arg(m_options.workDir)
                              .arg(m_options.slot);
                 break;
             }
             if (std::chrono::steady_clock::now() > deadline) {
-                *error = QStringLiteral("LibreOffice did not answer within %1 seconds after its start.")
+                *error = QStringLiteral("LibreOffice 启动后 %1 秒内没有响应，请重新操作。")
                              .arg(m_options.startTimeoutMs / 1000);
                 break;
             }
             std::this_thread::sleep_for(50ms);
         }
     } catch (const css::uno::Exception& e) {
-        *error = QStringLiteral("LibreOffice could not be reached: ") + toQ(e.Message);
+        *error = QStringLiteral("无法连接 LibreOffice：") + toQ(e.Message);
     } catch (...) {
-        *error = QStringLiteral("LibreOffice could not be reached.");
+        *error = QStringLiteral("无法连接 LibreOffice。");
     }
     kill();
     disconnect();

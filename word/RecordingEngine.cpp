@@ -83,11 +83,11 @@ bool RecordingEngine::open(const QString& path)
 {
     m_calls << QStringLiteral("open ") + path;
     if (!m_application || !m_documents) {
-        m_lastError = QStringLiteral("The word processor is not started.");
+        m_lastError = QStringLiteral("LibreOffice 还没有启动。");
         return false;
     }
     if (!m_openOk) {
-        m_lastError = QStringLiteral("The document %1 could not be opened.").arg(path);
+        m_lastError = QStringLiteral("文件 %1 无法打开。").arg(path);
         return false;
     }
     m_hasDocument = true;
@@ -181,22 +181,22 @@ bool RecordingEngine::saveAs(const QString& path)
 {
     m_calls << QStringLiteral("saveAs ") + path;
     if (!m_hasDocument) {
-        m_lastError = QStringLiteral("No document is open.");
+        m_lastError = QStringLiteral("没有打开的文件。");
         return false;
     }
     if (!m_saveOk) {
-        m_lastError = QStringLiteral("The document could not be saved as %1.").arg(path);
+        m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_lastError = QStringLiteral("The document could not be saved as %1: %2")
+        m_lastError = QStringLiteral("文件无法保存为 %1：%2")
                           .arg(path, file.errorString());
         return false;
     }
     file.write(text().toUtf8());
     if (!file.flush()) {
-        m_lastError = QStringLiteral("The document could not be saved as %1.").arg(path);
+        m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
     m_documentPath = path;
@@ -209,7 +209,7 @@ PrintResult RecordingEngine::print()
     if (!m_hasDocument) {
         PrintResult none;
         none.status = PrintResult::Status::NoDocument;
-        none.detail = QStringLiteral("No document is open.");
+        none.detail = QStringLiteral("没有打开的文件。");
         m_lastError = none.detail;
         return none;
     }

@@ -348,7 +348,7 @@ TEST(WordEngineE2E, PresenceCheck)
     missing.createApplication();
     missing.bindDocuments();
     EXPECT_FALSE(missing.open(copyBlankDoc(dir.path())));
-    EXPECT_FALSE(missing.lastError().isEmpty());
+    EXPECT_EQ(missing.lastError(), QStringLiteral("LibreOffice 没有安装。"));
     EXPECT_EQ(missing.officePid(), 0);
 }
 
@@ -433,16 +433,20 @@ protected:
 TEST_F(WordEngineFaults, MissingAndNonDocumentFilesFailClearly)
 {
     EXPECT_FALSE(engine->open(dir.file(QStringLiteral("missing.doc"))));
-    EXPECT_TRUE(engine->lastError().contains(QStringLiteral("missing.doc"))) << engine->lastError().toStdString();
+    EXPECT_EQ(engine->lastError(),
+              QStringLiteral("文件 ") + dir.file(QStringLiteral("missing.doc")) + QStringLiteral(" 不存在或无法读取。"));
     QByteArray noise;
     for (int i = 0; i < 20000; ++i)
         noise.append(static_cast<char>((i * 7919 + 13) % 256));
     const QString junk = dir.write(QStringLiteral("junk.doc"), noise);
     EXPECT_FALSE(engine->open(junk));
-    EXPECT_TRUE(engine->lastError().contains(QStringLiteral("junk.doc"))) << engine->lastError().toStdString();
+    EXPECT_EQ(engine->lastError(), junk + QStringLiteral(" 不是 LibreOffice 能打开的文件。"));
     EXPECT_FALSE(engine->saveAs(dir.file(QStringLiteral("nothing.doc")))) << "no document is active";
+    EXPECT_EQ(engine->lastError(), QStringLiteral("没有打开的文件。"));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("nothing.doc"))));
-    EXPECT_EQ(engine->print().status, PrintResult::Status::NoDocument);
+    const PrintResult none = engine->print();
+    EXPECT_EQ(none.status, PrintResult::Status::NoDocument);
+    EXPECT_EQ(none.detail, QStringLiteral("没有打开的文件。"));
     expectWorkingAgain(QStringLiteral("after-junk.doc"));
 }
 
@@ -464,7 +468,10 @@ TEST_F(WordEngineFaults, PathsWithBlanksQuotesChineseAndLeadingDash)
     EXPECT_TRUE(strayFiles(folder).isEmpty());
     // A folder that does not exist.
     EXPECT_FALSE(engine->saveAs(dir.file(QStringLiteral("no such folder/x.doc"))));
-    EXPECT_FALSE(engine->lastError().isEmpty());
+    EXPECT_EQ(engine->lastError(), dir.file(QStringLiteral("no such folder/x.doc")) + QStringLiteral(" 所在的文件夹不存在。"));
+    // A folder in the place of the document.
+    EXPECT_FALSE(engine->saveAs(folder));
+    EXPECT_EQ(engine->lastError(), folder + QStringLiteral(" 是文件夹，不是文件。"));
 }
 
 TEST_F(WordEngineFaults, OfficeKilledBetweenOperations)
@@ -478,7 +485,9 @@ TEST_F(WordEngineFaults, OfficeKilledBetweenOperations)
     const QString out = dir.file(QStringLiteral("lost.doc"));
     EXPECT_FALSE(engine->saveAs(out));
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_FALSE(engine->lastError().isEmpty());
+    // The save says why the document is gone.
+    EXPECT_EQ(engine->lastError(),
+              QStringLiteral("与 LibreOffice 的连接中断了（正在输入文字），文件已经关闭，请重新操作。"));
     expectWorkingAgain(QStringLiteral("after-kill.doc"));
     EXPECT_NE(engine->officePid(), firstPid) << "a fresh instance was started";
 }
@@ -519,7 +528,8 @@ TEST_F(WordEngineHang, HungConversionEndsByTheTimeout)
     EXPECT_FALSE(engine->saveAs(dir.file(QStringLiteral("hung.doc"))));
     EXPECT_GE(timer.elapsed(), timeoutMs - 100);
     EXPECT_LT(timer.elapsed(), timeoutMs + 8000);
-    EXPECT_TRUE(engine->lastError().contains(QStringLiteral("within"))) << engine->lastError().toStdString();
+    EXPECT_EQ(engine->lastError(), QStringLiteral("LibreOffice 超过 4 秒没有响应（正在保存 ") + dir.file(QStringLiteral("hung.doc"))
+                                       + QStringLiteral("），已经结束，请重新操作。"));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("hung.doc"))));
     EXPECT_TRUE(officeBinaries(profile).isEmpty()) << "the hung process was ended";
     expectWorkingAgain(QStringLiteral("after-hang.doc"));
@@ -536,7 +546,9 @@ TEST_F(WordEngineFaults, NoPrinterGivesAClearResultAndPrintingWorksAfterwards)
     cupsSetServer(nullptr); // libcups keeps the server it read
     EXPECT_EQ(none.status, PrintResult::Status::NoPrinter);
     EXPECT_FALSE(none.ok());
-    EXPECT_TRUE(none.detail.contains(QStringLiteral("printer"))) << none.detail.toStdString();
+    // The reason of libcups stays as it comes, between fixed words.
+    EXPECT_TRUE(none.detail.startsWith(QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1："))) << none.detail.toStdString();
+    EXPECT_TRUE(none.detail.endsWith(QStringLiteral("）。请先设置打印机，再重新打印。"))) << none.detail.toStdString();
     EXPECT_EQ(engine->lastError(), none.detail);
     const PrintResult printed = engine->print();
     EXPECT_EQ(printed.status, PrintResult::Status::Completed) << printed.detail.toStdString();

@@ -119,19 +119,22 @@ TEST(RecordingEngine, LogsCallsAndSimulatesOutcomes)
     const QString refused = dir.file(QStringLiteral("refused.doc"));
     EXPECT_FALSE(engine.saveAs(refused));
     EXPECT_FALSE(QFile::exists(refused));
-    EXPECT_FALSE(engine.lastError().isEmpty());
+    EXPECT_EQ(engine.lastError(), QStringLiteral("文件无法保存为 ") + refused + QStringLiteral("。"));
 
     PrintResult noPrinter;
     noPrinter.status = PrintResult::Status::NoPrinter;
-    noPrinter.detail = QStringLiteral("no printer");
+    noPrinter.detail = QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。");
     engine.setPrintResult(noPrinter);
     EXPECT_EQ(engine.print().status, PrintResult::Status::NoPrinter);
-    EXPECT_EQ(engine.lastError(), QStringLiteral("no printer"));
+    EXPECT_EQ(engine.lastError(), QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。"));
 
     engine.closeDocument();
-    EXPECT_EQ(engine.print().status, PrintResult::Status::NoDocument);
+    const PrintResult none = engine.print();
+    EXPECT_EQ(none.status, PrintResult::Status::NoDocument);
+    EXPECT_EQ(none.detail, QStringLiteral("没有打开的文件。"));
     engine.setOpenResult(false);
     EXPECT_FALSE(engine.open(QStringLiteral("/x/Doc.doc")));
+    EXPECT_EQ(engine.lastError(), QStringLiteral("文件 /x/Doc.doc 无法打开。"));
     engine.quit();
 
     const QStringList expected = {
