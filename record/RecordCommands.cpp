@@ -160,7 +160,8 @@ FileResult RecordCommands::saveDocument(const QString& path)
     const QString tempPath = temp.fileName();
     temp.close();
     if (!env_.word->saveAs(tempPath)) {
-        result.error = env_.word->lastError();
+        // The officer knows the document by its own name, not the temporary one.
+        result.error = env_.word->lastError().replace(tempPath, path);
         return result;
     }
     if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) != 0) {

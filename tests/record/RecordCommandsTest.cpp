@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -286,9 +287,14 @@ TEST_F(RecordCommands, FailedSaveKeepsTheOldDocumentNamesTheFileAndSetsNoStatus)
     commands->saveRecord();
     ASSERT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
-    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：")
-                                           + engine.lastError());
-    EXPECT_TRUE(engine.lastError().startsWith(QStringLiteral("The document could not be saved as ")));
+    // The engine was given a temporary file beside the document; the officer
+    // is told the document's own name.
+    const QRegularExpression given(QStringLiteral("^文件无法保存为 ")
+                                   + QRegularExpression::escape(bl(QStringLiteral(".~quillan-save-")))
+                                   + QStringLiteral("[A-Za-z0-9]{6}\\.doc。$"));
+    EXPECT_TRUE(given.match(engine.lastError()).hasMatch()) << engine.lastError().toStdString();
+    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：文件无法保存为 ")
+                                           + docPath() + QStringLiteral("。"));
     EXPECT_EQ(readFile(docPath()), QByteArray("old document"));
     EXPECT_EQ(form.status, QStringLiteral("旧状态"));
     EXPECT_TRUE(shell.started().isEmpty());
@@ -301,8 +307,8 @@ TEST_F(RecordCommands, WorkingDocumentThatCannotBeOpenedIsTheReasonGiven)
     engine.setOpenResult(false);
     commands->saveRecord();
     ASSERT_EQ(prompts.shown().size(), 1);
-    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：The document ")
-                                           + bl(QStringLiteral("Doc.doc")) + QStringLiteral(" could not be opened."));
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：文件 ")
+                                           + bl(QStringLiteral("Doc.doc")) + QStringLiteral(" 无法打开。"));
     EXPECT_FALSE(QFileInfo::exists(docPath()));
 }
 
@@ -388,11 +394,11 @@ TEST_F(RecordCommands, FailedPrintOfTheCurrentRecordSaysWhyAndSetsNoStatus)
     fillComplete();
     word::PrintResult failed;
     failed.status = word::PrintResult::Status::NoPrinter;
-    failed.detail = QStringLiteral("No default printer is set up.");
+    failed.detail = QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。");
     engine.setPrintResult(failed);
     commands->printCurrentRecord();
     EXPECT_EQ(prompts.shown(),
-              QList<Shown>{ok("打印没有成功：No default printer is set up.", "打印失败：")});
+              QList<Shown>{ok("打印没有成功：没有设置默认打印机。请先设置打印机，再重新打印。", "打印失败：")});
     EXPECT_TRUE(form.status.isEmpty());
 }
 
@@ -491,7 +497,7 @@ TEST_F(RecordCommands, PrintChosenDocumentThatCannotBeOpenedSaysWhy)
     prompts.chooseNext(QStringLiteral("/x/a.doc"));
     commands->printRecord();
     EXPECT_EQ(prompts.shown().value(1),
-              ok("打印没有成功：The document /x/a.doc could not be opened.", "打印失败："));
+              ok("打印没有成功：文件 /x/a.doc 无法打开。", "打印失败："));
     EXPECT_TRUE(form.status.isEmpty());
 }
 
@@ -508,10 +514,10 @@ TEST_F(RecordCommands, PrintShownTextPrintsTheFileOfTheTextPanel)
     form.part0.clear();
     word::PrintResult failed;
     failed.status = word::PrintResult::Status::Failed;
-    failed.detail = QStringLiteral("The print job was aborted.");
+    failed.detail = QStringLiteral("打印机 PDF 中止了打印任务 7。");
     engine.setPrintResult(failed);
     commands->printShownText();
-    EXPECT_EQ(prompts.shown(), QList<Shown>{ok("打印没有成功：The print job was aborted.", "打印失败：")});
+    EXPECT_EQ(prompts.shown(), QList<Shown>{ok("打印没有成功：打印机 PDF 中止了打印任务 7。", "打印失败：")});
     EXPECT_TRUE(form.part0.isEmpty());
 
     engine.setInstallPathText(QString());
