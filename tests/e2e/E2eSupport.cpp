@@ -15,32 +15,6 @@
 
 namespace quillan::test {
 
-QString runProgram(const QString& program, const QStringList& args, int timeoutMs)
-{
-    QProcess p;
-    p.setProgram(program);
-    p.setArguments(args);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start();
-    if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished(2000);
-        return {};
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-bool requireProgram(const QString& program, const QString& package)
-{
-    if (!QStandardPaths::findExecutable(program).isEmpty()
-        || !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")}).isEmpty())
-        return true;
-    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString() << ")";
-    return false;
-}
-
 QString printedPdfFolder()
 {
     const passwd* pw = getpwuid(getuid());
@@ -93,12 +67,6 @@ QString spooledDocument(const QString& printedPdf)
         return {};
     }
     return spooled;
-}
-
-bool isOleFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1");
 }
 
 QString withoutBlanks(const QString& text)

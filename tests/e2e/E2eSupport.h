@@ -1,15 +1,12 @@
 #pragma once
 
+#include "support/TestSupport.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace quillan::test {
 
-// Runs a program with an argument list; its standard output, or a null
-// string when it could not run or failed.
-QString runProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
-// Fails the current test, naming what is missing, unless `program` is found.
-bool requireProgram(const QString& program, const QString& package);
 // The folder cups-pdf prints into: the user's home folder + "/PDF".
 QString printedPdfFolder();
 // The newest PDF in that folder written after `sinceMs` (ms since the
@@ -24,8 +21,6 @@ int pdfPages(const QString& pdf);
 // output keeps the glyphs but drops their Unicode mapping, so the text of a
 // print is read from the document the job printed.
 QString spooledDocument(const QString& printedPdf);
-// The first eight bytes are those of an OLE compound file.
-bool isOleFile(const QString& path);
 // `text` without any blank (spaces, ideographic spaces, tabs, line breaks).
 QString withoutBlanks(const QString& text);
 

@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
 
 namespace quillan::test {
 
@@ -31,5 +35,37 @@ QByteArray readFile(const QString& path)
 }
 
 QString sourcePath(const QString& relative) { return QStringLiteral(QUILLAN_SOURCE_DIR "/") + relative; }
+
+QString runProgram(const QString& program, const QStringList& args, int timeoutMs)
+{
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(args);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start();
+    if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return {};
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool requireProgram(const QString& program, const QString& package)
+{
+    if (!QStandardPaths::findExecutable(program).isEmpty()
+        || !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")}).isEmpty())
+        return true;
+    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString() << ")";
+    return false;
+}
+
+bool isOleFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1");
+}
 
 } // namespace quillan::test

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace quillan::test {
@@ -25,5 +26,13 @@ QByteArray gbk(const QString& text);
 QByteArray readFile(const QString& path);
 // A file of the repository.
 QString sourcePath(const QString& relative);
+
+// Runs a program with an argument list; its standard output, or a null
+// string when it could not run or failed.
+QString runProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
+// Fails the current test, naming what is missing, unless `program` is found.
+bool requireProgram(const QString& program, const QString& package);
+// The first eight bytes are those of an OLE compound file (Word 97-2003).
+bool isOleFile(const QString& path);
 
 } // namespace quillan::test

@@ -18,32 +18,6 @@
 
 namespace quillan::word::test {
 
-QString runTool(const QString& program, const QStringList& args, int timeoutMs)
-{
-    QProcess p;
-    p.setProgram(program);
-    p.setArguments(args);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start();
-    if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished(2000);
-        return {};
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-bool requireTool(const QString& program, const QString& package)
-{
-    if (!QStandardPaths::findExecutable(program).isEmpty())
-        return true;
-    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString()
-                  << ")";
-    return false;
-}
-
 bool requireOffice()
 {
     if (QFileInfo(QStringLiteral("/usr/lib/libreoffice/program/soffice")).isExecutable()
@@ -127,12 +101,5 @@ QString waitForPrintedPdf(int jobId, int timeoutMs)
     return {};
 }
 
-bool hasWord97Signature(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    return f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1");
-}
 
 } // namespace quillan::word::test

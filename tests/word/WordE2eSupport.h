@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/TestSupport.h"
 #include "word/LibreOfficeEngine.h"
 
 #include <QString>
@@ -10,11 +11,14 @@
 
 namespace quillan::word::test {
 
-// Runs a program with an argument list; its standard output, or a null
-// string when it could not run or failed.
-QString runTool(const QString& program, const QStringList& args, int timeoutMs = 60000);
-// Fails the current test (with what is missing) unless the tool exists.
-bool requireTool(const QString& program, const QString& package);
+inline QString runTool(const QString& program, const QStringList& args, int timeoutMs = 60000)
+{
+    return quillan::test::runProgram(program, args, timeoutMs);
+}
+inline bool requireTool(const QString& program, const QString& package)
+{
+    return quillan::test::requireProgram(program, package);
+}
 // LibreOffice installed, or a failure naming what is missing.
 bool requireOffice();
 
@@ -36,7 +40,6 @@ QString cupsPdfFolder();
 // its path, or empty.
 QString waitForPrintedPdf(int jobId, int timeoutMs = 60000);
 
-// The first 8 bytes of a Word 97-2003 file.
-bool hasWord97Signature(const QString& path);
+inline bool hasWord97Signature(const QString& path) { return quillan::test::isOleFile(path); }
 
 } // namespace quillan::word::test
