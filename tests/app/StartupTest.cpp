@@ -55,9 +55,23 @@ TEST(Startup, StepsAtFirstStart)
     EXPECT_EQ(w.listEntries(QStringLiteral("组合框54")), (empties(10) + QStringList{QStringLiteral("无"), QString()}));
 
     // Tooltips.
-    EXPECT_EQ(w.control(QStringLiteral("按钮3"))->toolTip(), QStringLiteral("关闭文件界面."));
-    EXPECT_EQ(w.control(QStringLiteral("编辑框20"))->toolTip(), QStringLiteral("输入FTP服务器的ip地址，比如 xxx.xxx.xxx.xxx"));
-    EXPECT_EQ(w.control(QStringLiteral("暂停"))->toolTip(), QStringLiteral("停止播放音频文件..."));
+    const std::pair<const char*, const char*> tips[] = {
+        {"按钮3", "关闭文件界面."},
+        {"按钮2", "返回笔录第一窗口界面."},
+        {"按钮1", "返回笔录第二窗口界面."},
+        {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案件的模板中。"},
+        {"按钮录音", "开始进行录音..."},
+        {"按钮继续", "继续进行录音..."},
+        {"按钮暂停", "暂时停止录音..."},
+        {"按钮播放", "播放音频文件..."},
+        {"暂停", "停止播放音频文件..."},
+        {"编辑框23", "输入要上传或下载的笔录文件的名称，不用输入扩展名..."},
+        {"编辑框20", "输入FTP服务器的ip地址，比如 xxx.xxx.xxx.xxx"},
+        {"编辑框21", "添写登陆FTP服务器的帐号"},
+        {"编辑框22", "添写登陆FTP服务器的密码"},
+    };
+    for (const auto& [unit, tip] : tips)
+        EXPECT_EQ(w.control(QString::fromUtf8(unit))->toolTip(), QString::fromUtf8(tip)) << unit;
     const QString conduct = w.control(QStringLiteral("图片框1"))->toolTip();
     EXPECT_TRUE(conduct.startsWith(QString(26, QLatin1Char(' ')) + QStringLiteral("劳动仲裁监察员准则\n\n\n（一）")));
     EXPECT_FALSE(conduct.contains(QLatin1Char('\r')));
