@@ -23,19 +23,7 @@ QString printedPdfFolder()
 
 QString waitForPrintedPdf(qint64 sinceMs, int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 200) {
-        const QFileInfoList files =
-            QDir(printedPdfFolder()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
-        if (!files.isEmpty() && files.first().lastModified().toMSecsSinceEpoch() >= sinceMs - 1000) {
-            const QString path = files.first().filePath();
-            const qint64 size = files.first().size();
-            QThread::msleep(300);
-            if (size > 0 && QFileInfo(path).size() == size)
-                return path;
-        }
-        QThread::msleep(200);
-    }
-    return {};
+    return waitForSettledFile(printedPdfFolder(), QStringLiteral("*.pdf"), sinceMs - 1000, timeoutMs);
 }
 
 QString pdfText(const QString& pdf)

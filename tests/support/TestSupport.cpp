@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,22 @@ bool isOleFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1");
+}
+
+QString waitForSettledFile(const QString& folder, const QString& pattern, qint64 notBeforeMs, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 200) {
+        const QFileInfoList files = QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
+        if (!files.isEmpty() && files.first().lastModified().toMSecsSinceEpoch() >= notBeforeMs) {
+            const QString path = files.first().filePath();
+            const qint64 size = files.first().size();
+            QThread::msleep(300);
+            if (size > 0 && QFileInfo(path).size() == size)
+                return path;
+        }
+        QThread::msleep(200);
+    }
+    return {};
 }
 
 } // namespace quillan::test

@@ -32,6 +32,10 @@ QString sourcePath(const QString& relative);
 QString runProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
 // Fails the current test, naming what is missing, unless `program` is found.
 bool requireProgram(const QString& program, const QString& package);
+// The newest file in `folder` matching `pattern` and modified at or after
+// `notBeforeMs` (ms since the epoch), once its size has settled; empty when
+// none came within `timeoutMs`.
+QString waitForSettledFile(const QString& folder, const QString& pattern, qint64 notBeforeMs, int timeoutMs);
 // The first eight bytes are those of an OLE compound file (Word 97-2003).
 bool isOleFile(const QString& path);
 

@@ -84,21 +84,8 @@ QString cupsPdfFolder()
 
 QString waitForPrintedPdf(int jobId, int timeoutMs)
 {
-    const QString folder = cupsPdfFolder();
     // cups-pdf names its files after the title and "-job_<id>".
-    const QString pattern = QStringLiteral("*-job_%1.pdf").arg(jobId);
-    for (int waited = 0; waited <= timeoutMs; waited += 200) {
-        const QFileInfoList files = QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
-        if (!files.isEmpty()) {
-            const QString path = files.first().filePath();
-            const qint64 size = files.first().size();
-            QThread::msleep(300);
-            if (size > 0 && QFileInfo(path).size() == size)
-                return path;
-        }
-        QThread::msleep(200);
-    }
-    return {};
+    return quillan::test::waitForSettledFile(cupsPdfFolder(), QStringLiteral("*-job_%1.pdf").arg(jobId), 0, timeoutMs);
 }
 
 
