@@ -142,6 +142,8 @@ void MainWin::buildControls()
         }
         case ControlType::GroupBox:
             w = new QGroupBox(design.caption, parent);
+            // Panels lie over the pages: they hide what is under them.
+            w->setAutoFillBackground(true);
             break;
         case ControlType::Label: {
             auto* label = new QLabel(design.caption, parent);
@@ -267,10 +269,7 @@ void MainWin::showSecondView()
     control(QStringLiteral("分组框4"))->setGeometry(519, 59, 500, 510);
     control(QStringLiteral("分组框3"))->setVisible(true);
     control(QStringLiteral("分组框4"))->setVisible(true);
-    // The case note and the text panel stay above the pages.
-    control(QStringLiteral("分组框6"))->raise();
-    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
-        control(QString::fromUtf8(unit))->raise();
+    raiseOverlays();
 }
 
 void MainWin::showFirstView()
@@ -290,8 +289,15 @@ void MainWin::toggleCaseNote()
     QWidget* panel = control(QStringLiteral("分组框6"));
     panel->setGeometry(519, 59, 500, 510);
     panel->setVisible(panel->isHidden());
-    panel->raise();
-    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
+    raiseOverlays();
+}
+
+void MainWin::raiseOverlays()
+{
+    // The case note lies over the pages, the three narrow buttons at the
+    // right edge over the case note (it reaches under them), and the text
+    // panel over everything.
+    for (const char* unit : {"分组框6", "按钮5", "按钮2", "按钮1", "超级编辑框1", "按钮6", "按钮3"})
         control(QString::fromUtf8(unit))->raise();
 }
 
@@ -300,11 +306,9 @@ void MainWin::showTextPanel(const QString& text)
     auto* viewer = control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
     viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     viewer->setGeometry(1, 64, 1017, 506);
-    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"}) {
-        QWidget* w = control(QString::fromUtf8(unit));
-        w->setVisible(true);
-        w->raise();
-    }
+    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
+        control(QString::fromUtf8(unit))->setVisible(true);
+    raiseOverlays();
 }
 
 void MainWin::closeTextPanel()

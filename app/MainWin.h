@@ -77,6 +77,7 @@ public:
 private:
     void buildControls();
     void buildMenus();
+    void raiseOverlays();
     void suggestAnswerForPair2();
     void suggestLinesForPair3();
 

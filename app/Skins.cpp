@@ -34,7 +34,7 @@ QString skinStyleSheet(int scheme)
     const Scheme& s = kSchemes[scheme - 1];
     QString sheet = QStringLiteral(
         "QMainWindow, QWidget#client { background: %3; }"
-        "QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 4px; }"
+        "QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 4px; background: %3; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }"
         "QPushButton { border: 1px solid %1; border-radius: 3px; background: %2; padding: 1px; }"
         "QPushButton:hover { background: %4; }"

@@ -164,3 +164,25 @@ TEST(StatusClock, TickShowsTheStatusMessageAndReplacesPartZero)
         QTest::qWait(20);
     EXPECT_EQ(w.statusPart0(), expected);
 }
+
+TEST(MainWinViews, PanelsHideWhatLiesUnderThem)
+{
+    AppFixture f;
+    app::MainWin& w = f.win();
+    w.control<QPushButton>(QStringLiteral("按钮5"))->click();
+    w.show();
+    QWidget* note = w.control(QStringLiteral("分组框6"));
+    EXPECT_TRUE(note->autoFillBackground());
+    // Under the middle of the panel's empty top band lies page 2's heading.
+    const QPoint probe = note->mapTo(w.centralWidget(), QPoint(300, 30));
+    EXPECT_EQ(w.centralWidget()->childAt(probe), note);
+    // The narrow buttons stay reachable over it, in both views.
+    for (bool second : {false, true}) {
+        if (second)
+            w.control<QPushButton>(QStringLiteral("按钮1"))->click();
+        for (const char* unit : {"按钮5", "按钮2", "按钮1"}) {
+            QWidget* button = w.control(QString::fromUtf8(unit));
+            EXPECT_EQ(w.centralWidget()->childAt(button->geometry().center()), button) << unit;
+        }
+    }
+}
