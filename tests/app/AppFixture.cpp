@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include "app/Startup.h"
+
 #include <QDir>
 
 namespace quillan::test {
@@ -33,6 +35,14 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     parts.registry = std::move(r);
     app = std::make_unique<app::Application>(paths, paths.programDir + QStringLiteral("/quillan"), std::move(parts));
     app->exitProgram = [this](int code) { exitCode = code; };
+}
+
+void AppFixture::countGates()
+{
+    app->startup().passwordGate = [this] {
+        ++gates;
+        win().show();
+    };
 }
 
 } // namespace quillan::test

@@ -23,6 +23,9 @@ struct AppFixture
 
     app::MainWin& win() { return app->window(); }
     QString programDir() const { return paths.programDir; }
+    // Replaces the password gate by one that counts its runs in `gates`
+    // and shows the window.
+    void countGates();
 
     TempDir dir;
     platform::Paths paths;
@@ -33,6 +36,7 @@ struct AppFixture
     word::RecordingEngine* engine = nullptr;
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
+    int gates = 0;
 };
 
 } // namespace quillan::test

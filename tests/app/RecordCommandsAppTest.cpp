@@ -49,11 +49,7 @@ void fill(app::MainWin& w)
 TEST(RecordCommandsApp, NewRecordEmptiesTheWindowAndRerunsTheStartUpWithoutThePasswordGate)
 {
     AppFixture f(setIni());
-    int gates = 0;
-    f.app->startup().passwordGate = [&] {
-        ++gates;
-        f.win().show();
-    };
+    f.countGates();
     f.app->start();
     app::MainWin& w = f.win();
     fill(w);
@@ -66,7 +62,7 @@ TEST(RecordCommandsApp, NewRecordEmptiesTheWindowAndRerunsTheStartUpWithoutThePa
 
     EXPECT_EQ(f.prompts->shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："),
                                                  platform::Buttons::OkCancel}}));
-    EXPECT_EQ(gates, 1);
+    EXPECT_EQ(f.gates, 1);
     EXPECT_EQ(w.statusMessage(), QStringLiteral(" 程 序 版 本 V 2.3"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框1")), QStringLiteral("2013"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框5")), QStringLiteral("5"));

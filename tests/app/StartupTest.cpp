@@ -159,11 +159,7 @@ TEST(Startup, RerunSkipsTheGateAndRereadsEverything)
 {
     AppFixture f(ini(QStringLiteral("[biludidian]\r\ndidian1=甲\r\n[wenti2]\r\nwenti1=问：一\r\n")),
                  QDateTime(QDate(2012, 3, 5), QTime(9, 5, 0)));
-    int gates = 0;
-    f.app->startup().passwordGate = [&] {
-        ++gates;
-        f.win().show();
-    };
+    f.countGates();
     f.app->start();
     app::MainWin& w = f.win();
     const QString link = f.paths.desktopDir + QStringLiteral("/Quillan.desktop");
@@ -174,7 +170,7 @@ TEST(Startup, RerunSkipsTheGateAndRereadsEverything)
     f.app->services().pageLineCounter = 9;
     w.setFieldText(QStringLiteral("组合框1"), QStringLiteral("女"));
     f.app->startup().run();
-    EXPECT_EQ(gates, 1);
+    EXPECT_EQ(f.gates, 1);
     EXPECT_EQ(w.statusMessage(), QStringLiteral(" 程 序 版 本 V 2.3"));
     EXPECT_TRUE(QFileInfo::exists(link)); // made again
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框1")), QStringLiteral("2013"));
