@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace quillan::app {
 
@@ -60,7 +61,16 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
 
 Application::~Application() { window_.reset(); }
 
-void Application::start() { startup_->run(); }
+void Application::start()
+{
+    startup_->run();
+    // Once the window is up, the word processor starts in the background,
+    // so that the first save does not wait for it.
+    QTimer::singleShot(0, window_.get(), [this] {
+        if (services_.word && window_->isVisible())
+            services_.word->startInBackground();
+    });
+}
 
 void Application::bindCommands()
 {

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "platform/Signals.h"
 
 #include <QApplication>
 
@@ -9,6 +10,9 @@ int main(int argc, char** argv)
     const quillan::platform::Paths paths = quillan::platform::Paths::detect();
     quillan::app::Application app(paths, QCoreApplication::applicationFilePath(),
                                   quillan::app::Application::systemParts(paths));
+    // The end of the desktop session ends the program as "退出" does; the
+    // office it started ends with it.
+    quillan::platform::onTerminationSignal([&app](int) { app.exitProgram(0); });
     app.start();
     return QApplication::exec();
 }

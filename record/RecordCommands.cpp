@@ -1,6 +1,5 @@
 #include "record/RecordCommands.h"
 
-#include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "record/Composition.h"
@@ -175,7 +174,6 @@ FileResult RecordCommands::saveDocument(const QString& path)
 void RecordCommands::saveRecord()
 {
     RecordForm& form = *env_.form;
-    platform::Clock& clock = *env_.clock;
     word::WordEngine& engine = *env_.word;
 
     if (!wordInstalled(u("无法保存笔录为Word文档：")))
@@ -189,7 +187,8 @@ void RecordCommands::saveRecord()
     if (!composed.templateFile.ok)
         failures << composed.templateFile;
 
-    clock.wait(888);
+    // Each step follows as soon as the one before has returned: the engine's
+    // calls return only when their work is done and checked.
     const QString path = documentPath(env_.programDir, form);
     bool save = true;
     if (QFileInfo::exists(path)) {
@@ -198,7 +197,6 @@ void RecordCommands::saveRecord()
         busy.set(true);
     }
     if (save) {
-        clock.wait(2222);
         FileResult saved = saveDocument(path);
         if (!saved.ok && !composed.documentOpen && !composed.documentError.isEmpty()
             && !hasForbiddenFileNameCharacter(recordBaseName(form)))
@@ -206,9 +204,7 @@ void RecordCommands::saveRecord()
         if (!saved.ok)
             failures << saved;
     }
-    clock.wait(888);
     engine.closeDocument();
-    clock.wait(888);
     engine.quit();
     busy.set(false);
 
@@ -292,7 +288,6 @@ bool RecordCommands::printFile(const QString& path)
 void RecordCommands::printCurrentRecord()
 {
     RecordForm& form = *env_.form;
-    platform::Clock& clock = *env_.clock;
     word::WordEngine& engine = *env_.word;
 
     if (!wordInstalled(u("无法打印：")))
@@ -305,11 +300,8 @@ void RecordCommands::printCurrentRecord()
     {
         Busy busy(form);
         composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
-        clock.wait(1234);
         result = engine.print();
-        clock.wait(1234);
         engine.closeDocument();
-        clock.wait(1234);
         engine.quit();
     }
     if (result.ok())

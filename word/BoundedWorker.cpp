@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -69,17 +70,64 @@ BoundedWorker::~BoundedWorker()
         m_shared->thread.detach();
 }
 
+bool BoundedWorker::waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    // Slices short enough for a window to repaint smoothly while it waits.
+    constexpr auto kSlice = std::chrono::milliseconds(15);
+    for (;;) {
+        {
+            std::unique_lock lock(m_shared->mutex);
+            const auto now = std::chrono::steady_clock::now();
+            if (done())
+                return true;
+            if (now >= deadline)
+                return false;
+            const auto until = whileWaiting ? std::min(deadline, now + kSlice) : deadline;
+            if (m_shared->changed.wait_until(lock, until, done))
+                return true;
+        }
+        if (whileWaiting)
+            whileWaiting();
+    }
+}
+
 bool BoundedWorker::run(std::function<void()> task, int timeoutMs)
 {
-    std::unique_lock lock(m_shared->mutex);
-    if (m_shared->busy || m_shared->hasTask)
+    const auto start = std::chrono::steady_clock::now();
+    if (!waitFor([this] { return !m_shared->busy && !m_shared->hasTask; }, timeoutMs))
         return false;
-    m_shared->task = std::move(task);
-    m_shared->hasTask = true;
-    const std::uint64_t ticket = ++m_shared->submitted;
+    const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    std::uint64_t ticket = 0;
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->task = std::move(task);
+        m_shared->hasTask = true;
+        ticket = ++m_shared->submitted;
+    }
     m_shared->changed.notify_all();
-    return m_shared->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                      [&] { return m_shared->finished >= ticket; });
+    const int left = std::max(0, timeoutMs - static_cast<int>(used.count()));
+    return waitFor([this, ticket] { return m_shared->finished >= ticket; }, left);
+}
+
+bool BoundedWorker::post(std::function<void()> task)
+{
+    {
+        std::lock_guard lock(m_shared->mutex);
+        if (m_shared->busy || m_shared->hasTask)
+            return false;
+        m_shared->task = std::move(task);
+        m_shared->hasTask = true;
+        ++m_shared->submitted;
+    }
+    m_shared->changed.notify_all();
+    return true;
+}
+
+bool BoundedWorker::busy() const
+{
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->busy || m_shared->hasTask;
 }
 
 bool BoundedWorker::waitIdle(int timeoutMs)

@@ -28,7 +28,8 @@ PrintResult failure(PrintResult::Status status, const QString& detail, int jobId
 
 } // namespace
 
-PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int waitMs)
+PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int waitMs,
+                             const std::function<void(int)>& pause)
 {
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
@@ -104,7 +105,13 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
                            .arg(QString::fromUtf8(printer));
             return r;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        // The local print service answers in well under a millisecond; a
+        // short pause finds a finished job soon.
+        constexpr int kPollMs = 40;
+        if (pause)
+            pause(kPollMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
 }
 

@@ -6,12 +6,15 @@
 #include "word/FontsConf.h"
 #include "word/OfficeInstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <QThread>
 #include <QUrl>
 
 #include <com/sun/star/awt/FontUnderline.hpp>
@@ -34,6 +37,7 @@
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -117,6 +121,7 @@ struct LibreOfficeEngine::Impl
     std::unique_ptr<BoundedWorker> worker = std::make_unique<BoundedWorker>();
     std::unique_ptr<OfficeInstance> instance;
     bool abandoned = false; // a call never came back, even after the process was killed
+    bool inCall = false;    // a call waits for the worker (events are processed meanwhile)
 
     bool session = false;
     bool documentsBound = false;
@@ -132,6 +137,9 @@ struct LibreOfficeEngine::Impl
 
     void locate();
     bool prepareWorkDir();
+    void makeInstance();
+    void keepResponsive(bool on);
+    void pause(int ms);
     bool call(const QString& what, const std::function<bool()>& fn, int timeoutMs = 0);
     bool ensureOffice();
     void dropConnection();
@@ -238,15 +246,13 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
     }
     if (timeoutMs <= 0)
         timeoutMs = options.timeoutMs;
-    if (!instance) {
-        OfficeInstance::Options o;
-        o.programDir = programDir;
-        o.workDir = workDir;
-        o.slot = slot;
-        o.fontConfigFile = fontsConf;
-        o.startTimeoutMs = options.timeoutMs;
-        instance = std::make_unique<OfficeInstance>(o);
+    if (inCall) {
+        // Reached again from an event processed while a call waits.
+        lastError = QStringLiteral("LibreOffice 正忙，请稍后再操作。");
+        return false;
     }
+    makeInstance();
+    instance->allowStart();
     struct Outcome
     {
         bool result = false;
@@ -255,6 +261,7 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
     };
     auto outcome = std::make_shared<Outcome>();
     OfficeInstance* office = instance.get();
+    inCall = true;
     const bool finished = worker->run(
         [fn, outcome, office] {
             try {
@@ -274,6 +281,7 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
             }
         },
         timeoutMs);
+    inCall = false;
     if (!finished) {
         // Hung: end the process; the pending call then fails and comes back.
         instance->kill();
@@ -302,6 +310,71 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
         return false;
     }
     return outcome->result;
+}
+
+void LibreOfficeEngine::Impl::makeInstance()
+{
+    if (instance)
+        return;
+    OfficeInstance::Options o;
+    o.programDir = programDir;
+    o.workDir = workDir;
+    o.slot = slot;
+    o.fontConfigFile = fontsConf;
+    o.startTimeoutMs = options.timeoutMs;
+    instance = std::make_unique<OfficeInstance>(o);
+}
+
+void LibreOfficeEngine::Impl::keepResponsive(bool on)
+{
+    if (!on) {
+        worker->whileWaiting = nullptr;
+        return;
+    }
+    // Paint events and timers only: the officer's input waits until the
+    // call is over, as it would if the window were blocked.
+    worker->whileWaiting = [] {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (app && QThread::currentThread() == app->thread())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+void LibreOfficeEngine::Impl::pause(int ms)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        if (worker->whileWaiting)
+            worker->whileWaiting();
+        QThread::msleep(5);
+    }
+}
+
+// Runs on the worker: loads Writer and the Word and PDF filters once, so
+// that the first record is written as fast as the later ones.
+static void warmWriter(OfficeInstance* office, const QString& folder)
+{
+    try {
+        Reference<css::frame::XComponentLoader> loader(office->desktop(), UNO_QUERY_THROW);
+        const auto hidden = props({prop("Hidden", css::uno::Any(true))});
+        Reference<css::lang::XComponent> doc =
+            loader->loadComponentFromURL("private:factory/swriter", "_blank", 0, hidden);
+        Reference<css::text::XTextDocument> textDocument(doc, UNO_QUERY_THROW);
+        textDocument->getText()->setString(toOU(QStringLiteral("询问笔录")));
+        Reference<css::frame::XStorable> storable(doc, UNO_QUERY_THROW);
+        const QString docFile = folder + QStringLiteral("/warm-up.doc");
+        const QString pdfFile = folder + QStringLiteral("/warm-up.pdf");
+        storable->storeToURL(fileUrl(docFile), props({prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
+                                                      prop("Overwrite", css::uno::Any(true))}));
+        storable->storeToURL(fileUrl(pdfFile),
+                             props({prop("FilterName", css::uno::Any(OUString("writer_pdf_Export"))),
+                                    prop("Overwrite", css::uno::Any(true))}));
+        Reference<css::util::XCloseable>(doc, UNO_QUERY_THROW)->close(true);
+        QFile::remove(docFile);
+        QFile::remove(pdfFile);
+    } catch (...) {
+        // Only a head start: whatever went wrong shows at the next real call.
+    }
 }
 
 // Runs on the worker.
@@ -351,8 +424,18 @@ bool LibreOfficeEngine::Impl::closeActive()
 
 void LibreOfficeEngine::Impl::shutdown()
 {
+    // The program is ending: no more events are processed meanwhile.
+    keepResponsive(false);
     if (!instance)
         return;
+    if (worker->busy()) {
+        // A background start under way is not worth waiting for.
+        instance->cancelStart();
+        if (!worker->waitIdle(kShutdownMs)) {
+            instance->kill();
+            worker->waitIdle(10000);
+        }
+    }
     closeActive();
     if (instance->connected() && !abandoned) {
         OfficeInstance* office = instance.get();
@@ -371,6 +454,7 @@ LibreOfficeEngine::LibreOfficeEngine(LibreOfficeOptions options)
 {
     d->options = std::move(options);
     d->locate();
+    d->keepResponsive(true);
 }
 
 LibreOfficeEngine::~LibreOfficeEngine()
@@ -411,6 +495,30 @@ bool LibreOfficeEngine::warmUp()
     if (!d->prepareWorkDir())
         return false;
     return d->call(QStringLiteral("启动"), [this] { return d->ensureOffice(); });
+}
+
+void LibreOfficeEngine::startInBackground()
+{
+    if (d->programDir.isEmpty() || d->abandoned || d->inCall || d->worker->busy())
+        return;
+    if (!d->prepareWorkDir())
+        return;
+    d->makeInstance();
+    if (d->instance->connected())
+        return;
+    d->instance->allowStart();
+    OfficeInstance* office = d->instance.get();
+    const QString folder = office->tempDir();
+    d->worker->post([office, folder] {
+        QString error;
+        if (office->start(&error))
+            warmWriter(office, folder);
+    });
+}
+
+bool LibreOfficeEngine::startingInBackground() const
+{
+    return !d->inCall && d->worker->busy();
 }
 
 void LibreOfficeEngine::createApplication()
@@ -674,7 +782,7 @@ PrintResult LibreOfficeEngine::print()
     QString title = QFileInfo(d->documentPath).fileName();
     if (title.isEmpty())
         title = QStringLiteral("Quillan");
-    result = printPdfWithCups(pdf, title, d->options.printWaitMs);
+    result = printPdfWithCups(pdf, title, d->options.printWaitMs, [this](int ms) { d->pause(ms); });
     QFile::remove(pdf);
     if (!result.ok())
         d->lastError = result.detail;
@@ -714,6 +822,11 @@ QString LibreOfficeEngine::lastError() const
 qint64 LibreOfficeEngine::officePid() const
 {
     return d->instance ? d->instance->pid() : 0;
+}
+
+int LibreOfficeEngine::officeStarts() const
+{
+    return d->instance ? d->instance->starts() : 0;
 }
 
 QString LibreOfficeEngine::profileDir() const

@@ -33,7 +33,9 @@ struct LibreOfficeOptions
 // The word engine over LibreOffice: one private headless soffice process,
 // started at first use and kept while the engine lives, driven over UNO.
 // Every call into the office is bounded by the time-out; a lost or hung
-// process is ended and the next operation starts a fresh one.
+// process is ended and the next operation starts a fresh one. While a call
+// runs, a caller on the application's main thread keeps processing paint
+// events and timers (no input), so its windows stay painted.
 class LibreOfficeEngine : public WordEngine
 {
 public:
@@ -44,6 +46,7 @@ public:
 
     QString installPathText() override;
     bool spreadsheetInstalled() override;
+    void startInBackground() override;
     void createApplication() override;
     void bindDocuments() override;
     bool open(const QString& path) override;
@@ -63,8 +66,12 @@ public:
 
     // Starts the office process now (it otherwise starts at first use).
     bool warmUp();
+    // Whether a background start is still under way.
+    bool startingInBackground() const;
     // The pid of the office launcher while it runs, else 0 (for tests).
     qint64 officePid() const;
+    // How many office processes this engine has started.
+    int officeStarts() const;
     // The private profile folder of this engine's office process.
     QString profileDir() const;
 

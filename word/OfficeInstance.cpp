@@ -98,6 +98,7 @@ OfficeInstance::~OfficeInstance()
 {
     if (m_pid > 0)
         kill();
+    stopGuard();
 }
 
 QString OfficeInstance::profileUrl() const
@@ -256,10 +257,72 @@ bool OfficeInstance::spawn(QString* error)
         return false;
     }
     m_pid = pid;
+    ++m_starts;
     QFile pidFile(m_pidFile);
     if (pidFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         pidFile.write(QByteArray::number(pid));
+    startGuard();
     return true;
+}
+
+void OfficeInstance::startGuard()
+{
+    stopGuard();
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return;
+    // bash, not sh: its kill takes a process group ("-pid").
+    QByteArray program = "/bin/bash";
+    QByteArray dashC = "-c";
+    QByteArray script = "while read -r _; do :; done; kill -KILL -- \"-$1\" 2>/dev/null; exit 0";
+    QByteArray name = "quillan-office-guard";
+    QByteArray group = QByteArray::number(m_pid);
+    char* argv[] = {program.data(), dashC.data(), script.data(), name.data(), group.data(), nullptr};
+    char* envp[] = {nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigfillset(&defaults);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    // A group of its own: a signal to ours or to the office's misses it.
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t guard = 0;
+    const int rc = posix_spawn(&guard, argv[0], &actions, &attr, argv, envp);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    ::close(fds[0]);
+    if (rc != 0) {
+        ::close(fds[1]);
+        return;
+    }
+    m_guardPid = guard;
+    m_guardFd = fds[1];
+}
+
+void OfficeInstance::stopGuard()
+{
+    if (m_guardFd >= 0)
+        ::close(m_guardFd);
+    m_guardFd = -1;
+    if (m_guardPid > 0) {
+        // It ends as soon as it sees the pipe close.
+        for (int i = 0; i < 250; ++i) {
+            const pid_t r = ::waitpid(m_guardPid, nullptr, WNOHANG);
+            if (r == m_guardPid || (r < 0 && errno != EINTR))
+                break;
+            std::this_thread::sleep_for(2ms);
+        }
+    }
+    m_guardPid = 0;
 }
 
 bool OfficeInstance::start(QString* error)
@@ -269,6 +332,10 @@ bool OfficeInstance::start(QString* error)
         error = &dummy;
     if (connected())
         return true;
+    if (m_cancel) {
+        *error = QStringLiteral("LibreOffice 的启动被取消了。");
+        return false;
+    }
     const css::uno::Reference<css::uno::XComponentContext> local = localContext(m_options.programDir, error);
     if (!local.is())
         return false;
@@ -297,6 +364,10 @@ bool OfficeInstance::start(QString* error)
                 *error = QStringLiteral("LibreOffice 启动时意外退出（详情见 %1/soffice-%2.log）。")
                              .arg(m_options.workDir)
                              .arg(m_options.slot);
+                break;
+            }
+            if (m_cancel) {
+                *error = QStringLiteral("LibreOffice 的启动被取消了。");
                 break;
             }
             if (std::chrono::steady_clock::now() > deadline) {
@@ -359,6 +430,7 @@ void OfficeInstance::reap(int timeoutMs)
     }
     m_pid = 0;
     QFile::remove(m_pidFile);
+    stopGuard();
 }
 
 void OfficeInstance::kill()

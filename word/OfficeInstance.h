@@ -6,6 +6,7 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <atomic>
 #include <sys/types.h>
 
 namespace quillan::word {
@@ -35,6 +36,10 @@ public:
     // starts the process and connects to it. Throws nothing; false and
     // `error` on failure (the process is then ended).
     bool start(QString* error);
+    // Makes a start under way give up soon (from any thread); cleared by
+    // allowStart().
+    void cancelStart() { m_cancel = true; }
+    void allowStart() { m_cancel = false; }
     bool connected() const { return m_desktop.is(); }
     css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return m_desktop; }
@@ -51,6 +56,8 @@ public:
     bool processRunning();
 
     pid_t pid() const { return m_pid; }
+    // How many office processes this instance has started.
+    int starts() const { return m_starts; }
     QString profileDir() const { return m_profileDir; }
     QString profileUrl() const;
     QString tempDir() const { return m_tempDir; }
@@ -68,6 +75,11 @@ private:
     void endStale();
     void reap(int timeoutMs);
     void removePipe();
+    // A watcher that ends the office's process group once this process is
+    // gone, however it ended (even SIGKILL): it waits for the end of a pipe
+    // whose writing end only this process holds.
+    void startGuard();
+    void stopGuard();
 
     Options m_options;
     QString m_profileDir;
@@ -75,6 +87,10 @@ private:
     QString m_pidFile;
     QString m_pipeName;
     pid_t m_pid = 0;
+    pid_t m_guardPid = 0;
+    int m_guardFd = -1;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_starts{0};
     css::uno::Reference<css::uno::XComponentContext> m_context;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
 };

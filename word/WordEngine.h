@@ -44,6 +44,13 @@ public:
     // Whether the spreadsheet program is installed.
     virtual bool spreadsheetInstalled() = 0;
 
+    // Gets the word processor ready in the background so that the first
+    // real operation does not wait for it to start; returns at once. An
+    // operation that comes meanwhile waits for the start instead of starting
+    // a second one. A start that fails is silent: the next operation tries
+    // again and reports what goes wrong.
+    virtual void startInBackground() {}
+
     // Opens a fresh session; an earlier one is ended first.
     virtual void createApplication() = 0;
     // Binds the session's document collection (no document is added).

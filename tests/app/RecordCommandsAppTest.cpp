@@ -90,7 +90,7 @@ TEST(RecordCommandsApp, SaveThroughTheMenuWritesBothFilesAndTheWindowShowsTheCas
     EXPECT_EQ(w.fieldText(QStringLiteral("超级编辑框2")), QStringLiteral("第一行  第二行"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框19")), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
     EXPECT_EQ(w.statusMessage(), QStringLiteral("笔录WORD文件以经保存在 <") + f.programDir() + QStringLiteral("/BL/目录中> "));
-    EXPECT_EQ(f.clock->waits(), (QList<int>{888, 2222, 888, 888}));
+    EXPECT_TRUE(f.clock->waits().isEmpty()); // no fixed waits
     EXPECT_EQ(f.app->services().pageLineCounter, 2);
 }
 
@@ -128,7 +128,7 @@ TEST(RecordCommandsApp, PrintMenuTheTextPanelButtonAndTheToolEntriesReachTheirCo
     f.prompts->answerNext(platform::Answer::Yes);
     trigger(w, "文件", "打印(笔录)");
     EXPECT_EQ(w.statusMessage(), QStringLiteral("打 印 成 功！"));
-    EXPECT_EQ(f.clock->waits(), (QList<int>{1234, 1234, 1234}));
+    EXPECT_TRUE(f.clock->waits().isEmpty()); // no fixed waits
 
     f.prompts->answerNext(platform::Answer::No);
     f.prompts->chooseNext(f.programDir() + QStringLiteral("/BL/a.doc"));

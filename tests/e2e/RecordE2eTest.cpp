@@ -40,19 +40,47 @@ namespace {
 
 using platform::Answer;
 
-// A clock that does not wait, and that can do something at a given wait.
-class HookClock final : public platform::Clock
+// A clock that does not wait.
+class FixedClock final : public platform::Clock
 {
 public:
     QDateTime now() const override { return QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)); }
-    void wait(int ms) override
+    void wait(int) override {}
+};
+
+// The real engine, with a hook that runs just before a document is saved.
+class HookedEngine final : public word::WordEngine
+{
+public:
+    explicit HookedEngine(word::WordEngine*& real) : real_(real) {}
+    std::function<void()> beforeSave;
+
+    QString installPathText() override { return real_->installPathText(); }
+    bool spreadsheetInstalled() override { return real_->spreadsheetInstalled(); }
+    void createApplication() override { real_->createApplication(); }
+    void bindDocuments() override { real_->bindDocuments(); }
+    bool open(const QString& path) override { return real_->open(path); }
+    void setVisible(int visible) override { real_->setVisible(visible); }
+    void setAlignment(word::Alignment a) override { real_->setAlignment(a); }
+    void setFontSize(double points) override { real_->setFontSize(points); }
+    void setBold(bool on) override { real_->setBold(on); }
+    void setUnderline(bool on) override { real_->setUnderline(on); }
+    void typeText(const QString& text) override { real_->typeText(text); }
+    bool saveAs(const QString& path) override
     {
-        waits << ms;
-        if (onWait)
-            onWait(ms);
+        if (beforeSave)
+            beforeSave();
+        return real_->saveAs(path);
     }
-    QList<int> waits;
-    std::function<void(int)> onWait;
+    word::PrintResult print() override { return real_->print(); }
+    void closeDocument() override { real_->closeDocument(); }
+    void quit() override { real_->quit(); }
+    void releaseDocuments() override { real_->releaseDocuments(); }
+    void releaseApplication() override { real_->releaseApplication(); }
+    QString lastError() const override { return real_->lastError(); }
+
+private:
+    word::WordEngine*& real_;
 };
 
 struct Sample
@@ -113,6 +141,7 @@ protected:
         word::LibreOfficeOptions options;
         options.scratchDir = scratch_->file(QStringLiteral("scratch"));
         engine_ = new word::LibreOfficeEngine(options);
+        realEngine_ = engine_;
     }
     static void TearDownTestSuite()
     {
@@ -130,14 +159,14 @@ protected:
         makeCommands();
     }
 
-    void makeCommands()
+    void makeCommands(word::WordEngine* engine = nullptr)
     {
         record::RecordEnvironment env;
         env.form = &form;
         env.prompts = &prompts;
         env.clock = &clock;
         env.shell = &shell;
-        env.word = engine_;
+        env.word = engine ? engine : engine_;
         env.programDir = programDir;
         env.pageLineCounter = &counter;
         env.templateDialog = &templateDialog;
@@ -200,12 +229,13 @@ protected:
 
     static TempDir* scratch_;
     static word::LibreOfficeEngine* engine_;
+    static word::WordEngine* realEngine_;
 
     TempDir dir;
     QString programDir;
     MapForm form;
     platform::ScriptedPrompts prompts;
-    HookClock clock;
+    FixedClock clock;
     platform::RecordingShell shell;
     int counter = 0;
     platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
@@ -215,6 +245,7 @@ protected:
 
 TempDir* RecordE2e::scratch_ = nullptr;
 word::LibreOfficeEngine* RecordE2e::engine_ = nullptr;
+word::WordEngine* RecordE2e::realEngine_ = nullptr;
 
 TEST_F(RecordE2e, SavedDocumentsAreWord97FilesHoldingLineForLineWhatWasTypedWithTheirTemplatesBeside)
 {
@@ -332,14 +363,14 @@ TEST_F(RecordE2e, OfficeKilledDuringASaveIsReportedAndLosesNeitherDocumentNorTem
     form.status.clear();
     prompts.clear();
     prompts.answerNext(Answer::Yes); // overwrite
-    clock.onWait = [](int ms) {
-        if (ms != 2222)
-            return;
+    HookedEngine hooked(realEngine_);
+    hooked.beforeSave = [] {
         for (pid_t pid : word::OfficeInstance::processesUsingProfile(engine_->profileDir()))
             ::kill(pid, SIGKILL);
     };
+    makeCommands(&hooked);
     commands->saveRecord();
-    clock.onWait = nullptr;
+    makeCommands();
 
     ASSERT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));

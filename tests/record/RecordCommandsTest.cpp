@@ -199,12 +199,12 @@ TEST_F(RecordCommands, SaveOfBlankWorkUnitAndEndTimePasses)
     EXPECT_TRUE(QFileInfo::exists(bl(QStringLiteral("2012.3.5- -某某.doc"))));
 }
 
-TEST_F(RecordCommands, SaveWritesTemplateAndDocumentWaitsAsDescribedAndSetsTheStatus)
+TEST_F(RecordCommands, SaveWritesTemplateAndDocumentWithoutWaitingAndSetsTheStatus)
 {
     fillComplete();
     commands->saveRecord(); // preview: No
     EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
-    EXPECT_EQ(clock.waits(), (QList<int>{888, 2222, 888, 888}));
+    EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_EQ(filesInBl(), (QStringList{QStringLiteral("2012.3.5-某某公司-某某.doc"),
                                         QStringLiteral("2012.3.5-某某公司-某某.ini"), QStringLiteral("Doc.doc")}));
     EXPECT_TRUE(readFile(docPath()).contains(QStringLiteral("问：你叫什么名字？").toUtf8()));
@@ -257,7 +257,7 @@ TEST_F(RecordCommands, SecondSaveAsksBeforeReplacingTheDocumentAndNoKeepsTheOldO
                                               Buttons::YesNo},
                                              {QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "),
                                               QStringLiteral("提 示："), Buttons::YesNo}}));
-    EXPECT_EQ(clock.waits(), (QList<int>{888, 888, 888}));
+    EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_EQ(readFile(docPath()), QByteArray("old document"));
     EXPECT_FALSE(engine.calls().join(QLatin1Char('\n')).contains(QStringLiteral("saveAs")));
     // The template is replaced without a question.
@@ -272,7 +272,7 @@ TEST_F(RecordCommands, OverwriteYesReplacesTheOldDocument)
     dir.write(QStringLiteral("BL/2012.3.5-某某公司-某某.doc"), "old document");
     prompts.answerNext(Answer::Yes);
     commands->saveRecord();
-    EXPECT_EQ(clock.waits(), (QList<int>{888, 2222, 888, 888}));
+    EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_TRUE(readFile(docPath()).contains(QStringLiteral("工伤认定询问调查笔录").toUtf8()));
     EXPECT_EQ(filesInBl().size(), 3);
 }
@@ -350,7 +350,7 @@ TEST_F(RecordCommands, PrintRecordYesPrintsTheCurrentRecordKeepsTheTemplateButNo
     commands->printRecord();
     EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 是/否 打 印 当 前 笔 录 内 容 ？ \r\n"),
                                               QStringLiteral("打印提示："), Buttons::YesNo}}));
-    EXPECT_EQ(clock.waits(), (QList<int>{1234, 1234, 1234}));
+    EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     const QStringList calls = engine.calls();
     EXPECT_EQ(calls.mid(calls.size() - 3),
               (QStringList{QStringLiteral("print"), QStringLiteral("closeDocument"), QStringLiteral("quit")}));
