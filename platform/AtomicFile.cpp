@@ -115,17 +115,38 @@ bool writeFileAtomically(const QString& path, QByteArrayView data, QString* erro
     return true;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes)
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes, QString* error)
 {
-    QFile file(path);
+    const auto fail = [error](const QString& why) -> std::optional<QByteArray> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxBytes)
-        return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
+    if (!info.exists())
+        return fail(QStringLiteral("文件不存在"));
+    if (info.isDir())
+        return fail(QStringLiteral("这是一个文件夹，不是文件"));
+    if (!info.isFile())
+        return fail(QStringLiteral("这不是普通文件"));
+    if (info.size() > maxBytes)
+        return fail(QStringLiteral("文件太大（超过 %1 字节）").arg(maxBytes));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.error() == QFileDevice::PermissionsError)
+            return fail(QStringLiteral("没有读取权限"));
+        return fail(file.errorString());
+    }
+    // Sized by the file, not by the limit (a read of the limit would claim
+    // that much memory first); a file that grows meanwhile is read on up to
+    // one byte past the limit.
+    QByteArray bytes = file.read(qMin(maxBytes, info.size()) + 1);
+    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError && !file.atEnd())
+        bytes += file.read(qMin<qint64>(qint64(1) << 16, maxBytes + 1 - bytes.size()));
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+        return fail(file.errorString());
+    if (bytes.size() > maxBytes)
+        return fail(QStringLiteral("文件太大（超过 %1 字节）").arg(maxBytes));
     return bytes;
 }
 

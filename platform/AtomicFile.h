@@ -19,7 +19,9 @@ bool writeFileAtomically(const QString& path, QByteArrayView data, QString* erro
 
 // Reads a whole regular file. Missing files, folders and unreadable files
 // give std::nullopt; files above `maxBytes` are refused the same way.
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = qint64(1) << 30);
+// `error` then says why, in words.
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = qint64(1) << 30,
+                                        QString* error = nullptr);
 
 // A short reason for an errno value, in the officer's language.
 QString describeErrno(int error);

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace quillan::platform {
 
@@ -27,21 +28,32 @@ QStringView trimmed(QStringView s)
 
 QString fold(QStringView s) { return s.toString().toCaseFolded(); }
 
+const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray kUtf16LeBom = QByteArrayLiteral("\xFF\xFE");
+
+QString decodeUtf16Le(QByteArrayView bytes)
+{
+    QStringDecoder d(QStringDecoder::Utf16LE);
+    QString text = d.decode(bytes.first(bytes.size() & ~qsizetype(1)));
+    if (bytes.size() % 2)
+        text += QChar(QChar::ReplacementCharacter); // half a character at the end
+    return text;
+}
+
 // Decodes a whole profile file: a byte-order mark selects UTF-8 or UTF-16,
 // anything else is the files' encoding.
 QString decodeProfile(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    if (bytes.startsWith(kUtf8Bom))
         return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-    if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder d(QStringDecoder::Utf16LE);
-        return d.decode(QByteArrayView(bytes).sliced(2));
-    }
+    if (bytes.startsWith(kUtf16LeBom))
+        return decodeUtf16Le(QByteArrayView(bytes).sliced(2));
     return decodeText(bytes);
 }
 
 // The section name of a header line "[name]" (after leading blanks), up to
-// the last "]". False for any other line.
+// the last "]", without the blanks around it inside the brackets ("[ set ]"
+// names "set"). False for any other line.
 bool sectionName(QStringView line, QStringView* name)
 {
     const QStringView t = trimmed(line);
@@ -50,7 +62,7 @@ bool sectionName(QStringView line, QStringView* name)
     const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
     if (close < 1)
         return false;
-    *name = t.sliced(1, close - 1);
+    *name = trimmed(t.sliced(1, close - 1));
     return true;
 }
 
@@ -64,9 +76,9 @@ QString cleanValue(QStringView raw)
 
 } // namespace
 
-ProfileIni ProfileIni::load(const QString& path)
+ProfileIni ProfileIni::load(const QString& path, QString* error)
 {
-    const auto bytes = readWholeFile(path, kMaxProfileBytes);
+    const auto bytes = readWholeFile(path, kMaxProfileBytes, error);
     if (!bytes)
         return {};
     return parse(*bytes);
@@ -137,35 +149,95 @@ ProfileWriter::ProfileWriter(QString path) : path_(std::move(path))
         readError_ = info.isDir() ? describeErrno(EISDIR) : QStringLiteral("无法读取已有的文件");
         return;
     }
-    const QByteArray& b = *bytes;
+    QByteArrayView b(*bytes);
+    // A file the reader takes as UTF-8 or UTF-16 is written back in that
+    // encoding, behind the same byte-order mark.
+    if (b.startsWith(kUtf8Bom)) {
+        encoding_ = Encoding::Utf8;
+        bom_ = kUtf8Bom;
+    } else if (b.startsWith(kUtf16LeBom)) {
+        encoding_ = Encoding::Utf16Le;
+        bom_ = kUtf16LeBom;
+    }
+    b = b.sliced(bom_.size());
+    const qsizetype unit = encoding_ == Encoding::Utf16Le ? 2 : 1;
+    const auto at = [&](qsizetype i) -> char16_t {
+        if (unit == 1)
+            return static_cast<unsigned char>(b[i]);
+        if (i + 1 >= b.size())
+            return 0xFFFF; // half a unit at the end
+        return char16_t(static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8));
+    };
     qsizetype pos = 0;
     const qsizetype n = b.size();
     while (pos < n) {
         qsizetype end = pos;
-        while (end < n && b[end] != '\n' && b[end] != '\r')
-            ++end;
-        Line line{b.sliced(pos, end - pos), {}};
+        while (end < n && at(end) != u'\n' && at(end) != u'\r')
+            end += unit;
+        end = qMin(end, n);
+        Line line{b.sliced(pos, end - pos).toByteArray(), {}};
         if (end < n) {
-            if (b[end] == '\r' && end + 1 < n && b[end + 1] == '\n')
-                line.end = QByteArrayLiteral("\r\n");
+            if (at(end) == u'\r' && end + unit < n && at(end + unit) == u'\n')
+                line.end = b.sliced(end, 2 * unit).toByteArray();
             else
-                line.end = QByteArray(1, b[end]);
+                line.end = b.sliced(end, unit).toByteArray();
         }
         pos = end + line.end.size();
         lines_.push_back(std::move(line));
     }
+    if (unit == 2 && !lines_.empty() && lines_.back().raw.size() % 2) {
+        // Half a character at the end, which the reader takes as U+FFFD:
+        // stored as that, so that lines added after it stay aligned.
+        lines_.back().raw.chop(1);
+        lines_.back().raw += QByteArrayLiteral("\xFD\xFF");
+    }
+}
+
+QString ProfileWriter::decodeLine(QByteArrayView raw) const
+{
+    switch (encoding_) {
+    case Encoding::Utf8:
+        return QString::fromUtf8(raw);
+    case Encoding::Utf16Le:
+        return decodeUtf16Le(raw);
+    case Encoding::Text:
+        break;
+    }
+    return decodeText(raw);
+}
+
+QByteArray ProfileWriter::encodeLine(const QString& text) const
+{
+    switch (encoding_) {
+    case Encoding::Utf8:
+        return text.toUtf8();
+    case Encoding::Utf16Le: {
+        QStringEncoder e(QStringEncoder::Utf16LE);
+        return e.encode(text);
+    }
+    case Encoding::Text:
+        break;
+    }
+    return encodeText(text);
+}
+
+QByteArray ProfileWriter::lineEnd() const
+{
+    return encodeLine(QStringLiteral("\r\n"));
 }
 
 bool ProfileWriter::isSectionHeader(qsizetype index, QString* name) const
 {
     const QByteArray& raw = lines_[size_t(index)].raw;
-    // Cheap pre-check: a header starts with "[" after blanks.
-    qsizetype i = 0;
-    while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
-        ++i;
-    if (i >= raw.size() || raw[i] != '[')
-        return false;
-    const QString text = decodeText(raw);
+    if (encoding_ != Encoding::Utf16Le) {
+        // Cheap pre-check: a header starts with "[" after blanks.
+        qsizetype i = 0;
+        while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
+            ++i;
+        if (i >= raw.size() || raw[i] != '[')
+            return false;
+    }
+    const QString text = decodeLine(raw);
     QStringView view;
     if (!sectionName(text, &view))
         return false;
@@ -190,7 +262,7 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
     QString clean = value;
     clean.replace(QLatin1Char('\r'), QLatin1Char(' '));
     clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray crlf = QByteArrayLiteral("\r\n");
+    const QByteArray crlf = lineEnd();
 
     const qsizetype header = findSection(section);
     if (header < 0) {
@@ -200,8 +272,8 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
             else
                 lines_.back().end = crlf;
         }
-        lines_.push_back({encodeText(QStringLiteral("[%1]").arg(section)), crlf});
-        lines_.push_back({encodeText(key + QLatin1Char('=') + clean), crlf});
+        lines_.push_back({encodeLine(QStringLiteral("[%1]").arg(section)), crlf});
+        lines_.push_back({encodeLine(key + QLatin1Char('=') + clean), crlf});
         return;
     }
 
@@ -211,7 +283,7 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
     for (; i < qsizetype(lines_.size()); ++i) {
         if (isSectionHeader(i))
             break;
-        const QString text = decodeText(lines_[size_t(i)].raw);
+        const QString text = decodeLine(lines_[size_t(i)].raw);
         if (trimmed(text).isEmpty())
             continue;
         lastContent = i;
@@ -219,7 +291,7 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
         const QStringView name = trimmed(eq < 0 ? QStringView(text) : QStringView(text).first(eq));
         if (!name.isEmpty() && name.toString().toCaseFolded() == wanted) {
             Line& line = lines_[size_t(i)];
-            line.raw = encodeText(name.toString() + QLatin1Char('=') + clean);
+            line.raw = encodeLine(name.toString() + QLatin1Char('=') + clean);
             if (line.end.isEmpty())
                 line.end = crlf;
             return;
@@ -228,12 +300,12 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
     Line& before = lines_[size_t(lastContent)];
     if (before.end.isEmpty())
         before.end = crlf;
-    lines_.insert(lines_.begin() + lastContent + 1, Line{encodeText(key + QLatin1Char('=') + clean), crlf});
+    lines_.insert(lines_.begin() + lastContent + 1, Line{encodeLine(key + QLatin1Char('=') + clean), crlf});
 }
 
 QByteArray ProfileWriter::bytes() const
 {
-    QByteArray out;
+    QByteArray out = bom_;
     for (const Line& line : lines_) {
         out += line.raw;
         out += line.end;

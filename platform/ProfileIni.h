@@ -24,8 +24,8 @@ public:
     ProfileIni() = default;
 
     // Reads and parses `path`. A missing, unreadable or non-regular file gives
-    // an empty profile.
-    static ProfileIni load(const QString& path);
+    // an empty profile, and `error` says why.
+    static ProfileIni load(const QString& path, QString* error = nullptr);
     static ProfileIni parse(const QByteArray& bytes);
 
     QString value(const QString& section, const QString& key) const;
@@ -48,7 +48,9 @@ private:
 // in place; a missing key is added at the end of its section; a missing
 // section is added at the end of the file. Lines written end in CR LF. A line
 // break inside a value would cut the value and corrupt the file, so each CR
-// and each LF in a value is stored as one blank.
+// and each LF in a value is stored as one blank. A file that begins with a
+// UTF-8 or UTF-16LE byte-order mark keeps its mark and its encoding; any
+// other file is in the files' encoding (GB18030).
 class ProfileWriter
 {
 public:
@@ -67,15 +69,21 @@ public:
     const QString& path() const { return path_; }
 
 private:
+    enum class Encoding { Text, Utf8, Utf16Le };
     struct Line
     {
-        QByteArray raw; // without its line end
-        QByteArray end; // "\r\n", "\n", "\r" or empty at the end of the file
+        QByteArray raw; // without its line end, in the file's encoding
+        QByteArray end; // CR LF, LF, CR (in the file's encoding) or empty at the end of the file
     };
+    QString decodeLine(QByteArrayView raw) const;
+    QByteArray encodeLine(const QString& text) const;
+    QByteArray lineEnd() const;
     qsizetype findSection(const QString& section) const;
     bool isSectionHeader(qsizetype index, QString* name = nullptr) const;
 
     QString path_;
+    Encoding encoding_ = Encoding::Text;
+    QByteArray bom_;
     std::vector<Line> lines_;
     QString readError_;
 };

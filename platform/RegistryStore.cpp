@@ -92,7 +92,7 @@ RegistryStore::State RegistryStore::load(std::vector<Value>* values) const
         if (f.size() != 4 || f[0] != "v" || !decodeHex(f[1], &key) || !decodeHex(f[2], &name) ||
             !decodeHex(f[3], &data))
             return State::Damaged;
-        values->push_back(Value{QString::fromUtf8(key), QString::fromUtf8(name), data});
+        values->push_back(Value{QString::fromUtf8(key), QString::fromUtf8(name), data, key, name});
     }
     return State::Good;
 }
@@ -153,11 +153,11 @@ bool RegistryStore::writeRegistryBytes(const QString& keyPath, const QString& va
         }
     }
     if (!replaced)
-        values.push_back(Value{key, valueName, data});
+        values.push_back(Value{key, valueName, data, key.toUtf8(), valueName.toUtf8()});
 
     QByteArray out = kHeader + '\n';
     for (const Value& v : values)
-        out += "v " + encodeHex(v.key.toUtf8()) + ' ' + encodeHex(v.name.toUtf8()) + ' ' + encodeHex(v.data) + '\n';
+        out += "v " + encodeHex(v.keyBytes) + ' ' + encodeHex(v.nameBytes) + ' ' + encodeHex(v.data) + '\n';
     out += "end " + QByteArray::number(qsizetype(values.size())) + '\n';
     return writeFileAtomically(file_, out, nullptr, 0600);
 }

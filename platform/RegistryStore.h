@@ -44,6 +44,11 @@ private:
         QString key;  // normalised key path: upper-case root, "\" separators
         QString name; // value name as written
         QByteArray data;
+        // The key path and the name as stored (UTF-8 when written here):
+        // another tool's bytes are written back unchanged, even when they
+        // are not UTF-8.
+        QByteArray keyBytes;
+        QByteArray nameBytes;
     };
     enum class State { Missing, Good, Damaged };
     static bool normaliseKey(const QString& keyPath, QString* key);

@@ -40,7 +40,18 @@ QString decodeText(QByteArrayView bytes)
     QStringDecoder decoder(kCodec);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
+    // The converter keeps a character cut off at the end of its input for
+    // more input that never comes. A line feed after the bytes ends it the
+    // way any other byte does (one U+FFFD and the line feed), so a cut-off
+    // character decodes the same at the end of the bytes as anywhere else.
+    QByteArray ended;
+    ended.reserve(bytes.size() + 1);
+    ended.append(bytes);
+    ended.append('\n');
+    QString text = decoder.decode(ended);
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
 }
 
 QByteArray encodeText(QStringView text)

@@ -135,7 +135,12 @@ void RecordCommands::openTemplate()
         return;
     }
     env_.form->setFieldText(u("编辑框32"), *chosen);
-    readTemplate(env_.form->fieldText(u("编辑框32")), *env_.form);
+    const FileResult read = readTemplate(env_.form->fieldText(u("编辑框32")), *env_.form);
+    if (!read.ok) {
+        // The record being typed stays as it is.
+        env_.prompts->message(u("笔录模板没有打开：\r\n") + read.path + u("：") + read.error, u("打开失败："),
+                              Buttons::Ok);
+    }
 }
 
 // ---------------------------------------------------------------- save

@@ -107,11 +107,17 @@ FileResult writeTemplate(const QString& programDir, RecordForm& form)
     return writer.finish();
 }
 
-void readTemplate(const QString& path, RecordForm& form)
+FileResult readTemplate(const QString& path, RecordForm& form)
 {
-    const platform::ProfileIni ini = platform::ProfileIni::load(path);
+    FileResult result;
+    result.path = path;
+    const platform::ProfileIni ini = platform::ProfileIni::load(path, &result.error);
+    if (!result.error.isEmpty())
+        return result;
     for (const Field& f : readOrder())
         form.setFieldText(unitName(f), ini.value(section(), keyName(f)));
+    result.ok = true;
+    return result;
 }
 
 } // namespace quillan::record

@@ -72,7 +72,8 @@ FileResult writeTemplate(const QString& programDir, RecordForm& form);
 
 // Sets every field of the form from the template file at `path`, in the read
 // order; a key the file lacks empties its field. Values longer than 10239
-// bytes are cut.
-void readTemplate(const QString& path, RecordForm& form);
+// bytes are cut. A file that cannot be read (missing, unreadable, a folder)
+// changes no field: the result says why.
+FileResult readTemplate(const QString& path, RecordForm& form);
 
 } // namespace quillan::record

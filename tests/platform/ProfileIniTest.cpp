@@ -190,3 +190,40 @@ TEST(ProfileWrite, FailuresLeaveTheOldFile)
     EXPECT_FALSE(missing.save(&error));
     EXPECT_EQ(error, QStringLiteral("目录不存在"));
 }
+
+// Blanks inside the brackets of a section header are not part of the name,
+// for reading and for writing.
+TEST(ProfileIni, BlanksInsideTheBracketsOfAHeader)
+{
+    const ProfileIni ini = parse(QStringLiteral("[ Set1 ]\r\na=1\r\n[\tzwei\t]\r\nb=2\r\n[x y]\r\nc=3\r\n"));
+    EXPECT_EQ(ini.value(QStringLiteral("set1"), QStringLiteral("a")), QStringLiteral("1"));
+    EXPECT_EQ(ini.value(QStringLiteral("zwei"), QStringLiteral("b")), QStringLiteral("2"));
+    EXPECT_EQ(ini.value(QStringLiteral("x y"), QStringLiteral("c")), QStringLiteral("3"));
+
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("t.ini"), "[ set ]\r\nnum1=old\r\n");
+    ProfileWriter writer(path);
+    writer.setValue(QStringLiteral("set"), QStringLiteral("num1"), QStringLiteral("new"));
+    writer.setValue(QStringLiteral("set"), QStringLiteral("num2"), QStringLiteral("two"));
+    ASSERT_TRUE(writer.save());
+    EXPECT_EQ(readFile(path), QByteArray("[ set ]\r\nnum1=new\r\nnum2=two\r\n"));
+}
+
+// UTF-16 files are split into lines on whole characters, not on bytes that
+// happen to be CR or LF ("\u0D0A" holds both), and keep their mark.
+TEST(ProfileIni, Utf16FileIsEditedOnWholeCharacters)
+{
+    const auto utf16 = [](const QString& s) {
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    };
+    TempDir dir;
+    const QString path =
+        dir.write(QStringLiteral("t.ini"), "\xFF\xFE" + utf16(QStringLiteral("[set]\r\nk=\u0D0A\u0A0D\r\n")) + "\x41");
+    ProfileWriter writer(path);
+    writer.setValue(QStringLiteral("set"), QStringLiteral("n"), QStringLiteral("值"));
+    ASSERT_TRUE(writer.save());
+    const ProfileIni ini = ProfileIni::load(path);
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("k")), QStringLiteral("\u0D0A\u0A0D"));
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("n")), QStringLiteral("值"));
+    EXPECT_TRUE(readFile(path).startsWith("\xFF\xFE[\0"));
+}

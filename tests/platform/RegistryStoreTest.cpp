@@ -102,3 +102,21 @@ TEST(RegistryStore, StoreInTheWayOfAFolder)
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("registry.damaged-1"))).isDir());
     EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")), QStringLiteral("1"));
 }
+
+// Names written by another tool in another encoding are kept as the bytes
+// they are when this store writes.
+TEST(RegistryStore, OtherToolsNamesKeepTheirBytes)
+{
+    TempDir dir;
+    const QString file = dir.file(QStringLiteral("registry"));
+    const QByteArray key = "HKEY_CURRENT_USER\\Software\\\xC7\xE5\xBD\xAD"; // GBK, not UTF-8
+    const QByteArray name = "\xFF\xFEname";
+    dir.write(QStringLiteral("registry"), "quillan-registry 1\nv " + key.toHex() + ' ' + name.toHex() + " 6f6c64\nend 1\n");
+    RegistryStore store(file);
+    ASSERT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"), QStringLiteral("JIAMI"),
+                                        QStringLiteral("1")));
+    const QByteArray after = readFile(file);
+    EXPECT_TRUE(after.contains("v " + key.toHex() + ' ' + name.toHex() + " 6f6c64\n")) << after.constData();
+    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"), QStringLiteral("JIAMI")),
+              QStringLiteral("1"));
+}

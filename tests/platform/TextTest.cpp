@@ -61,3 +61,18 @@ TEST(Text, CutBytesHandlesInvalidSequences)
     EXPECT_EQ(characterBoundary(bytes, 1), 0);
     EXPECT_EQ(cutBytes(bytes, 2), QByteArray("\xD6\xD0"));
 }
+
+// A character cut off by the end of the bytes decodes as it does anywhere
+// else: one U+FFFD, never nothing.
+TEST(Text, CutOffCharacterDecodesTheSameAtTheEndAsInTheMiddle)
+{
+    const QByteArray cut[] = {"\xC1", "\x81\x30", "\x81\x30\x81", "\xD6"};
+    for (const QByteArray& tail : cut) {
+        const QString atEnd = decodeText("a" + tail);
+        const QString inside = decodeText("a" + tail + "\r");
+        EXPECT_EQ(atEnd + QLatin1Char('\r'), inside) << tail.toHex().constData();
+        EXPECT_TRUE(atEnd.contains(QChar(QChar::ReplacementCharacter))) << tail.toHex().constData();
+    }
+    EXPECT_EQ(decodeText("\xD6\xD0"), QStringLiteral("中"));
+    EXPECT_EQ(decodeText(""), QString());
+}

@@ -155,6 +155,20 @@ TEST_F(RecordCommands, OpenTemplateSetsEveryFieldKeepsThePathAndLeavesTheListsAl
     EXPECT_EQ(form.lists.value(QStringLiteral("组合框4")), QStringList{QStringLiteral("问：常用")});
 }
 
+TEST_F(RecordCommands, OpenTemplateThatVanishedAfterItWasChosenKeepsTheRecordAndSaysWhy)
+{
+    fillComplete();
+    const auto before = form.fields;
+    const QString path = dir.file(QStringLiteral("BL/不见了.ini"));
+    prompts.chooseNext(path);
+    commands->openTemplate();
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("笔录模板没有打开：\r\n") + path + QStringLiteral("：文件不存在"),
+                                              QStringLiteral("打开失败："), Buttons::Ok}}));
+    auto expected = before;
+    expected[QStringLiteral("编辑框32")] = path;
+    EXPECT_EQ(form.fields, expected);
+}
+
 // ------------------------------------------------------------ save
 
 TEST_F(RecordCommands, SaveRefusesIncompleteRecordsInOrderAndWritesNothing)

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -233,12 +236,76 @@ TEST(TemplateFile, ValueLongerThanTheReadLimitIsCutTo10239Bytes)
     EXPECT_EQ(form.get("编辑框9"), QStringLiteral("孙八"));
 }
 
-TEST(TemplateFile, MissingFileEmptiesTheRecord)
+TEST(TemplateFile, FileThatCannotBeReadChangesNoFieldAndSaysWhy)
 {
-    MapForm form = keyedForm();
-    record::readTemplate(QStringLiteral("/nonexistent/x.ini"), form);
-    for (const record::Field& f : record::readOrder())
-        EXPECT_TRUE(form.fieldText(record::unitName(f)).isEmpty());
+    TempDir dir;
+    QDir().mkpath(dir.file(QStringLiteral("folder.ini")));
+    QFile::link(dir.file(QStringLiteral("gone.ini")), dir.file(QStringLiteral("dangling.ini")));
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("/nonexistent/x.ini"), QStringLiteral("文件不存在")},
+        {dir.file(QStringLiteral("folder.ini")), QStringLiteral("这是一个文件夹，不是文件")},
+        {dir.file(QStringLiteral("dangling.ini")), QStringLiteral("文件不存在")},
+    };
+    for (const auto& [path, why] : cases) {
+        MapForm form = keyedForm();
+        const MapForm before = form;
+        const FileResult r = record::readTemplate(path, form);
+        EXPECT_FALSE(r.ok) << path.toStdString();
+        EXPECT_EQ(r.error, why) << path.toStdString();
+        EXPECT_EQ(form.fields, before.fields) << path.toStdString();
+    }
+}
+
+// Templates from colleagues may carry a byte-order mark, or a hand-edited
+// section header with blanks in its brackets: saving over them keeps their
+// encoding and mark, adds no second section, and every value reads back.
+TEST(TemplateFile, SavingOverMarkedAndHandEditedTemplatesKeepsTheirEncodingAndEveryValue)
+{
+    const auto utf16 = [](const QString& s) {
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    };
+    const QString old = QStringLiteral("[ set ]\r\nnum9=旧名字\r\n[其他]\r\n键=值\r\n");
+    struct Case
+    {
+        const char* name;
+        QByteArray before;
+        QByteArray bom;
+        std::function<QString(const QByteArray&)> decode;
+    };
+    const Case cases[] = {
+        {"utf-8", "\xEF\xBB\xBF" + old.toUtf8(), "\xEF\xBB\xBF",
+         [](const QByteArray& b) { return QString::fromUtf8(b); }},
+        {"utf-16le", "\xFF\xFE" + utf16(old), "\xFF\xFE",
+         [](const QByteArray& b) {
+             return QString(reinterpret_cast<const QChar*>(b.constData()), b.size() / 2);
+         }},
+        {"gbk", gbk(old), "", [](const QByteArray& b) { return platform::decodeText(b); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        MapForm form = keyedForm();
+        form.set("编辑框9", QStringLiteral("某某"));
+        const QString path = dir.write(QStringLiteral("BL/2012.3.5-某某公司-某某.ini"), c.before);
+        const FileResult written = record::writeTemplate(dir.path(), form);
+        ASSERT_TRUE(written.ok) << written.error.toStdString();
+        ASSERT_EQ(written.path, path);
+
+        const QByteArray after = readFile(path);
+        ASSERT_TRUE(after.startsWith(c.bom));
+        const QString text = c.decode(after.sliced(c.bom.size()));
+        EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("^\\[\\s*set\\s*\\]"),
+                                                QRegularExpression::MultilineOption)),
+                  1)
+            << "a second section was added";
+        EXPECT_TRUE(text.contains(QStringLiteral("[其他]\r\n键=值\r\n")));
+        EXPECT_FALSE(text.contains(QChar(QChar::ReplacementCharacter)));
+
+        MapForm back;
+        ASSERT_TRUE(record::readTemplate(path, back).ok);
+        for (const record::Field& f : record::readOrder())
+            EXPECT_EQ(back.fieldText(record::unitName(f)), form.fieldText(record::unitName(f))) << f.key;
+    }
 }
 
 TEST(TemplateFile, WrittenTemplateReadsBackIntoTheSameRecord)
