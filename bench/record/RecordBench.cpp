@@ -1,6 +1,9 @@
 // Times "保存(笔录及模板)" and printing the current record for a record with
-// all 24 pairs, without their fixed waits, against LibreOffice's bare
-// `soffice --headless --convert-to doc` of the same document.
+// all 24 pairs against LibreOffice's bare `soffice --headless --convert-to
+// doc` of the same document: the first save of a session (after the
+// background start the program makes once its window is up), warm saves,
+// printing until CUPS reports the job completed, and a save with no office
+// running at all.
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
@@ -15,6 +18,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -88,7 +92,15 @@ int main(int argc, char** argv)
         return ms;
     };
 
-    const double cold = timedSave();
+    // As the program does once its window is shown; the officer then types
+    // the record for some minutes.
+    QElapsedTimer started;
+    started.start();
+    engine.startInBackground();
+    while (engine.startingInBackground())
+        QThread::msleep(10);
+    const double backgroundStart = double(started.nsecsElapsed()) / 1e6;
+    const double first = timedSave();
     std::vector<double> warm;
     for (int i = 0; i < runs; ++i)
         warm.push_back(timedSave());
@@ -108,6 +120,23 @@ int main(int argc, char** argv)
         if (form.status != QStringLiteral("打 印 成 功！"))
             std::fprintf(stderr, "record_bench: printing did not succeed: %s\n",
                          prompts.shown().value(0).text.toUtf8().constData());
+        prompts.clear();
+    }
+
+    // A save with no office running: a second engine of its own.
+    double cold = 0;
+    {
+        word::LibreOfficeOptions coldOptions;
+        coldOptions.scratchDir = dir.filePath(QStringLiteral("scratch-cold"));
+        word::LibreOfficeEngine coldEngine(coldOptions);
+        record::RecordEnvironment coldEnv = env;
+        coldEnv.word = &coldEngine;
+        record::RecordCommands coldCommands(coldEnv);
+        prompts.answerNext(platform::Answer::Yes);
+        QElapsedTimer t;
+        t.start();
+        coldCommands.saveRecord();
+        cold = double(t.nsecsElapsed()) / 1e6;
         prompts.clear();
     }
 
@@ -134,12 +163,17 @@ int main(int argc, char** argv)
     }
 
     const double warmMedian = median(warm);
+    const double printMedian = median(print);
     const double base = median(baseline);
     std::printf("record with 24 pairs, %d warm runs, medians in ms\n", runs);
-    std::printf("save without waits, cold (office not running): %8.1f\n", cold);
-    std::printf("save without waits, warm:                      %8.1f\n", warmMedian);
-    std::printf("print current record without waits:           %8.1f\n", median(print));
-    std::printf("baseline soffice --headless --convert-to doc:  %8.1f\n", base);
-    std::printf("warm save / baseline:                          %8.2f\n", warmMedian / base);
+    std::printf("background start of the office (not waited for): %8.1f\n", backgroundStart);
+    std::printf("save, first of the session:                      %8.1f\n", first);
+    std::printf("save, warm:                                      %8.1f\n", warmMedian);
+    std::printf("print current record until completed:            %8.1f\n", printMedian);
+    std::printf("save with no office running (no background start):%7.1f\n", cold);
+    std::printf("baseline soffice --headless --convert-to doc:    %8.1f\n", base);
+    std::printf("warm save / baseline:      %5.2f (target <= 0.30)\n", warmMedian / base);
+    std::printf("first save / warm save:    %5.2f (target <= 1.50)\n", first / warmMedian);
+    std::printf("print / baseline:          %5.2f (target <= 0.60)\n", printMedian / base);
     return 0;
 }
