@@ -48,6 +48,18 @@ int officeProcesses(const QString& profileDir)
     return int(word::OfficeInstance::processesUsingProfile(profileDir).size());
 }
 
+class PaintCounter final : public QObject
+{
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint || e->type() == QEvent::UpdateRequest)
+            ++count;
+        return false;
+    }
+};
+
 // A program with the real office, prompts answered from a script.
 struct OfficeApp
 {
@@ -102,7 +114,16 @@ TEST(OfficeLifecycle, SaveRightAfterStartUpWaitsForTheOfficeTheStartBeganAndClos
     w.setFieldText(QStringLiteral("编辑框7"), QStringLiteral("30"));
     w.setFieldText(QStringLiteral("编辑框9"), QStringLiteral("张三"));
     o.prompts->answerNext(platform::Answer::No); // no preview
+    // The window keeps painting while the save waits for the office.
+    PaintCounter paints;
+    w.installEventFilter(&paints);
+    QTimer repaint;
+    QObject::connect(&repaint, &QTimer::timeout, &w, [&w] { w.update(); });
+    repaint.start(30);
     w.menuAction(QStringLiteral("文件"), QStringLiteral("保存(笔录及模板)"))->trigger();
+    repaint.stop();
+    w.removeEventFilter(&paints);
+    EXPECT_GT(paints.count, 3) << "the window was not repainted while the office worked";
 
     ASSERT_EQ(o.prompts->shown().size(), 1);
     EXPECT_EQ(o.prompts->shown()[0].text, QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "));
