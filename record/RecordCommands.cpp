@@ -156,14 +156,15 @@ FileResult RecordCommands::saveDocument(const QString& path)
     // The new document is written beside the old one and only then put in
     // its place, so that a failed save never loses the old document.
     const QString dir = QFileInfo(path).absolutePath();
-    QTemporaryFile temp(dir + QStringLiteral("/.~quillan-save-XXXXXX.doc"));
+    const bool pdf = path.endsWith(QStringLiteral(".pdf"));
+    QTemporaryFile temp(dir + (pdf ? QStringLiteral("/.~quillan-save-XXXXXX.pdf") : QStringLiteral("/.~quillan-save-XXXXXX.doc")));
     if (!temp.open()) {
         result.error = temp.errorString();
         return result;
     }
     const QString tempPath = temp.fileName();
     temp.close();
-    if (!env_.word->saveAs(tempPath)) {
+    if (!(pdf ? env_.word->saveAsPdf(tempPath) : env_.word->saveAs(tempPath))) {
         // The officer knows the document by its own name, not the temporary one.
         result.error = env_.word->lastError().replace(tempPath, path);
         return result;
@@ -196,6 +197,7 @@ void RecordCommands::saveRecord()
     // calls return only when their work is done and checked.
     const QString path = documentPath(env_.programDir, form);
     bool save = true;
+    bool pdfFailedOnly = false;
     if (QFileInfo::exists(path)) {
         busy.set(false);
         save = env_.prompts->message(u(" 文件以经存在，是否覆盖老文件？ "), u(kHint), Buttons::YesNo) == Answer::Yes;
@@ -208,6 +210,15 @@ void RecordCommands::saveRecord()
             saved.error = composed.documentError;
         if (!saved.ok)
             failures << saved;
+        // An archivable PDF copy of the document, written only beside a
+        // document that was saved, so that the two always match.
+        if (saved.ok) {
+            FileResult copy = saveDocument(pdfPath(env_.programDir, form));
+            if (!copy.ok) {
+                failures << copy;
+                pdfFailedOnly = failures.size() == 1;
+            }
+        }
     }
     engine.closeDocument();
     engine.quit();
@@ -215,7 +226,9 @@ void RecordCommands::saveRecord()
 
     if (!failures.isEmpty()) {
         env_.prompts->message(saveFailureText(failures), u("保存失败："), Buttons::Ok);
-        return;
+        // A missing PDF copy does not undo the saved document and template.
+        if (!pdfFailedOnly)
+            return;
     }
 
     if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) == Answer::Yes) {

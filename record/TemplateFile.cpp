@@ -47,6 +47,11 @@ QString documentPath(const QString& programDir, const RecordForm& form)
     return programDir + QStringLiteral("/BL/") + recordBaseName(form) + QStringLiteral(".doc");
 }
 
+QString pdfPath(const QString& programDir, const RecordForm& form)
+{
+    return programDir + QStringLiteral("/BL/") + recordBaseName(form) + QStringLiteral(".pdf");
+}
+
 QString normaliseCaseNote(const QString& text)
 {
     QString result = text;

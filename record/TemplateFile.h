@@ -22,6 +22,8 @@ QString recordBaseName(const RecordForm& form);
 // program directory + "/BL/" + base name + ".ini" and + ".doc".
 QString templatePath(const QString& programDir, const RecordForm& form);
 QString documentPath(const QString& programDir, const RecordForm& form);
+// The PDF copy beside the document: + ".pdf".
+QString pdfPath(const QString& programDir, const RecordForm& form);
 
 // The case note with each CR and each LF replaced by one blank.
 QString normaliseCaseNote(const QString& text);

@@ -146,6 +146,10 @@ struct LibreOfficeEngine::Impl
     void forgetDocument();
     bool closeActive();
     void shutdown();
+    // Stores the active document with an export filter, through a temporary
+    // file beside `path` that replaces it only when complete.
+    bool store(const QString& path, const QString& filterName,
+               const css::uno::Sequence<css::beans::PropertyValue>& filterData);
     bool setCursorProperty(const QString& what, const char* name, const css::uno::Any& value,
                            const char* asianName = nullptr);
 };
@@ -696,43 +700,59 @@ void LibreOfficeEngine::typeText(const QString& text)
 
 bool LibreOfficeEngine::saveAs(const QString& path)
 {
-    if (!d->document.is()) {
-        d->lastError = d->lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : d->lostReason;
+    return d->store(path, QStringLiteral("MS Word 97"), {});
+}
+
+bool LibreOfficeEngine::saveAsPdf(const QString& path)
+{
+    // PDF/A-2b: every font embedded, the text kept as text.
+    return d->store(path, QStringLiteral("writer_pdf_Export"), props({prop("SelectPdfVersion", css::uno::Any(sal_Int32(2)))}));
+}
+
+bool LibreOfficeEngine::Impl::store(const QString& path, const QString& filterName,
+                                    const css::uno::Sequence<css::beans::PropertyValue>& filterData)
+{
+    if (!document.is()) {
+        lastError = lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : lostReason;
         return false;
     }
     const QFileInfo target(path);
     const QString dir = target.absolutePath();
     if (target.fileName().isEmpty() || !QFileInfo(dir).isDir()) {
-        d->lastError = QStringLiteral("%1 所在的文件夹不存在。").arg(path);
+        lastError = QStringLiteral("%1 所在的文件夹不存在。").arg(path);
         return false;
     }
     if (target.isDir()) {
-        d->lastError = QStringLiteral("%1 是文件夹，不是文件。").arg(path);
+        lastError = QStringLiteral("%1 是文件夹，不是文件。").arg(path);
         return false;
     }
     // Written next to the target first, so an existing document is replaced
     // only by a completely written one.
-    QTemporaryFile temp(dir + QStringLiteral("/.~quillan-XXXXXX.doc"));
+    QTemporaryFile temp(dir + QStringLiteral("/.~quillan-XXXXXX.") + QFileInfo(path).suffix());
     temp.setAutoRemove(false);
     if (!temp.open()) {
-        d->lastError = QStringLiteral("文件无法保存到文件夹 %1：%2").arg(dir, temp.errorString());
+        lastError = QStringLiteral("文件无法保存到文件夹 %1：%2").arg(dir, temp.errorString());
         return false;
     }
     const QString tempPath = temp.fileName();
     temp.close();
-    const bool stored = d->call(QStringLiteral("保存 %1").arg(path), [this, tempPath] {
-        Reference<css::frame::XStorable> storable(d->document, UNO_QUERY_THROW);
-        const auto args = props({
-            prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
+    const bool stored = call(QStringLiteral("保存 %1").arg(path), [this, tempPath, filterName, filterData] {
+        Reference<css::frame::XStorable> storable(document, UNO_QUERY_THROW);
+        auto args = props({
+            prop("FilterName", css::uno::Any(toOU(filterName))),
             prop("Overwrite", css::uno::Any(true)),
         });
+        if (filterData.hasElements()) {
+            args.realloc(3);
+            args.getArray()[2] = prop("FilterData", css::uno::Any(filterData));
+        }
         storable->storeToURL(fileUrl(tempPath), args);
         return true;
     });
     const QFileInfo written(tempPath);
     if (!stored || !written.isFile() || written.size() == 0) {
         if (stored)
-            d->lastError = QStringLiteral("LibreOffice 没有写出文件 %1。").arg(path);
+            lastError = QStringLiteral("LibreOffice 没有写出文件 %1。").arg(path);
         QFile::remove(tempPath);
         return false;
     }
@@ -741,11 +761,12 @@ bool LibreOfficeEngine::saveAs(const QString& path)
     ::chmod(QFile::encodeName(tempPath).constData(), 0666 & ~mask);
     if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
         != 0) {
-        d->lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
+        lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         QFile::remove(tempPath);
         return false;
     }
-    d->documentPath = target.absoluteFilePath();
+    if (filterName != QStringLiteral("writer_pdf_Export"))
+        documentPath = target.absoluteFilePath();
     return true;
 }
 

@@ -57,6 +57,7 @@ public:
     void setUnderline(bool on) override;
     void typeText(const QString& text) override;
     bool saveAs(const QString& path) override;
+    bool saveAsPdf(const QString& path) override;
     PrintResult print() override;
     void closeDocument() override;
     void quit() override;

@@ -180,11 +180,22 @@ void RecordingEngine::typeText(const QString& text)
 bool RecordingEngine::saveAs(const QString& path)
 {
     m_calls << QStringLiteral("saveAs ") + path;
+    return writeDocument(path, m_saveOk, text().toUtf8());
+}
+
+bool RecordingEngine::saveAsPdf(const QString& path)
+{
+    m_calls << QStringLiteral("saveAsPdf ") + path;
+    return writeDocument(path, m_pdfOk, "%PDF-1.7\n" + text().toUtf8());
+}
+
+bool RecordingEngine::writeDocument(const QString& path, bool succeed, const QByteArray& bytes)
+{
     if (!m_hasDocument) {
         m_lastError = QStringLiteral("没有打开的文件。");
         return false;
     }
-    if (!m_saveOk) {
+    if (!succeed) {
         m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
@@ -194,12 +205,13 @@ bool RecordingEngine::saveAs(const QString& path)
                           .arg(path, file.errorString());
         return false;
     }
-    file.write(text().toUtf8());
+    file.write(bytes);
     if (!file.flush()) {
         m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
-    m_documentPath = path;
+    if (!path.endsWith(QStringLiteral(".pdf")))
+        m_documentPath = path;
     return true;
 }
 

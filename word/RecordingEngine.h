@@ -37,6 +37,7 @@ public:
     // Simulated outcomes; a failing saveAs writes nothing.
     void setOpenResult(bool ok) { m_openOk = ok; }
     void setSaveResult(bool ok) { m_saveOk = ok; }
+    void setPdfResult(bool ok) { m_pdfOk = ok; }
     void setPrintResult(const PrintResult& result) { m_printResult = result; }
 
     QStringList calls() const { return m_calls; }
@@ -61,6 +62,8 @@ public:
     void setUnderline(bool on) override;
     void typeText(const QString& text) override;
     bool saveAs(const QString& path) override;
+    // Writes "%PDF-" and the document's text.
+    bool saveAsPdf(const QString& path) override;
     PrintResult print() override;
     void closeDocument() override;
     void quit() override;
@@ -69,6 +72,7 @@ public:
     QString lastError() const override { return m_lastError; }
 
 private:
+    bool writeDocument(const QString& path, bool succeed, const QByteArray& bytes);
     void appendText(const QString& text);
     void newParagraph();
     void resetFormatting();
@@ -78,6 +82,7 @@ private:
     bool m_spreadsheet = true;
     bool m_openOk = true;
     bool m_saveOk = true;
+    bool m_pdfOk = true;
     PrintResult m_printResult;
 
     bool m_application = false;

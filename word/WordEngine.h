@@ -69,6 +69,9 @@ public:
     // Saves the active document as a Word 97-2003 file; true only when the
     // file is completely written.
     virtual bool saveAs(const QString& path) = 0;
+    // Saves the active document as an archivable PDF (PDF/A-2b: fonts
+    // embedded, a text layer); true only when the file is completely written.
+    virtual bool saveAsPdf(const QString& path) = 0;
     // Prints the whole active document, one copy, A4, on the default printer.
     virtual PrintResult print() = 0;
 

@@ -72,6 +72,7 @@ public:
             beforeSave();
         return real_->saveAs(path);
     }
+    bool saveAsPdf(const QString& path) override { return real_->saveAsPdf(path); }
     word::PrintResult print() override { return real_->print(); }
     void closeDocument() override { real_->closeDocument(); }
     void quit() override { real_->quit(); }

@@ -220,7 +220,9 @@ TEST_F(RecordCommands, SaveWritesTemplateAndDocumentWithoutWaitingAndSetsTheStat
     EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_EQ(filesInBl(), (QStringList{QStringLiteral("2012.3.5-某某公司-某某.doc"),
-                                        QStringLiteral("2012.3.5-某某公司-某某.ini"), QStringLiteral("Doc.doc")}));
+                                        QStringLiteral("2012.3.5-某某公司-某某.ini"),
+                                        QStringLiteral("2012.3.5-某某公司-某某.pdf"), QStringLiteral("Doc.doc")}));
+    EXPECT_TRUE(readFile(dir.file(QStringLiteral("BL/2012.3.5-某某公司-某某.pdf"))).startsWith("%PDF-"));
     EXPECT_TRUE(readFile(docPath()).contains(QStringLiteral("问：你叫什么名字？").toUtf8()));
     const QStringList calls = engine.calls();
     ASSERT_GE(calls.size(), 3);
@@ -288,7 +290,24 @@ TEST_F(RecordCommands, OverwriteYesReplacesTheOldDocument)
     commands->saveRecord();
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_TRUE(readFile(docPath()).contains(QStringLiteral("工伤认定询问调查笔录").toUtf8()));
-    EXPECT_EQ(filesInBl().size(), 3);
+    EXPECT_EQ(filesInBl().size(), 4);
+}
+
+TEST_F(RecordCommands, FailedPdfCopyIsReportedButTheSavedDocumentStillCounts)
+{
+    fillComplete();
+    engine.setPdfResult(false);
+    commands->saveRecord(); // preview: No
+    const QString pdf = dir.file(QStringLiteral("BL/2012.3.5-某某公司-某某.pdf"));
+    ASSERT_EQ(prompts.shown().size(), 2);
+    EXPECT_EQ(prompts.shown()[0], (Shown{QStringLiteral("笔录没有保存成功：\r\n") + pdf + QStringLiteral("：文件无法保存为 ")
+                                             + pdf + QStringLiteral("。"),
+                                         QStringLiteral("保存失败："), Buttons::Ok}));
+    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_TRUE(QFileInfo::exists(docPath()));
+    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + dir.path() + QStringLiteral("/BL/目录中> "));
+    EXPECT_TRUE(filesInBl().filter(QStringLiteral(".~quillan")).isEmpty());
 }
 
 TEST_F(RecordCommands, FailedSaveKeepsTheOldDocumentNamesTheFileAndSetsNoStatus)
