@@ -87,7 +87,7 @@ bool CurlFtpClient::validHost(const QString& host)
 CURL* CurlFtpClient::prepare(const QByteArray& path)
 {
     transferred_ = 0;
-    CURL* e = session_.prepare();
+    CURL* e = session_.prepare(limits_.stallSeconds);
     if (!e)
         return nullptr;
     const QByteArray url = base_ + path;
@@ -102,8 +102,6 @@ CURL* CurlFtpClient::prepare(const QByteArray& path)
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, long(limits_.connectSeconds));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(limits_.connectSeconds));
     curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, long(limits_.connectSeconds) * 1000L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, long(limits_.stallSeconds));
     return e;
 }
 

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <functional>
 
 namespace quillan::exchange {
@@ -26,9 +27,10 @@ public:
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
 
-    // The handle, reset to libcurl's defaults plus: no signals, no proxy.
-    // Connections stay open.
-    CURL* prepare();
+    // The handle, reset to libcurl's defaults plus: no signals, no proxy,
+    // and the transfer given up (CURLE_ABORTED_BY_CALLBACK) when no byte has
+    // moved for `stallSeconds` (0: never). Connections stay open.
+    CURL* prepare(int stallSeconds = 0);
     // Runs the transfer set up on the handle.
     CURLcode perform();
     // Closes every connection (an FTP connection says QUIT).
@@ -37,6 +39,11 @@ public:
     std::function<void()> keepPainting;
 
 private:
+    static int progress(void* session, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded);
+
+    std::chrono::milliseconds stallLimit_{0};
+    curl_off_t lastBytes_ = 0;
+    std::chrono::steady_clock::time_point lastChange_;
     CURLM* multi_ = nullptr;
     CURL* easy_ = nullptr;
 };

@@ -198,7 +198,8 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
         onPaint = nullptr;
         EXPECT_TRUE(stopped);
         EXPECT_EQ(form.status, u("笔录下载失败."));
-        EXPECT_LT(t.elapsed(), freeze ? 8000 : 3000);
+        // Frozen: given up two seconds after the last byte.
+        EXPECT_LT(t.elapsed(), freeze ? 3500 : 3000);
         EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("[set]\r\nnum1=mine\r\n"));
         EXPECT_EQ(QDir(bl()).entryList(QDir::Files | QDir::Hidden), QStringList{u("案例1.ini")});
     }
@@ -227,6 +228,23 @@ TEST_F(ExchangeE2e, TheConnectionStaysOpenBetweenTransfersAndTheNextConnectRepla
     ASSERT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
                              server.port(), true));
     EXPECT_FALSE(ftp->getFile(u("案例1.ini"), bl(QStringLiteral("c.ini"))));
+}
+
+TEST_F(ExchangeE2e, AServerThatFrozeBetweenTransfersHoldsTheNextConnectOneSecondAtMost)
+{
+    makeCommands({2, 2, 2});
+    ASSERT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
+                             server.port()));
+    server.pause();
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
+                              server.port()));
+    // One second for the old connection's QUIT, two for the new login.
+    EXPECT_LT(t.elapsed(), 3500);
+    server.resume();
+    EXPECT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
+                             server.port()));
 }
 
 // ---------------------------------------------------------------- update check
