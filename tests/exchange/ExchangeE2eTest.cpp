@@ -205,10 +205,9 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
     }
 }
 
-TEST_F(ExchangeE2e, TheConnectionStaysOpenBetweenTransfersAndTheNextConnectReplacesIt)
+TEST_F(ExchangeE2e, OneLoginPerConnectTheConnectionServesEveryTransferAfterIt)
 {
-    // Three transfers over one client: each connect logs in afresh, and a
-    // transfer after a failed one still works.
+    const auto logins = [this] { return readFile(onServer(QStringLiteral("logins.log"))).count('\n'); };
     upload(dir.write(QStringLiteral("a.ini"), "one"));
     form.set("编辑框23", u("没有的"));
     commands->download();
@@ -216,18 +215,22 @@ TEST_F(ExchangeE2e, TheConnectionStaysOpenBetweenTransfersAndTheNextConnectRepla
     form.set("编辑框23", u("案例1"));
     commands->download();
     EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
-    // Direct use: after connect and the folder, two transfers in a row.
+    EXPECT_EQ(logins(), 3);
+
     ASSERT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
                              server.port()));
     EXPECT_TRUE(ftp->setCurrentDirectory(QStringLiteral("wwwroot/")));
     EXPECT_FALSE(ftp->setCurrentDirectory(QStringLiteral("nowhere/")));
     EXPECT_TRUE(ftp->putFile(dir.write(QStringLiteral("b.ini"), "two"), u("二.ini")));
+    EXPECT_FALSE(ftp->getFile(u("没有的.ini"), bl(QStringLiteral("x.ini"))));
     EXPECT_TRUE(ftp->getFile(u("二.ini"), bl(QStringLiteral("b.ini"))));
     EXPECT_EQ(readFile(bl(QStringLiteral("b.ini"))), QByteArray("two"));
+    EXPECT_EQ(readFile(onServer(u("officer/wwwroot/二.ini"))), QByteArray("two"));
+    EXPECT_EQ(logins(), 4);
     // Passive mode is refused by this server, so the transfers above were active.
     ASSERT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
                              server.port(), true));
-    EXPECT_FALSE(ftp->getFile(u("案例1.ini"), bl(QStringLiteral("c.ini"))));
+    EXPECT_FALSE(ftp->getFile(u("wwwroot/二.ini"), bl(QStringLiteral("c.ini"))));
 }
 
 TEST_F(ExchangeE2e, AServerThatFrozeBetweenTransfersHoldsTheNextConnectOneSecondAtMost)

@@ -6,7 +6,8 @@
                                   <root>/plain, no wwwroot/), both with the
                                   password "secret"; file names in GBK; only
                                   active mode (PORT/EPRT): PASV and EPSV are
-                                  refused.
+                                  refused. Each login is appended to
+                                  <root>/logins.log.
     test_servers.py http <root>   serves the files below <root>; every
                                   request's headers are appended to
                                   <root>/../requests.log; every path that
@@ -42,6 +43,10 @@ def serve_ftp(root):
         def decode(self, data):
             # The Windows program sends names in its ANSI code page.
             return data.decode("gb18030", "replace")
+
+        def on_login(self, username):
+            with open(os.path.join(root, "logins.log"), "a", encoding="utf-8") as log:
+                log.write(username + "\n")
 
         def ftp_PASV(self, line):
             self.respond("502 Passive mode is not offered here.")
