@@ -84,6 +84,12 @@ TEST(QtPrompts, FolderBrowserListsFilesAndAcceptsAChosenFile)
             }
         }
     });
+    // A dialog that refused the file would stay open: close it.
+    QTimer::singleShot(3000, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+                d->reject();
+    });
     EXPECT_EQ(prompts.browseFolder(QStringLiteral(" ")), file);
     EXPECT_EQ(title, QStringLiteral(" "));
     EXPECT_TRUE(filesShown);
