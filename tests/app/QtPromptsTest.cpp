@@ -84,12 +84,16 @@ TEST(QtPrompts, FolderBrowserListsFilesAndAcceptsAChosenFile)
             }
         }
     });
-    // A dialog that refused the file would stay open: close it.
-    QTimer::singleShot(3000, [] {
+    // A dialog that refused the file would stay open: close it (a timer of
+    // this test only, gone when it ends).
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
                 d->reject();
     });
+    guard.start(3000);
     EXPECT_EQ(prompts.browseFolder(QStringLiteral(" ")), file);
     EXPECT_EQ(title, QStringLiteral(" "));
     EXPECT_TRUE(filesShown);
