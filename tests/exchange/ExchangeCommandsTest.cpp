@@ -195,6 +195,27 @@ TEST_F(Exchange, DownloadReplacesTheTemplateInBlOrKeepsItOnFailure)
     EXPECT_FALSE(QFileInfo::exists(bl()));
 }
 
+TEST_F(Exchange, ACommandStartedWhileATransferRunsDoesNothing)
+{
+    // The window paints during a transfer; whatever runs then cannot start
+    // a second transfer on the same connection.
+    bool nested = false;
+    ftp.onCall = [&](const QString& call) {
+        if (!nested && call.startsWith(QStringLiteral("connect"))) {
+            nested = true;
+            commands->download();
+            commands->upload();
+            commands->checkForUpdate();
+        }
+    };
+    ftp.files[u("wwwroot/案例1.ini")] = "x";
+    commands->download();
+    EXPECT_EQ(ftp.calls.size(), 3);
+    EXPECT_TRUE(prompts.shown().isEmpty());
+    EXPECT_TRUE(web.addresses.isEmpty());
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+}
+
 TEST_F(Exchange, AddressesWithAndWithoutPort)
 {
     const struct
