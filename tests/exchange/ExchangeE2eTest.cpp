@@ -348,7 +348,14 @@ TEST_F(UpdateE2e, ASilentServerOrAHugeBodyGivesAnEmptyAnswerInTime)
     dir.write(QStringLiteral("web/small.ini"), "[set]\r\n");
     const QString site = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
     EXPECT_EQ(fetcher.get(site + QStringLiteral("/big.ini")), QByteArray());
+    // A direct connection, whatever proxy the environment names.
+    const QByteArray proxy = QStringLiteral("http://127.0.0.1:%1").arg(closedPort()).toLatin1();
+    qputenv("http_proxy", proxy);
+    qputenv("HTTP_PROXY", proxy);
+    qputenv("ALL_PROXY", proxy);
     EXPECT_EQ(fetcher.get(site + QStringLiteral("/small.ini")), QByteArray("[set]\r\n"));
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY"})
+        qunsetenv(name);
     // No other scheme than HTTP(S).
     EXPECT_EQ(fetcher.get(QStringLiteral("file://") + dir.file(QStringLiteral("web/small.ini"))), QByteArray());
 }
