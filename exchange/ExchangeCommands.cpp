@@ -97,10 +97,11 @@ ServerAddress ExchangeCommands::parseAddress(const QString& text)
 
 std::optional<QString> ExchangeCommands::nameProblem(const QString& name)
 {
-    const bool control = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    const bool control =
+        std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QStringLiteral(".."))
         || control)
-        return u("文件名中不能有“/”、“\\”、“..”或控制字符：它们会让文件离开笔录目录。请只输入笔录文件的名称。");
+        return u("文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。");
     return std::nullopt;
 }
 

@@ -22,7 +22,7 @@ using Shown = platform::ScriptedPrompts::Shown;
 QString u(const char* s) { return QString::fromUtf8(s); }
 Shown ok(const char* text, const char* title) { return {u(text), u(title), Buttons::Ok}; }
 
-const char* const kNameRefused = "文件名中不能有“/”、“\\”、“..”或控制字符：它们会让文件离开笔录目录。请只输入笔录文件的名称。";
+const char* const kNameRefused = "文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。";
 
 class Exchange : public ::testing::Test
 {
