@@ -9,6 +9,9 @@ namespace quillan::app {
 // name, so that it never reaches anybody's real host.
 inline constexpr char kWebsite[] = "http://www.quillan.example";
 
-inline QString website() { return QString::fromLatin1(kWebsite); }
+inline QString website()
+{
+    return QString::fromLatin1(kWebsite);
+}
 
 } // namespace quillan::app

@@ -13,7 +13,8 @@ namespace {
 
 bool hasControl(const QString& text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 struct Local
@@ -54,8 +55,8 @@ QByteArray CurlFtpClient::encodePath(const QString& text, bool keepSlash)
     static const char hex[] = "0123456789ABCDEF";
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
-                           || c == '.' || c == '_' || c == '~' || (keepSlash && c == '/');
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '.' || c == '_' || c == '~' || (keepSlash && c == '/');
         if (plain) {
             out += char(c);
         } else {
@@ -71,16 +72,19 @@ bool CurlFtpClient::validHost(const QString& host)
 {
     if (host.isEmpty() || host.size() > 253)
         return false;
-    const auto in = [](QChar c, char from, char to) { return c >= QLatin1Char(from) && c <= QLatin1Char(to); };
+    const auto in = [](QChar c, char from, char to) {
+        return c >= QLatin1Char(from) && c <= QLatin1Char(to);
+    };
     // An IPv6 address: hexadecimal digits, colons and dots only.
     if (host.contains(QLatin1Char(':')))
         return std::all_of(host.begin(), host.end(), [&](QChar c) {
-            return in(c, '0', '9') || in(c, 'a', 'f') || in(c, 'A', 'F') || c == QLatin1Char(':') || c == QLatin1Char('.');
+            return in(c, '0', '9') || in(c, 'a', 'f') || in(c, 'A', 'F') || c == QLatin1Char(':') ||
+                   c == QLatin1Char('.');
         });
     // A host name or an IPv4 address.
     return std::all_of(host.begin(), host.end(), [&](QChar c) {
-        return in(c, 'a', 'z') || in(c, 'A', 'Z') || in(c, '0', '9') || c == QLatin1Char('-') || c == QLatin1Char('.')
-               || c == QLatin1Char('_');
+        return in(c, 'a', 'z') || in(c, 'A', 'Z') || in(c, '0', '9') || c == QLatin1Char('-') ||
+               c == QLatin1Char('.') || c == QLatin1Char('_');
     });
 }
 
@@ -115,8 +119,8 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     if (!validHost(host) || port < 1 || port > 65535 || hasControl(account) || hasControl(password))
         return false;
     const bool v6 = host.contains(QLatin1Char(':'));
-    base_ = QByteArrayLiteral("ftp://") + (v6 ? "[" + host.toLatin1() + "]" : host.toLatin1()) + ':'
-            + QByteArray::number(port) + '/';
+    base_ = QByteArrayLiteral("ftp://") + (v6 ? "[" + host.toLatin1() + "]" : host.toLatin1()) + ':' +
+            QByteArray::number(port) + '/';
     account_ = platform::encodeText(account);
     password_ = platform::encodeText(password);
     passive_ = passive;

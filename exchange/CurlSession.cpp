@@ -4,7 +4,10 @@
 
 namespace quillan::exchange {
 
-CurlSession::~CurlSession() { close(); }
+CurlSession::~CurlSession()
+{
+    close();
+}
 
 int CurlSession::progress(void* data, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
 {

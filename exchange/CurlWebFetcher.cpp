@@ -30,7 +30,10 @@ size_t collect(char* data, size_t size, size_t count, void* target)
 
 } // namespace
 
-CurlWebFetcher::CurlWebFetcher(NetworkLimits limits, qsizetype maxBytes) : limits_(limits), maxBytes_(maxBytes) {}
+CurlWebFetcher::CurlWebFetcher(NetworkLimits limits, qsizetype maxBytes)
+    : limits_(limits), maxBytes_(maxBytes)
+{
+}
 
 QByteArray CurlWebFetcher::get(const QString& address)
 {

@@ -16,7 +16,10 @@ namespace {
 
 using platform::Buttons;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 const char* const kHost = "编辑框20";
 const char* const kAccount = "编辑框21";
@@ -97,10 +100,10 @@ ServerAddress ExchangeCommands::parseAddress(const QString& text)
 
 std::optional<QString> ExchangeCommands::nameProblem(const QString& name)
 {
-    const bool control =
-        std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QStringLiteral(".."))
-        || control)
+    const bool control = std::any_of(name.begin(), name.end(),
+                                     [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QStringLiteral("..")) || control)
         return u("文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。");
     return std::nullopt;
 }
@@ -110,7 +113,8 @@ bool ExchangeCommands::configured()
     const record::RecordForm& form = *env_.form;
     for (const char* unit : {kHost, kAccount, kPassword, kName}) {
         if (form.fieldText(u(unit)).isEmpty()) {
-            env_.prompts->message(u("FTP服务器配置没有添写！"), u("请完善FTP服务器配置才可以上传下载："), Buttons::Ok);
+            env_.prompts->message(u("FTP服务器配置没有添写！"), u("请完善FTP服务器配置才可以上传下载："),
+                                  Buttons::Ok);
             return false;
         }
     }
@@ -125,7 +129,8 @@ bool ExchangeCommands::connect()
 {
     record::RecordForm& form = *env_.form;
     const ServerAddress address = parseAddress(form.fieldText(u(kHost)));
-    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)), address.port)) {
+    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)),
+                           address.port)) {
         form.setStatusMessage(u(kLoginFailed));
         return false;
     }
@@ -181,12 +186,12 @@ void ExchangeCommands::checkForUpdate()
     const bool privateDir = !env_.scratchDir.isEmpty() && platform::ensurePrivateDir(env_.scratchDir);
     if (privateDir)
         platform::writeFileAtomically(copy, body);
-    const bool newer = privateDir
-                       && platform::ProfileIni::load(copy).value(QStringLiteral("set"), QStringLiteral("gengxin"))
-                              == QStringLiteral("1");
+    const bool newer = privateDir && platform::ProfileIni::load(copy).value(QStringLiteral("set"),
+                                                                            QStringLiteral("gengxin")) ==
+                                         QStringLiteral("1");
     if (newer)
-        env_.prompts->message(u("软件有新版本！ 请到 ") + env_.website + u(" 下载新版本使用。。。"), u("提 示："),
-                              Buttons::Ok);
+        env_.prompts->message(u("软件有新版本！ 请到 ") + env_.website + u(" 下载新版本使用。。。"),
+                              u("提 示："), Buttons::Ok);
     else
         env_.prompts->message(u("软件暂时没有新版本用于更新！"), u("提 示："), Buttons::Ok);
 }

@@ -12,9 +12,13 @@ void RecordingFtpClient::record(const QString& call)
         onCall(call);
 }
 
-bool RecordingFtpClient::connect(const QString& host, const QString& acc, const QString& pass, int port, bool passive)
+bool RecordingFtpClient::connect(const QString& host, const QString& acc, const QString& pass, int port,
+                                 bool passive)
 {
-    record(QStringLiteral("connect %1:%2 %3%4").arg(host).arg(port).arg(acc, passive ? QStringLiteral(" passive") : QString()));
+    record(QStringLiteral("connect %1:%2 %3%4")
+               .arg(host)
+               .arg(port)
+               .arg(acc, passive ? QStringLiteral(" passive") : QString()));
     dir_.clear();
     connected_ = acc == account && pass == password;
     return connected_;
@@ -34,7 +38,8 @@ bool RecordingFtpClient::setCurrentDirectory(const QString& directory)
 
 bool RecordingFtpClient::putFile(const QString& localPath, const QString& remoteName, bool ascii)
 {
-    record(QStringLiteral("put %1 %2%3").arg(localPath, remoteName, ascii ? QStringLiteral(" ascii") : QString()));
+    record(QStringLiteral("put %1 %2%3")
+               .arg(localPath, remoteName, ascii ? QStringLiteral(" ascii") : QString()));
     QFile local(localPath);
     if (!connected_ || refuseUploads || !local.open(QIODevice::ReadOnly))
         return false;
@@ -44,7 +49,8 @@ bool RecordingFtpClient::putFile(const QString& localPath, const QString& remote
 
 bool RecordingFtpClient::getFile(const QString& remoteName, const QString& localPath, bool ascii)
 {
-    record(QStringLiteral("get %1 %2%3").arg(remoteName, localPath, ascii ? QStringLiteral(" ascii") : QString()));
+    record(QStringLiteral("get %1 %2%3")
+               .arg(remoteName, localPath, ascii ? QStringLiteral(" ascii") : QString()));
     const auto found = files.constFind(dir_ + remoteName);
     if (!connected_ || found == files.constEnd())
         return false;

@@ -47,7 +47,10 @@ Figures time(int runs, const std::function<bool()>& step)
     return {ms[ms.size() / 2], ms.back()};
 }
 
-void print(const char* what, const Figures& f) { std::printf("%-52s median %8.2f ms   max %8.2f ms\n", what, f.median, f.max); }
+void print(const char* what, const Figures& f)
+{
+    std::printf("%-52s median %8.2f ms   max %8.2f ms\n", what, f.median, f.max);
+}
 
 } // namespace
 
@@ -76,15 +79,16 @@ int main(int argc, char** argv)
 
     exchange::CurlFtpClient ftp;
     const auto connect = [&] {
-        return ftp.connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"), server.port());
+        return ftp.connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
+                           server.port());
     };
     std::printf("100 KB template over loopback, %d runs each\n", runs);
     print("connect and log in", time(runs, connect));
-    std::printf("(logins the server saw: %lld)\n",
-                (long long)[&] {
-                    QFile log(dir.filePath(QStringLiteral("server/logins.log")));
-                    return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
-                }());
+    std::printf(
+        "(logins the server saw: %lld)\n", (long long)[&] {
+            QFile log(dir.filePath(QStringLiteral("server/logins.log")));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
+        }());
     if (!connect() || !ftp.setCurrentDirectory(QStringLiteral("wwwroot/")))
         return 1;
     const QString remote = QString::fromUtf8("案例1.ini");
@@ -95,7 +99,8 @@ int main(int argc, char** argv)
     test::MapForm form;
     platform::ScriptedPrompts prompts;
     exchange::ScriptedWebFetcher web;
-    exchange::ExchangeEnvironment env{&form, &prompts, &ftp, &web, dir.filePath(QStringLiteral("program")), {}, {}};
+    exchange::ExchangeEnvironment env{&form, &prompts, &ftp, &web, dir.filePath(QStringLiteral("program")),
+                                      {},    {}};
     exchange::ExchangeCommands commands(env);
     form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
     form.set("编辑框21", QStringLiteral("officer"));

@@ -10,7 +10,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 TEST(CurlFtpClient, NamesGoOutInGbkPercentEncoded)
 {
@@ -27,7 +30,8 @@ TEST(CurlFtpClient, NamesGoOutInGbkPercentEncoded)
         {"𠀀", false, "%952%826"}, // outside GBK: GB18030 four bytes, two of them digits
     };
     for (const auto& c : cases)
-        EXPECT_EQ(exchange::CurlFtpClient::encodePath(u(c.name), c.keepSlash), QByteArray(c.encoded)) << c.name;
+        EXPECT_EQ(exchange::CurlFtpClient::encodePath(u(c.name), c.keepSlash), QByteArray(c.encoded))
+            << c.name;
 }
 
 TEST(CurlFtpClient, HostsThatCannotStandInAnAddressAreRefusedWithoutNetwork)

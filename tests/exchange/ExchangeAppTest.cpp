@@ -13,7 +13,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 void trigger(app::MainWin& w, const char* menu, const char* item)
 {
@@ -84,7 +87,8 @@ TEST(ExchangeApp, TheUpdateCheckAsksTheProgramsWebsite)
     ASSERT_EQ(f.prompts->shown().size(), 1);
     EXPECT_EQ(f.prompts->shown().constFirst().text,
               u("软件有新版本！ 请到 http://www.quillan.example 下载新版本使用。。。"));
-    EXPECT_EQ(readFile(f.paths.scratchDir + QStringLiteral("/soft.ini")), QByteArray("[set]\r\ngengxin=1\r\n"));
+    EXPECT_EQ(readFile(f.paths.scratchDir + QStringLiteral("/soft.ini")),
+              QByteArray("[set]\r\ngengxin=1\r\n"));
 }
 
 TEST(ExchangeApp, AccountAndPasswordAreDarkerThanAddressAndName)

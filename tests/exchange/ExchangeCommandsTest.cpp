@@ -1,8 +1,8 @@
 // The exchange commands against the in-memory FTP server and a scripted web
 // fetcher: the checks before a transfer, the names used on the server and in
 // "BL", every status text and message byte for byte, and the update check.
-#include "../record/MapForm.h"
 #include "exchange/ExchangeCommands.h"
+#include "../record/MapForm.h"
 #include "exchange/RecordingFtpClient.h"
 #include "exchange/WebFetcher.h"
 #include "platform/Prompts.h"
@@ -19,10 +19,17 @@ namespace {
 using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-Shown ok(const char* text, const char* title) { return {u(text), u(title), Buttons::Ok}; }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+Shown ok(const char* text, const char* title)
+{
+    return {u(text), u(title), Buttons::Ok};
+}
 
-const char* const kNameRefused = "文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。";
+const char* const kNameRefused =
+    "文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。";
 
 class Exchange : public ::testing::Test
 {
@@ -46,7 +53,10 @@ protected:
         // The form shows the busy cursor while the server is asked.
         ftp.onCall = [this](const QString&) { busyDuringCalls << (form.busyCalls.size() % 2 == 1); };
     }
-    QString bl(const QString& name = QString()) const { return dir.file(QStringLiteral("program/BL/")) + name; }
+    QString bl(const QString& name = QString()) const
+    {
+        return dir.file(QStringLiteral("program/BL/")) + name;
+    }
 
     TempDir dir;
     MapForm form;
@@ -66,7 +76,8 @@ TEST_F(Exchange, AnEmptyFieldStopsBothTransfersBeforeAnyConnection)
             form.set(unit, QString());
             prompts.clear();
             uploading ? commands->upload() : commands->download();
-            EXPECT_EQ(prompts.shown(), QList<Shown>{ok("FTP服务器配置没有添写！", "请完善FTP服务器配置才可以上传下载：")});
+            EXPECT_EQ(prompts.shown(),
+                      QList<Shown>{ok("FTP服务器配置没有添写！", "请完善FTP服务器配置才可以上传下载：")});
             EXPECT_TRUE(prompts.dialogsOpened().isEmpty());
             form.set(unit, kept);
         }
@@ -102,7 +113,10 @@ TEST_F(Exchange, UploadAcceptsOnlyAPathWithLowerCaseIniAndKeepsTheChoiceInField1
         std::optional<QString> choice;
         bool accepted;
     } cases[] = {
-        {std::nullopt, false}, {QString(), false}, {capitals, false}, {folderIni, true},
+        {std::nullopt, false},
+        {QString(), false},
+        {capitals, false},
+        {folderIni, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.choice.value_or(QStringLiteral("(cancelled)")).toStdString());
@@ -125,12 +139,13 @@ TEST_F(Exchange, UploadAcceptsOnlyAPathWithLowerCaseIniAndKeepsTheChoiceInField1
 
 TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
 {
-    const QString local = dir.write(QStringLiteral("somewhere/2012.3.5-公司-张三.ini"), "[set]\r\nnum1=x\r\n");
+    const QString local =
+        dir.write(QStringLiteral("somewhere/2012.3.5-公司-张三.ini"), "[set]\r\nnum1=x\r\n");
     form.set("编辑框20", QStringLiteral("ftp.office.example:2121"));
     prompts.chooseNext(local);
     commands->upload();
-    EXPECT_EQ(ftp.calls, QStringList({QStringLiteral("connect ftp.office.example:2121 officer"), u("cd wwwroot/"),
-                                      u("put ") + local + u(" 案例1.ini")}));
+    EXPECT_EQ(ftp.calls, QStringList({QStringLiteral("connect ftp.office.example:2121 officer"),
+                                      u("cd wwwroot/"), u("put ") + local + u(" 案例1.ini")}));
     EXPECT_EQ(ftp.files.keys(), QStringList{u("wwwroot/案例1.ini")});
     EXPECT_EQ(ftp.files.value(u("wwwroot/案例1.ini")), QByteArray("[set]\r\nnum1=x\r\n"));
     EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
@@ -224,11 +239,16 @@ TEST_F(Exchange, AddressesWithAndWithoutPort)
         const char* host;
         int port;
     } cases[] = {
-        {"192.168.1.20", "192.168.1.20", 21},       {"192.168.1.20:2121", "192.168.1.20", 2121},
-        {" ftp.example :21 ", "ftp.example", 21}, {"ftp.example:", "ftp.example:", 21},
-        {"ftp.example:abc", "ftp.example:abc", 21}, {"ftp.example:70000", "ftp.example:70000", 21},
-        {"::1", "::1", 21},                         {"[::1]:2121", "::1", 2121},
-        {"[::1]", "::1", 21},                       {"ftp.example:+21", "ftp.example:+21", 21},
+        {"192.168.1.20", "192.168.1.20", 21},
+        {"192.168.1.20:2121", "192.168.1.20", 2121},
+        {" ftp.example :21 ", "ftp.example", 21},
+        {"ftp.example:", "ftp.example:", 21},
+        {"ftp.example:abc", "ftp.example:abc", 21},
+        {"ftp.example:70000", "ftp.example:70000", 21},
+        {"::1", "::1", 21},
+        {"[::1]:2121", "::1", 2121},
+        {"[::1]", "::1", 21},
+        {"ftp.example:+21", "ftp.example:+21", 21},
     };
     for (const auto& c : cases) {
         const exchange::ServerAddress a = exchange::ExchangeCommands::parseAddress(u(c.text));

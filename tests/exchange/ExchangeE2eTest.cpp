@@ -24,7 +24,10 @@ namespace {
 using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // Every byte value, CR LF and a lone LF: image type must keep them all.
 QByteArray binaryTemplate()
@@ -41,7 +44,8 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(server.start(QStringLiteral("ftp"), dir.file(QStringLiteral("server")), &error)) << error.toStdString();
+        ASSERT_TRUE(server.start(QStringLiteral("ftp"), dir.file(QStringLiteral("server")), &error))
+            << error.toStdString();
         QDir().mkpath(bl());
         makeCommands({});
         form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
@@ -68,7 +72,10 @@ protected:
         commands = std::make_unique<exchange::ExchangeCommands>(env);
     }
 
-    QString bl(const QString& name = QString()) const { return dir.file(QStringLiteral("program/BL/")) + name; }
+    QString bl(const QString& name = QString()) const
+    {
+        return dir.file(QStringLiteral("program/BL/")) + name;
+    }
     QString onServer(const QString& path) const { return dir.file(QStringLiteral("server/")) + path; }
     void upload(const QString& local)
     {
@@ -94,7 +101,8 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
     EXPECT_EQ(form.get("编辑框17"), dir.file(u("本地/另一个名字.ini")));
     // The server reads names as GBK: it holds the file by its Chinese name
     // only when the name went over the wire in GBK.
-    EXPECT_EQ(QDir(onServer(QStringLiteral("officer/wwwroot"))).entryList(QDir::Files), QStringList{u("案例1.ini")});
+    EXPECT_EQ(QDir(onServer(QStringLiteral("officer/wwwroot"))).entryList(QDir::Files),
+              QStringList{u("案例1.ini")});
     EXPECT_EQ(readFile(onServer(u("officer/wwwroot/案例1.ini"))), bytes);
 
     dir.write(QStringLiteral("program/BL/案例1.ini"), "[set]\r\nnum1=old\r\n");
@@ -241,8 +249,8 @@ TEST_F(ExchangeE2e, AServerThatFrozeBetweenTransfersHoldsTheNextConnectOneSecond
     server.pause();
     QElapsedTimer t;
     t.start();
-    EXPECT_FALSE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),
-                              server.port()));
+    EXPECT_FALSE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"),
+                              QStringLiteral("secret"), server.port()));
     // One second for the old connection's QUIT, two for the new login.
     EXPECT_LT(t.elapsed(), 3500);
     server.resume();
@@ -259,7 +267,8 @@ protected:
     {
         QString error;
         QDir().mkpath(dir.file(QStringLiteral("web")));
-        ASSERT_TRUE(server.start(QStringLiteral("http"), dir.file(QStringLiteral("web")), &error)) << error.toStdString();
+        ASSERT_TRUE(server.start(QStringLiteral("http"), dir.file(QStringLiteral("web")), &error))
+            << error.toStdString();
     }
     // The update check against `website`, with "soft.ini" = `body` (none
     // when null); the message shown.
@@ -290,7 +299,8 @@ protected:
 TEST_F(UpdateE2e, GengxinOneMeansANewVersionAndEverythingElseNone)
 {
     const QString site = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
-    const Shown newer{u("软件有新版本！ 请到 ") + site + u(" 下载新版本使用。。。"), u("提 示："), Buttons::Ok};
+    const Shown newer{u("软件有新版本！ 请到 ") + site + u(" 下载新版本使用。。。"), u("提 示："),
+                      Buttons::Ok};
     const Shown none{u("软件暂时没有新版本用于更新！"), u("提 示："), Buttons::Ok};
     const struct
     {
@@ -322,16 +332,21 @@ TEST_F(UpdateE2e, GengxinOneMeansANewVersionAndEverythingElseNone)
     QStringList headers;
     for (const QJsonValue& h : first.value(QStringLiteral("headers")).toArray())
         headers << h.toArray().at(0).toString() + QStringLiteral(": ") + h.toArray().at(1).toString();
-    EXPECT_EQ(headers, QStringList({QStringLiteral("Host: 127.0.0.1:%1").arg(server.port()),
-                                    QString::fromLatin1(exchange::CurlWebFetcher::kUserAgent).prepend(u("User-Agent: ")),
-                                    QString::fromLatin1(exchange::CurlWebFetcher::kAccept),
-                                    QString::fromLatin1(exchange::CurlWebFetcher::kAcceptLanguage)}));
+    EXPECT_EQ(
+        headers,
+        QStringList({QStringLiteral("Host: 127.0.0.1:%1").arg(server.port()),
+                     QString::fromLatin1(exchange::CurlWebFetcher::kUserAgent).prepend(u("User-Agent: ")),
+                     QString::fromLatin1(exchange::CurlWebFetcher::kAccept),
+                     QString::fromLatin1(exchange::CurlWebFetcher::kAcceptLanguage)}));
     EXPECT_EQ(QString::fromLatin1(exchange::CurlWebFetcher::kUserAgent),
               QStringLiteral("Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)"));
-    EXPECT_EQ(QString::fromLatin1(exchange::CurlWebFetcher::kAccept),
-              QStringLiteral("Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/x-shockwave-flash, "
-                             "application/vnd.ms-excel, application/vnd.ms-powerpoint, application/msword, */*"));
-    EXPECT_EQ(QString::fromLatin1(exchange::CurlWebFetcher::kAcceptLanguage), QStringLiteral("Accept-Language: zh-cn"));
+    EXPECT_EQ(
+        QString::fromLatin1(exchange::CurlWebFetcher::kAccept),
+        QStringLiteral(
+            "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/x-shockwave-flash, "
+            "application/vnd.ms-excel, application/vnd.ms-powerpoint, application/msword, */*"));
+    EXPECT_EQ(QString::fromLatin1(exchange::CurlWebFetcher::kAcceptLanguage),
+              QStringLiteral("Accept-Language: zh-cn"));
 }
 
 TEST_F(UpdateE2e, ASilentServerOrAHugeBodyGivesAnEmptyAnswerInTime)
@@ -357,7 +372,8 @@ TEST_F(UpdateE2e, ASilentServerOrAHugeBodyGivesAnEmptyAnswerInTime)
     for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY"})
         qunsetenv(name);
     // No other scheme than HTTP(S).
-    EXPECT_EQ(fetcher.get(QStringLiteral("file://") + dir.file(QStringLiteral("web/small.ini"))), QByteArray());
+    EXPECT_EQ(fetcher.get(QStringLiteral("file://") + dir.file(QStringLiteral("web/small.ini"))),
+              QByteArray());
 }
 
 } // namespace

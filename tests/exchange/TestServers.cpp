@@ -29,8 +29,8 @@ int listeningSocket(int* port)
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof a;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 16) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
         if (fd >= 0)
             ::close(fd);
         return -1;
@@ -93,7 +93,10 @@ void TestServer::kill()
         ::kill(pid_t(pid()), SIGKILL);
 }
 
-SilentServer::SilentServer() { fd_ = listeningSocket(&port_); }
+SilentServer::SilentServer()
+{
+    fd_ = listeningSocket(&port_);
+}
 
 SilentServer::~SilentServer()
 {
