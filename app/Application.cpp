@@ -1,7 +1,12 @@
 #include "app/Application.h"
 
+#include "app/ExchangeMenu.h"
 #include "app/MainWin.h"
 #include "app/Startup.h"
+#include "app/Website.h"
+#include "exchange/CurlFtpClient.h"
+#include "exchange/CurlWebFetcher.h"
+#include "exchange/ExchangeCommands.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -13,6 +18,7 @@
 #include <QAction>
 #include <QPushButton>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace quillan::app {
@@ -27,6 +33,15 @@ Application::Parts Application::systemParts(const platform::Paths& paths)
     word::LibreOfficeOptions office;
     office.scratchDir = paths.scratchDir;
     parts.word = std::make_unique<word::LibreOfficeEngine>(office);
+    // While a transfer waits for the network the windows keep painting and
+    // the clock keeps running; no input is taken.
+    const auto paint = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    auto ftp = std::make_unique<exchange::CurlFtpClient>();
+    ftp->setKeepPainting(paint);
+    parts.ftp = std::move(ftp);
+    auto web = std::make_unique<exchange::CurlWebFetcher>();
+    web->setKeepPainting(paint);
+    parts.web = std::move(web);
     return parts;
 }
 
@@ -39,6 +54,8 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     services_.shell = parts_.shell.get();
     services_.registry = parts_.registry.get();
     services_.word = parts_.word.get();
+    services_.ftp = parts_.ftp.get();
+    services_.web = parts_.web.get();
     services_.pageLineCounter = 0;
 
     window_ = std::make_unique<MainWin>(*services_.clock);
@@ -106,6 +123,20 @@ void Application::bindCommands()
         bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
         if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))
             QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
+    }
+
+    // Record exchange over FTP and the update check.
+    if (services_.ftp && services_.web) {
+        exchange::ExchangeEnvironment env;
+        env.form = &w;
+        env.prompts = services_.prompts;
+        env.ftp = services_.ftp;
+        env.web = services_.web;
+        env.programDir = services_.paths.programDir;
+        env.scratchDir = services_.paths.scratchDir;
+        env.website = website();
+        exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
+        bindExchangeMenu(w, *exchange_);
     }
 }
 

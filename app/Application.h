@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/Services.h"
+#include "exchange/FtpClient.h"
+#include "exchange/WebFetcher.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -12,6 +14,9 @@
 
 namespace quillan::record {
 class RecordCommands;
+}
+namespace quillan::exchange {
+class ExchangeCommands;
 }
 
 namespace quillan::app {
@@ -31,6 +36,8 @@ public:
         std::unique_ptr<platform::Shell> shell;
         std::unique_ptr<platform::RegistryStore> registry;
         std::unique_ptr<word::WordEngine> word;
+        std::unique_ptr<exchange::FtpClient> ftp;
+        std::unique_ptr<exchange::WebFetcher> web;
     };
 
     // The real services of this desktop.
@@ -47,6 +54,7 @@ public:
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
+    exchange::ExchangeCommands& exchange() { return *exchange_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -59,6 +67,7 @@ private:
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::RecordCommands> records_;
+    std::unique_ptr<exchange::ExchangeCommands> exchange_;
     bool exiting_ = false;
 };
 

@@ -15,6 +15,11 @@ namespace quillan::word {
 class WordEngine;
 }
 
+namespace quillan::exchange {
+class FtpClient;
+class WebFetcher;
+} // namespace quillan::exchange
+
 namespace quillan::app {
 
 // The process-wide service objects and variables, created once before any
@@ -28,6 +33,8 @@ struct Services
     platform::Shell* shell = nullptr;
     platform::RegistryStore* registry = nullptr;
     word::WordEngine* word = nullptr;
+    exchange::FtpClient* ftp = nullptr;
+    exchange::WebFetcher* web = nullptr;
 
     // Lines typed since the last closing block of the record document.
     int pageLineCounter = 0;

@@ -7,7 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${QUILLAN_RUN_PACKAGES[@]}" \
   googletest libgtest-dev antiword catdoc poppler-utils \
-  cups cups-client printer-driver-cups-pdf
+  cups cups-client printer-driver-cups-pdf \
+  python3-pyftpdlib
 
 if [ -x "$QUILLAN_ROOT/scripts/setup-printer.sh" ]; then
   as_root "$QUILLAN_ROOT/scripts/setup-printer.sh"

@@ -6,6 +6,26 @@
 
 namespace quillan::platform {
 
+namespace {
+
+// A folder browser in which a file can be chosen as well.
+class FileOrFolderDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (chosen.size() == 1 && QFileInfo(chosen.constFirst()).isFile()) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 QString QtPrompts::qtFilter(const QString& filter)
 {
     QStringList entries;
@@ -69,7 +89,7 @@ std::optional<QString> QtPrompts::chooseFile(FileDialogUnit& unit)
 
 std::optional<QString> QtPrompts::browseFolder(const QString& title)
 {
-    QFileDialog dialog(parent_, title);
+    FileOrFolderDialog dialog(parent_, title);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, false);

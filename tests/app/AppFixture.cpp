@@ -29,6 +29,12 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     auto e = std::make_unique<word::RecordingEngine>();
     engine = e.get();
     parts.word = std::move(e);
+    auto f = std::make_unique<exchange::RecordingFtpClient>();
+    ftp = f.get();
+    parts.ftp = std::move(f);
+    auto w = std::make_unique<exchange::ScriptedWebFetcher>();
+    web = w.get();
+    parts.web = std::move(w);
     parts.clock = std::move(c);
     parts.prompts = std::move(p);
     parts.shell = std::move(s);

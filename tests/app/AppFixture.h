@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/MainWin.h"
+#include "exchange/RecordingFtpClient.h"
+#include "exchange/WebFetcher.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -34,6 +36,8 @@ struct AppFixture
     platform::RecordingShell* shell = nullptr;
     platform::RegistryStore* registry = nullptr;
     word::RecordingEngine* engine = nullptr;
+    exchange::RecordingFtpClient* ftp = nullptr;
+    exchange::ScriptedWebFetcher* web = nullptr;
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
     int gates = 0;

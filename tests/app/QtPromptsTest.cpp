@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -59,4 +61,40 @@ TEST(QtPrompts, FileDialogOffersTheUnitsFilterAndRemembersTheChoice)
     EXPECT_EQ(prompts.chooseFile(unit), std::nullopt);
     EXPECT_EQ(filters, QStringList{QStringLiteral("*.ini 笔录模板文件 (*.ini)")});
     EXPECT_EQ(suffix, QStringLiteral("ini"));
+}
+
+TEST(QtPrompts, FolderBrowserListsFilesAndAcceptsAChosenFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("案例1.ini"));
+    QFile(file).open(QIODevice::WriteOnly);
+    QtPrompts prompts;
+    QString title;
+    bool filesShown = false;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                title = d->windowTitle();
+                filesShown = !d->testOption(QFileDialog::ShowDirsOnly);
+                // The officer types the file's name into the path field.
+                d->setDirectory(dir.path());
+                if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    edit->setText(QStringLiteral("案例1.ini"));
+                QMetaObject::invokeMethod(d, "accept");
+            }
+        }
+    });
+    // A dialog that refused the file would stay open: close it (a timer of
+    // this test only, gone when it ends).
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+                d->reject();
+    });
+    guard.start(3000);
+    EXPECT_EQ(prompts.browseFolder(QStringLiteral(" ")), file);
+    EXPECT_EQ(title, QStringLiteral(" "));
+    EXPECT_TRUE(filesShown);
 }

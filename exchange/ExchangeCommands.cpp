@@ -1,0 +1,199 @@
+#include "exchange/ExchangeCommands.h"
+
+#include "exchange/FtpClient.h"
+#include "exchange/WebFetcher.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/ProfileIni.h"
+#include "platform/Prompts.h"
+#include "record/RecordForm.h"
+
+#include <algorithm>
+
+namespace quillan::exchange {
+
+namespace {
+
+using platform::Buttons;
+
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const char* const kHost = "编辑框20";
+const char* const kAccount = "编辑框21";
+const char* const kPassword = "编辑框22";
+const char* const kName = "编辑框23";
+const char* const kUploadPath = "编辑框17";
+const char* const kRemoteDirectory = "wwwroot/";
+
+const char* const kLoginFailed = "服务器帐号密码不对..";
+
+// Shows the busy cursor for the life of a transfer, and refuses a second
+// command while one runs (the window paints during a transfer, so a timer
+// could otherwise start another).
+class Running
+{
+public:
+    Running(bool& flag, record::RecordForm& form) : flag_(flag), form_(form)
+    {
+        flag_ = true;
+        form_.setBusy(true);
+    }
+    ~Running()
+    {
+        form_.setBusy(false);
+        flag_ = false;
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    bool& flag_;
+    record::RecordForm& form_;
+};
+
+} // namespace
+
+ExchangeCommands::ExchangeCommands(ExchangeEnvironment env) : env_(std::move(env)) {}
+
+ServerAddress ExchangeCommands::parseAddress(const QString& text)
+{
+    const QString t = text.trimmed();
+    ServerAddress a;
+    a.host = t;
+    qsizetype colon = -1;
+    if (t.startsWith(QLatin1Char('['))) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return a;
+        a.host = t.mid(1, close - 1);
+        if (close + 1 == t.size())
+            return a;
+        if (t.at(close + 1) != QLatin1Char(':')) {
+            a.host = t;
+            return a;
+        }
+        colon = close + 1;
+    } else {
+        // A bare IPv6 address has several colons and no port.
+        if (t.count(QLatin1Char(':')) != 1)
+            return a;
+        colon = t.indexOf(QLatin1Char(':'));
+        a.host = t.left(colon).trimmed();
+    }
+    const QString portText = t.mid(colon + 1);
+    bool ok = false;
+    const int port = portText.toInt(&ok);
+    const bool digits = !portText.isEmpty() && std::all_of(portText.begin(), portText.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!ok || !digits || port < 1 || port > 65535) {
+        // Not a port: the whole text is the host, which the client refuses.
+        a.host = t;
+        return a;
+    }
+    a.port = port;
+    return a;
+}
+
+std::optional<QString> ExchangeCommands::nameProblem(const QString& name)
+{
+    const bool control = std::any_of(name.begin(), name.end(),
+                                     [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QStringLiteral("..")) || control)
+        return u("文件名中不能有“/”、“\\”、“..”或控制字符：文件只能放在笔录目录中。请只输入笔录文件的名称。");
+    return std::nullopt;
+}
+
+bool ExchangeCommands::configured()
+{
+    const record::RecordForm& form = *env_.form;
+    for (const char* unit : {kHost, kAccount, kPassword, kName}) {
+        if (form.fieldText(u(unit)).isEmpty()) {
+            env_.prompts->message(u("FTP服务器配置没有添写！"), u("请完善FTP服务器配置才可以上传下载："),
+                                  Buttons::Ok);
+            return false;
+        }
+    }
+    if (const auto problem = nameProblem(form.fieldText(u(kName)))) {
+        env_.prompts->message(*problem, u("提示："), Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+bool ExchangeCommands::connect()
+{
+    record::RecordForm& form = *env_.form;
+    const ServerAddress address = parseAddress(form.fieldText(u(kHost)));
+    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)),
+                           address.port)) {
+        form.setStatusMessage(u(kLoginFailed));
+        return false;
+    }
+    // A server without the folder takes the files in the login folder.
+    env_.ftp->setCurrentDirectory(u(kRemoteDirectory));
+    return true;
+}
+
+void ExchangeCommands::upload()
+{
+    if (running_ || !configured())
+        return;
+    record::RecordForm& form = *env_.form;
+    const std::optional<QString> chosen = env_.prompts->browseFolder(QStringLiteral(" "));
+    form.setFieldText(u(kUploadPath), chosen.value_or(QString()));
+    const QString path = form.fieldText(u(kUploadPath));
+    if (path.isEmpty() || !path.contains(QStringLiteral("ini"))) {
+        env_.prompts->message(u("请选择笔录模板文件.ini上传"), u("提示："), Buttons::Ok);
+        return;
+    }
+    Running running(running_, form);
+    if (!connect())
+        return;
+    const bool stored = env_.ftp->putFile(path, form.fieldText(u(kName)) + QStringLiteral(".ini"));
+    form.setStatusMessage(stored ? u("笔录模板文件.ini上传FTP服务器成功.") : u("笔录上传失败."));
+}
+
+void ExchangeCommands::download()
+{
+    if (running_ || !configured())
+        return;
+    record::RecordForm& form = *env_.form;
+    Running running(running_, form);
+    if (!connect())
+        return;
+    const QString file = form.fieldText(u(kName)) + QStringLiteral(".ini");
+    const bool fetched = env_.ftp->getFile(file, env_.programDir + QStringLiteral("/BL/") + file);
+    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") : u("笔录下载失败."));
+}
+
+void ExchangeCommands::checkForUpdate()
+{
+    if (running_)
+        return;
+    QByteArray body;
+    {
+        Running running(running_, *env_.form);
+        body = env_.web->get(env_.website + QStringLiteral("/soft.ini"));
+    }
+    // The copy is replaced whole; when it cannot be written, the copy an
+    // earlier check left (if any) is read.
+    const QString copy = env_.scratchDir + QStringLiteral("/soft.ini");
+    const bool privateDir = !env_.scratchDir.isEmpty() && platform::ensurePrivateDir(env_.scratchDir);
+    if (privateDir)
+        platform::writeFileAtomically(copy, body);
+    const bool newer = privateDir && platform::ProfileIni::load(copy).value(QStringLiteral("set"),
+                                                                            QStringLiteral("gengxin")) ==
+                                         QStringLiteral("1");
+    if (newer)
+        env_.prompts->message(u("软件有新版本！ 请到 ") + env_.website + u(" 下载新版本使用。。。"),
+                              u("提 示："), Buttons::Ok);
+    else
+        env_.prompts->message(u("软件暂时没有新版本用于更新！"), u("提 示："), Buttons::Ok);
+}
+
+} // namespace quillan::exchange

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quillan::platform {
+class Prompts;
+}
+namespace quillan::record {
+class RecordForm;
+}
+
+namespace quillan::exchange {
+
+class FtpClient;
+class WebFetcher;
+
+// What the exchange commands work with. Every pointer must be set.
+struct ExchangeEnvironment
+{
+    record::RecordForm* form = nullptr; // the FTP fields, "编辑框17", the status, the busy cursor
+    platform::Prompts* prompts = nullptr;
+    FtpClient* ftp = nullptr;
+    WebFetcher* web = nullptr;
+    QString programDir; // no trailing "/"
+    QString scratchDir; // the private scratch folder, no trailing "/"
+    QString website;    // the program's website, no trailing "/"
+};
+
+// Where an address typed into "编辑框20" points: "host", "host:port",
+// "[v6 address]" or "[v6 address]:port". Without a valid port: port 21.
+struct ServerAddress
+{
+    QString host;
+    int port = 21;
+};
+
+// The commands of the menu "网络功能" that move record templates over FTP,
+// and the update check "更新软件". Each runs to completion on the caller's
+// thread; results go to the status message or a message box, nothing is
+// thrown.
+class ExchangeCommands
+{
+public:
+    explicit ExchangeCommands(ExchangeEnvironment env);
+
+    void upload();         // "笔录上传"
+    void download();       // "笔录下载"
+    void checkForUpdate(); // "更新软件"
+
+    static ServerAddress parseAddress(const QString& text);
+    // Why a file name may not be used on the server or in "BL", or nothing
+    // when it may: a name must not lead out of its folder.
+    static std::optional<QString> nameProblem(const QString& name);
+
+private:
+    // The configuration check and the file name check; false after the
+    // officer has been told what is missing.
+    bool configured();
+    bool connect();
+
+    ExchangeEnvironment env_;
+    bool running_ = false; // a transfer is under way (the window keeps painting)
+};
+
+} // namespace quillan::exchange

@@ -1,0 +1,61 @@
+#include "exchange/RecordingFtpClient.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace quillan::exchange {
+
+void RecordingFtpClient::record(const QString& call)
+{
+    calls << call;
+    if (onCall)
+        onCall(call);
+}
+
+bool RecordingFtpClient::connect(const QString& host, const QString& acc, const QString& pass, int port,
+                                 bool passive)
+{
+    record(QStringLiteral("connect %1:%2 %3%4")
+               .arg(host)
+               .arg(port)
+               .arg(acc, passive ? QStringLiteral(" passive") : QString()));
+    dir_.clear();
+    connected_ = acc == account && pass == password;
+    return connected_;
+}
+
+bool RecordingFtpClient::setCurrentDirectory(const QString& directory)
+{
+    record(QStringLiteral("cd ") + directory);
+    QString wanted = dir_ + directory;
+    if (!wanted.endsWith(QLatin1Char('/')))
+        wanted += QLatin1Char('/');
+    if (!connected_ || !directories.contains(wanted))
+        return false;
+    dir_ = wanted;
+    return true;
+}
+
+bool RecordingFtpClient::putFile(const QString& localPath, const QString& remoteName, bool ascii)
+{
+    record(QStringLiteral("put %1 %2%3")
+               .arg(localPath, remoteName, ascii ? QStringLiteral(" ascii") : QString()));
+    QFile local(localPath);
+    if (!connected_ || refuseUploads || !local.open(QIODevice::ReadOnly))
+        return false;
+    files[dir_ + remoteName] = local.readAll();
+    return true;
+}
+
+bool RecordingFtpClient::getFile(const QString& remoteName, const QString& localPath, bool ascii)
+{
+    record(QStringLiteral("get %1 %2%3")
+               .arg(remoteName, localPath, ascii ? QStringLiteral(" ascii") : QString()));
+    const auto found = files.constFind(dir_ + remoteName);
+    if (!connected_ || found == files.constEnd())
+        return false;
+    QSaveFile out(localPath);
+    return out.open(QIODevice::WriteOnly) && out.write(*found) == found->size() && out.commit();
+}
+
+} // namespace quillan::exchange
