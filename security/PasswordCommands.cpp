@@ -30,7 +30,8 @@ void PasswordCommands::encrypt()
         env_.prompts->message(u(kAlreadyLocked), u(kHintTitle), Buttons::Ok);
         return;
     }
-    env_.showSetPwdWin();
+    if (env_.showSetPwdWin())
+        env_.prompts->message(u(kLockSet), u(kHintTitle), Buttons::Ok);
 }
 
 bool PasswordCommands::setPassword(const QString& first, const QString& second)
@@ -53,7 +54,6 @@ bool PasswordCommands::setPassword(const QString& first, const QString& second)
         env_.prompts->message(u(kSetFailed) + env_.registry->storeFile(), u(kHintTitle), Buttons::Ok);
         return false;
     }
-    env_.prompts->message(u(kLockSet), u(kHintTitle), Buttons::Ok);
     return true;
 }
 

@@ -16,9 +16,10 @@ struct PasswordEnvironment
 {
     platform::RegistryStore* registry = nullptr;
     platform::Prompts* prompts = nullptr;
-    // Shows SetPwdWin, fresh and empty, modally; returns when it is closed.
-    // Its "加 密" button calls setPassword.
-    std::function<void()> showSetPwdWin;
+    // Shows SetPwdWin, fresh and empty, modally; returns when it is closed:
+    // true when it closed because its "加 密" button (which calls
+    // setPassword) stored the password.
+    std::function<bool()> showSetPwdWin;
 };
 
 // The menu "安全设置": "加密" sets a password, "解密" removes the lock. The
@@ -28,7 +29,8 @@ class PasswordCommands
 public:
     explicit PasswordCommands(PasswordEnvironment env);
 
-    // "加密": refuses while the lock is on, otherwise shows SetPwdWin.
+    // "加密": refuses while the lock is on, otherwise shows SetPwdWin and,
+    // once it has closed with a stored password, says so.
     void encrypt();
     // SetPwdWin's "加 密" with the texts of its two entries. True when the
     // password was stored and the lock switched on: the window closes. False

@@ -73,8 +73,9 @@ PasswordGate::Outcome PasswordGate::confirm(const QString& typed)
         resetFailures();
         return Outcome::Unlocked;
     }
-    recordFailure();
     prompts_.message(u(kWrongPassword), u(kHintTitle), platform::Buttons::Ok);
+    // The pause runs from the moment the officer can type again.
+    recordFailure();
     return Outcome::Wrong;
 }
 

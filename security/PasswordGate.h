@@ -12,8 +12,8 @@ namespace quillan::security {
 
 // The check behind EnterPwdWin at start-up. After five wrong passwords in a
 // row every further try waits for a pause that doubles from 2 s up to 60 s,
-// counted from the last wrong try on the clock service; during the pause a
-// try is refused without being checked. The count is kept in the registry
+// counted on the clock service from the closing of the message about the
+// last wrong try; during the pause a try is refused without being checked. The count is kept in the registry
 // store, so a restart of the program does not reset it; a right password
 // does.
 class PasswordGate

@@ -171,7 +171,7 @@ PasswordUi::PasswordUi(platform::RegistryStore& registry, platform::Prompts& pro
     env.prompts = &prompts_;
     env.showSetPwdWin = [this] {
         SetPwdWin window(*commands_, &mainWin_);
-        window.exec();
+        return window.exec() == QDialog::Accepted;
     };
     commands_ = std::make_unique<PasswordCommands>(std::move(env));
 }

@@ -40,8 +40,7 @@ protected:
         env.prompts = &prompts;
         env.showSetPwdWin = [this] {
             ++windows;
-            if (typeIn)
-                typeIn();
+            return typeIn && typeIn();
         };
         return std::make_unique<security::PasswordCommands>(env);
     }
@@ -60,16 +59,19 @@ protected:
     platform::RegistryStore store;
     std::unique_ptr<security::PasswordCommands> commands;
     int windows = 0;
-    std::function<void()> typeIn; // what the officer does in SetPwdWin
+    std::function<bool()> typeIn; // what the officer does in SetPwdWin; true: stored
 };
 
 TEST_F(PasswordLock, EncryptSetsAHashedPasswordAndTheFlag)
 {
-    bool stored = false;
-    typeIn = [&] { stored = commands->setPassword(u("Abc密码"), u("Abc密码")); };
+    typeIn = [&] {
+        // Nothing is said while the window is open.
+        EXPECT_TRUE(commands->setPassword(u("Abc密码"), u("Abc密码")));
+        EXPECT_TRUE(prompts.shown().isEmpty());
+        return true;
+    };
     commands->encrypt();
     EXPECT_EQ(windows, 1);
-    EXPECT_TRUE(stored);
     EXPECT_EQ(prompts.shown(), (QList<Shown>{ok("密码设置成功！下次启动软件时需要输入密码。", "提 示：")}));
     EXPECT_EQ(value("JIAMI"), QStringLiteral("1"));
     EXPECT_TRUE(security::isPasswordHash(value("MIMA")));
@@ -120,13 +122,13 @@ TEST_F(PasswordLock, DecryptWithAndWithoutALock)
     EXPECT_EQ(prompts.shown(), (QList<Shown>{ok("密码已清除！下次启动软件时不再需要输入密码。", "提 示：")}));
 
     // A lock, removed, then a new password: only the new one opens.
-    typeIn = [&] { commands->setPassword(u("old"), u("old")); };
+    typeIn = [&] { return commands->setPassword(u("old"), u("old")); };
     commands->encrypt();
     commands->decrypt();
     EXPECT_EQ(value("JIAMI"), QStringLiteral("0"));
     security::PasswordGate unlocked(store, prompts, clock);
     EXPECT_FALSE(unlocked.lockOn());
-    typeIn = [&] { commands->setPassword(u("new"), u("new")); };
+    typeIn = [&] { return commands->setPassword(u("new"), u("new")); };
     commands->encrypt();
     EXPECT_EQ(windows, 2);
     EXPECT_EQ(startWith(u("old")), Outcome::Wrong);

@@ -128,7 +128,7 @@ TEST(PasswordWin, LayoutAsDesigned)
     platform::RegistryStore store(dir.file(QStringLiteral("registry")));
     platform::ScriptedPrompts prompts;
     platform::ManualClock clock(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)));
-    security::PasswordCommands commands({&store, &prompts, [] {}});
+    security::PasswordCommands commands({&store, &prompts, [] { return false; }});
     security::PasswordGate gate(store, prompts, clock);
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
 
@@ -269,6 +269,7 @@ TEST(PasswordWin, EncryptAndDecryptFromTheMenu)
         QTest::keyClicks(entry(w, "编辑框2"), QStringLiteral("Abc1"));
         QTest::keyClick(entry(w, "编辑框2"), Qt::Key_Return);
         EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(f.prompts->shown().isEmpty()); // told after the window has closed
     });
     encrypt->trigger();
     EXPECT_EQ(flag(), QString());
