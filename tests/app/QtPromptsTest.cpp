@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
@@ -59,4 +60,27 @@ TEST(QtPrompts, FileDialogOffersTheUnitsFilterAndRemembersTheChoice)
     EXPECT_EQ(prompts.chooseFile(unit), std::nullopt);
     EXPECT_EQ(filters, QStringList{QStringLiteral("*.ini 笔录模板文件 (*.ini)")});
     EXPECT_EQ(suffix, QStringLiteral("ini"));
+}
+
+TEST(QtPrompts, MessageBoxLiesOverTheOpenModalWindow)
+{
+    QWidget main;
+    QtPrompts prompts;
+    prompts.setParentWindow(&main); // hidden, as at start-up
+    QDialog modal;
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    parent = box->parentWidget();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+        prompts.message(QStringLiteral("x"), QStringLiteral("y"), Buttons::Ok);
+        modal.accept();
+    });
+    modal.exec();
+    EXPECT_EQ(parent, &modal);
 }
