@@ -82,6 +82,13 @@ PwdWin::PwdWin(const PwdWinSpec& spec, QWidget* parent) : QDialog(parent, flagsF
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
+void PwdWin::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
 SetPwdWin::SetPwdWin(PasswordCommands& commands, QWidget* parent) : PwdWin(setPwdWinLayout(), parent)
 {
     auto* first = control<QLineEdit>(QStringLiteral("编辑框1"));

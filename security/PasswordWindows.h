@@ -34,6 +34,11 @@ public:
     QWidget* control(const QString& unit) const { return controls_.value(unit); }
     template <class W> W* control(const QString& unit) const { return qobject_cast<W*>(control(unit)); }
 
+protected:
+    // Takes the keyboard at once: a borderless window is not given it by
+    // every window manager.
+    void showEvent(QShowEvent* event) override;
+
 private:
     QHash<QString, QWidget*> controls_;
 };
