@@ -32,7 +32,7 @@ PwdControlSpec passwordEntry(const char* unit, int x, int y, int w, int h, const
 
 const PwdWinSpec& setPwdWinLayout()
 {
-    static const PwdWinSpec spec{
+    static const PwdWinSpec layout{
         u8("SetPwdWin"),
         u8("请输入2次正确密码："),
         QSize(262, 92),
@@ -43,7 +43,7 @@ const PwdWinSpec& setPwdWinLayout()
             control("按钮1", T::Button, 154, 16, 88, 38, "加 密", "加密"),
         },
     };
-    return spec;
+    return layout;
 }
 
 const PwdWinSpec& enterPwdWinLayout()
@@ -53,7 +53,7 @@ const PwdWinSpec& enterPwdWinLayout()
     // passwords, in the free space right of the caption.
     PwdControlSpec pause = control("标签2", T::Label, 110, 4, 160, 20, "", "等待时间");
     pause.hidden = true;
-    static const PwdWinSpec spec{
+    static const PwdWinSpec layout{
         u8("EnterPwdWin"),
         u8("输 入 密 码："),
         QSize(276, 72),
@@ -65,7 +65,7 @@ const PwdWinSpec& enterPwdWinLayout()
             pause,
         },
     };
-    return spec;
+    return layout;
 }
 
 } // namespace quillan::security

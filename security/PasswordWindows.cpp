@@ -35,16 +35,16 @@ Qt::WindowFlags flagsFor(PwdWinSpec::Frame frame)
 
 } // namespace
 
-PwdWin::PwdWin(const PwdWinSpec& spec, QWidget* parent) : QDialog(parent, flagsFor(spec.frame))
+PwdWin::PwdWin(const PwdWinSpec& layout, QWidget* parent) : QDialog(parent, flagsFor(layout.frame))
 {
-    setObjectName(spec.name);
-    setWindowTitle(spec.title);
-    setAccessibleName(spec.title);
+    setObjectName(layout.name);
+    setWindowTitle(layout.title);
+    setAccessibleName(layout.title);
     setFont(windowFont());
     setModal(true);
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(spec.clientSize);
-    for (const PwdControlSpec& design : spec.controls) {
+    setFixedSize(layout.clientSize);
+    for (const PwdControlSpec& design : layout.controls) {
         QWidget* w = nullptr;
         switch (design.type) {
         case PwdControlSpec::Type::Label: {

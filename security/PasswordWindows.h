@@ -29,7 +29,7 @@ class PwdWin : public QDialog
 {
     Q_OBJECT
 public:
-    PwdWin(const PwdWinSpec& spec, QWidget* parent);
+    PwdWin(const PwdWinSpec& layout, QWidget* parent);
 
     QWidget* control(const QString& unit) const { return controls_.value(unit); }
     template <class W> W* control(const QString& unit) const { return qobject_cast<W*>(control(unit)); }
