@@ -13,12 +13,14 @@
 #include "platform/Shell.h"
 #include "platform/qt/QtPrompts.h"
 #include "record/RecordCommands.h"
+#include "security/PasswordWindows.h"
 #include "word/LibreOfficeEngine.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 namespace quillan::app {
@@ -66,6 +68,10 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     exitProgram = [this](int code) {
         exiting_ = true;
         QCoreApplication::exit(code);
+        // Before the event loop runs (the password gate of the start-up)
+        // there is no loop to end yet: end it as soon as it starts.
+        if (QThread::currentThread()->loopLevel() == 0)
+            QTimer::singleShot(0, qApp, [code] { QCoreApplication::exit(code); });
     };
     // Closing the window runs the closing-page step; "退出" ends the program
     // at once without it.
@@ -74,6 +80,19 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
             runClosingPage(services_);
     };
     bindCommands();
+
+    // The start-up password: the gate of start-up step 1 and the menu
+    // "安全设置". Closing EnterPwdWin without the password ends the program.
+    auto* password = new security::PasswordUi(*services_.registry, *services_.prompts, *services_.clock, *window_);
+    startup_->passwordGate = [this, password] {
+        if (!password->runGate())
+            exitProgram(1);
+    };
+    const QString menu = QStringLiteral("安全设置");
+    QObject::connect(window_->menuAction(menu, QStringLiteral("加密")), &QAction::triggered, password,
+                     &security::PasswordUi::encrypt);
+    QObject::connect(window_->menuAction(menu, QStringLiteral("解密")), &QAction::triggered, password,
+                     &security::PasswordUi::decrypt);
 }
 
 Application::~Application() { window_.reset(); }

@@ -108,8 +108,13 @@ void Startup::applySkin(const QString& value)
 void Startup::run()
 {
     // 1. Password gate, only before the window has been shown.
-    if (!window_.isVisible() && passwordGate)
+    if (!window_.isVisible() && passwordGate) {
         passwordGate();
+        // Closed without the password: the program is ending, nothing more
+        // is set up.
+        if (!window_.isVisible())
+            return;
+    }
 
     const settings::Settings settings(services_.paths.settingsFile());
 

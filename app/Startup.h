@@ -27,7 +27,8 @@ class Startup
 public:
     Startup(MainWin& window, Services& services);
 
-    // Step 1. Until the password lock is built it shows the window at once.
+    // Step 1. Shows the window, at once or after the password; the
+    // application sets it to the start-up password gate.
     std::function<void()> passwordGate;
     // Step 7, given the parsed settings. Does nothing until the pop-up text
     // is built.

@@ -10,6 +10,7 @@ QUILLAN_RUN_PACKAGES=(
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-dev libreoffice-dev-common
   libcups2-dev fonts-noto-cjk xdg-utils
   libcurl4-openssl-dev
+  libssl-dev
 )
 
 as_root() {

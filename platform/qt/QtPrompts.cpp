@@ -1,5 +1,6 @@
 #include "platform/qt/QtPrompts.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -40,7 +41,10 @@ QString QtPrompts::qtFilter(const QString& filter)
 
 Answer QtPrompts::message(const QString& text, const QString& title, Buttons buttons)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent_);
+    // Over the window that asked when a modal one is open (the password
+    // windows), so the box is centred on it, not on a hidden main window.
+    QWidget* modal = QApplication::activeModalWidget();
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, modal ? modal : parent_.data());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     switch (buttons) {

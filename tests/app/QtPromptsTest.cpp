@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QLineEdit>
@@ -97,4 +98,27 @@ TEST(QtPrompts, FolderBrowserListsFilesAndAcceptsAChosenFile)
     EXPECT_EQ(prompts.browseFolder(QStringLiteral(" ")), file);
     EXPECT_EQ(title, QStringLiteral(" "));
     EXPECT_TRUE(filesShown);
+}
+
+TEST(QtPrompts, MessageBoxLiesOverTheOpenModalWindow)
+{
+    QWidget main;
+    QtPrompts prompts;
+    prompts.setParentWindow(&main); // hidden, as at start-up
+    QDialog modal;
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    parent = box->parentWidget();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+        prompts.message(QStringLiteral("x"), QStringLiteral("y"), Buttons::Ok);
+        modal.accept();
+    });
+    modal.exec();
+    EXPECT_EQ(parent, &modal);
 }

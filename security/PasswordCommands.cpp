@@ -1,0 +1,69 @@
+#include "security/PasswordCommands.h"
+
+#include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
+#include "security/PasswordHash.h"
+#include "security/PasswordLock.h"
+
+namespace quillan::security {
+
+namespace {
+
+using platform::Buttons;
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+QString lockKey() { return QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"); }
+
+bool lockOn(const platform::RegistryStore& registry)
+{
+    return registry.readRegistryText(lockKey(), u(kFlagValue)) == QLatin1String("1");
+}
+
+PasswordCommands::PasswordCommands(PasswordEnvironment env) : env_(std::move(env)) {}
+
+void PasswordCommands::encrypt()
+{
+    if (lockOn(*env_.registry)) {
+        env_.prompts->message(u(kAlreadyLocked), u(kHintTitle), Buttons::Ok);
+        return;
+    }
+    if (env_.showSetPwdWin())
+        env_.prompts->message(u(kLockSet), u(kHintTitle), Buttons::Ok);
+}
+
+bool PasswordCommands::setPassword(const QString& first, const QString& second)
+{
+    if (first.isEmpty() || second.isEmpty() || first != second) {
+        env_.prompts->message(u(kRejected), u(kCheckTitle), Buttons::Ok);
+        return false;
+    }
+    // The check trims blanks from the stored text only: a password with
+    // blanks at an end could be set but never typed in again.
+    if (hasBlankEdges(first)) {
+        env_.prompts->message(u(kBlankEdges), u(kCheckTitle), Buttons::Ok);
+        return false;
+    }
+    // The password first, then the flag: the lock is never on without the
+    // password it asks for.
+    const std::optional<QString> hash = hashPassword(first);
+    if (!hash || !env_.registry->writeRegistryText(lockKey(), u(kPasswordValue), *hash) ||
+        !env_.registry->writeRegistryText(lockKey(), u(kFlagValue), QStringLiteral("1"))) {
+        env_.prompts->message(u(kSetFailed) + env_.registry->storeFile(), u(kHintTitle), Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void PasswordCommands::decrypt()
+{
+    if (!env_.registry->writeRegistryText(lockKey(), u(kFlagValue), QStringLiteral("0"))) {
+        env_.prompts->message(u(kClearFailed) + env_.registry->storeFile(), u(kHintTitle), Buttons::Ok);
+        return;
+    }
+    env_.prompts->message(u(kLockCleared), u(kHintTitle), Buttons::Ok);
+}
+
+} // namespace quillan::security
