@@ -2,6 +2,7 @@
 
 #include "app/MainWin.h"
 #include "app/Startup.h"
+#include "app/TextBindings.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -67,6 +68,8 @@ void Application::bindCommands()
     MainWin& w = *window_;
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
                      [this] { exitProgram(0); });
+    // The law texts, links and tools, and the pop-up reader of start-up.
+    texts_ = std::make_unique<TextBindings>(w, services_, *startup_);
 
     // The record commands work on the window as the record form.
     if (services_.word) {

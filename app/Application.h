@@ -18,6 +18,7 @@ namespace quillan::app {
 
 class MainWin;
 class Startup;
+class TextBindings;
 
 // The running program: the service objects, the main window, the start-up
 // initialisation and the commands bound to the menu and the buttons.
@@ -47,6 +48,7 @@ public:
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
+    TextBindings& texts() { return *texts_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::RecordCommands> records_;
+    std::unique_ptr<TextBindings> texts_;
     bool exiting_ = false;
 };
 
