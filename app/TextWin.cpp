@@ -4,6 +4,7 @@
 #include "library/LawTexts.h"
 #include "platform/Text.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -78,6 +79,15 @@ TextWin::TextWin(QWidget* parent) : QDialog(parent)
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(kTextWinFrameWidth / 2, kTextWinFrameHeight / 2));
     }
+}
+
+void TextWin::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace quillan::app

@@ -20,6 +20,10 @@ public:
     QWidget* control(const QString& unit) const { return controls_.value(unit); }
     template <class W> W* control(const QString& unit) const { return qobject_cast<W*>(control(unit)); }
 
+protected:
+    // Esc does not close the reader: only "知 道" does.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QHash<QString, QWidget*> controls_;
 };

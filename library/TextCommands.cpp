@@ -1,13 +1,33 @@
 #include "library/TextCommands.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "record/RecordForm.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace quillan::library {
+
+namespace {
+
+// Replaces a scratch file whole: a reader sees the old or the new text,
+// never half of one. Unlike the officer's own files it is not forced to
+// disk: it is written again each time it is shown.
+bool replaceScratchFile(const QString& path, const QByteArray& data)
+{
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open() || temp.write(data) != data.size() || !temp.flush())
+        return false;
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
+}
+
+} // namespace
 
 TextCommands::TextCommands(TextEnvironment env) : env_(std::move(env)) {}
 
@@ -28,7 +48,7 @@ void TextCommands::show(const TextEntry& entry)
     // The write replaces the file as a whole; its result is not reported:
     // the panel shows what the file then holds.
     if (entry.source == TextEntry::Source::Embedded && !path.isEmpty())
-        platform::writeFileAtomically(path, embeddedText(entry));
+        replaceScratchFile(path, embeddedText(entry));
     const QByteArray bytes = path.isEmpty() ? QByteArray() : readTextFile(path);
     env_.showPanel(platform::decodeText(bytes));
 }

@@ -281,6 +281,13 @@ TEST(TextWin, IsTheDesignedModalReaderAndStartUpWaitsForIt)
     EXPECT_EQ(button->toolTip(), QStringLiteral("以上规则我以熟读."));
     for (const app::ControlSpec& c : app::textWinLayout())
         EXPECT_EQ(win.control(c.unit)->geometry(), c.geometry);
+    // Only the button closes it: not Esc.
+    win.show();
+    QTest::keyClick(&win, Qt::Key_Escape);
+    EXPECT_TRUE(win.isVisible());
+    button->click();
+    EXPECT_FALSE(win.isVisible());
+    EXPECT_EQ(win.result(), int(QDialog::Accepted));
 
     // The real pop-up at start-up: modal, the rest of start-up waits until
     // "知 道" is clicked.
