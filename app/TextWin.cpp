@@ -54,10 +54,12 @@ TextWin::TextWin(QWidget* parent) : QDialog(parent)
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             edit->setReadOnly(true);
             edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            // The light grey of the design; a style sheet, so that the
+            // window's skin does not paint over it.
             QPalette p = edit->palette();
             p.setColor(QPalette::Base, QColor(236, 236, 236));
             edit->setPalette(p);
-            edit->setBackgroundVisible(false);
+            edit->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: rgb(236, 236, 236); border: none; }"));
             QString text = platform::decodeText(library::workInjuryRegulation());
             edit->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             new TextFind(edit);

@@ -272,6 +272,12 @@ TEST(TextWin, IsTheDesignedModalReaderAndStartUpWaitsForIt)
     EXPECT_EQ(text->frameShape(), QFrame::NoFrame);
     EXPECT_EQ(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(text->palette().color(QPalette::Base), QColor(236, 236, 236));
+    // Drawn grey also under the main window's style sheet and skin.
+    QWidget skinned;
+    skinned.setStyleSheet(QStringLiteral("QWidget { background: white; } QPlainTextEdit { background: white; }"));
+    app::TextWin inSkin(&skinned);
+    auto* skinnedText = inSkin.control<QPlainTextEdit>(QStringLiteral("编辑框1"));
+    EXPECT_EQ(skinnedText->viewport()->grab().toImage().pixelColor(2, 2), QColor(236, 236, 236));
     EXPECT_EQ(text->toPlainText(),
               platform::decodeText(library::workInjuryRegulation()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     auto* button = win.control<QPushButton>(QStringLiteral("超级按钮1"));
