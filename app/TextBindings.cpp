@@ -52,7 +52,8 @@ TextBindings::TextBindings(MainWin& window, Services& services, Startup& startup
 
     openTextWin = [this] { showTextWin(); };
     startup.popUpText = [this](const settings::Settings& settings) {
-        if (library::popUpWanted(settings.readSetting(QStringLiteral("pop"), QStringLiteral("tanchu"))) && openTextWin)
+        if (library::popUpWanted(settings.readSetting(QStringLiteral("pop"), QStringLiteral("tanchu"))) &&
+            openTextWin)
             openTextWin();
     };
 }

@@ -79,7 +79,8 @@ TextFind::TextFind(QPlainTextEdit* viewer) : QFrame(viewer), viewer_(viewer), fi
         if (isVisible())
             findNext(false);
     });
-    auto* previousKey = new QShortcut(QKeySequence::FindPrevious, viewer_, nullptr, nullptr, Qt::WindowShortcut);
+    auto* previousKey =
+        new QShortcut(QKeySequence::FindPrevious, viewer_, nullptr, nullptr, Qt::WindowShortcut);
     connect(previousKey, &QShortcut::activated, this, [this] {
         if (isVisible())
             findNext(true);
@@ -93,7 +94,8 @@ TextFind* findFieldOf(QPlainTextEdit* viewer)
 
 void TextFind::place()
 {
-    const int scrollBar = viewer_->verticalScrollBar()->isVisible() ? viewer_->verticalScrollBar()->width() : 0;
+    const int scrollBar =
+        viewer_->verticalScrollBar()->isVisible() ? viewer_->verticalScrollBar()->width() : 0;
     const int width = qMin(300, viewer_->width() - scrollBar - 8);
     resize(width, sizeHint().height());
     move(viewer_->width() - scrollBar - width - 4, 4);
@@ -121,7 +123,8 @@ bool TextFind::findNext(bool backward)
     if (text.isEmpty())
         return false;
     QTextDocument* doc = viewer_->document();
-    const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    const QTextDocument::FindFlags flags =
+        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
     QTextCursor found = doc->find(text, viewer_->textCursor(), flags);
     if (found.isNull()) {
         // Wrap around the end (or the beginning).

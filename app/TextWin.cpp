@@ -41,7 +41,8 @@ TextWin::TextWin(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("TextWin"));
     // A fixed frame with a caption bar, but neither system menu nor close
     // box: only the button closes it.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(textWinTitle());
     setModal(true);
     setFixedSize(kTextWinClient);
@@ -59,7 +60,8 @@ TextWin::TextWin(QWidget* parent) : QDialog(parent)
             QPalette p = edit->palette();
             p.setColor(QPalette::Base, QColor(236, 236, 236));
             edit->setPalette(p);
-            edit->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: rgb(236, 236, 236); border: none; }"));
+            edit->setStyleSheet(
+                QStringLiteral("QPlainTextEdit { background-color: rgb(236, 236, 236); border: none; }"));
             QString text = platform::decodeText(library::workInjuryRegulation());
             edit->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             new TextFind(edit);

@@ -11,21 +11,24 @@ namespace {
 // The departments' home pages; see assets/links.md for the evidence behind
 // each address.
 const char* const kProvinces[][2] = {
-    {"吉林省", "https://hrss.jl.gov.cn/"},      {"辽宁省", "https://rst.ln.gov.cn/"},
-    {"山西省", "https://rst.shanxi.gov.cn/"},   {"河北省", "https://rst.hebei.gov.cn/"},
+    {"吉林省", "https://hrss.jl.gov.cn/"},        {"辽宁省", "https://rst.ln.gov.cn/"},
+    {"山西省", "https://rst.shanxi.gov.cn/"},     {"河北省", "https://rst.hebei.gov.cn/"},
     {"江苏省", "https://jshrss.jiangsu.gov.cn/"}, {"浙江省", "https://rlsbt.zj.gov.cn/"},
-    {"安徽省", "https://hrss.ah.gov.cn/"},      {"福建省", "https://rst.fujian.gov.cn/"},
-    {"江西省", "https://rst.jiangxi.gov.cn/"},  {"山东省", "https://hrss.shandong.gov.cn/"},
-    {"河南省", "https://hrss.henan.gov.cn/"},   {"湖北省", "https://rst.hubei.gov.cn/"},
-    {"湖南省", "https://rst.hunan.gov.cn/"},    {"广东省", "https://hrss.gd.gov.cn/"},
-    {"海南省", "https://hrss.hainan.gov.cn/"},  {"四川省", "https://rst.sc.gov.cn/"},
-    {"贵州省", "https://rst.guizhou.gov.cn/"},  {"云南省", "https://hrss.yn.gov.cn/"},
-    {"陕西省", "https://rst.shaanxi.gov.cn/"},  {"甘肃省", "https://rst.gansu.gov.cn/"},
-    {"青海省", "https://rst.qinghai.gov.cn/"},  {"台湾省", "https://tw.yahoo.com/"},
+    {"安徽省", "https://hrss.ah.gov.cn/"},        {"福建省", "https://rst.fujian.gov.cn/"},
+    {"江西省", "https://rst.jiangxi.gov.cn/"},    {"山东省", "https://hrss.shandong.gov.cn/"},
+    {"河南省", "https://hrss.henan.gov.cn/"},     {"湖北省", "https://rst.hubei.gov.cn/"},
+    {"湖南省", "https://rst.hunan.gov.cn/"},      {"广东省", "https://hrss.gd.gov.cn/"},
+    {"海南省", "https://hrss.hainan.gov.cn/"},    {"四川省", "https://rst.sc.gov.cn/"},
+    {"贵州省", "https://rst.guizhou.gov.cn/"},    {"云南省", "https://hrss.yn.gov.cn/"},
+    {"陕西省", "https://rst.shaanxi.gov.cn/"},    {"甘肃省", "https://rst.gansu.gov.cn/"},
+    {"青海省", "https://rst.qinghai.gov.cn/"},    {"台湾省", "https://tw.yahoo.com/"},
     {"黑龙江省", "https://hrss.hlj.gov.cn/"},
 };
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 } // namespace
 
@@ -69,10 +72,19 @@ QString contactMessage()
            platform::programWebsite();
 }
 
-void LinkCommands::open(const Link& link) { shell_.openWebAddress(link.address); }
+void LinkCommands::open(const Link& link)
+{
+    shell_.openWebAddress(link.address);
+}
 
-void LinkCommands::start(const Tool& tool) { shell_.startProgram(tool.program, {}); }
+void LinkCommands::start(const Tool& tool)
+{
+    shell_.startProgram(tool.program, {});
+}
 
-void LinkCommands::showContact() { prompts_.message(contactMessage(), u("作者信息："), platform::Buttons::Ok); }
+void LinkCommands::showContact()
+{
+    prompts_.message(contactMessage(), u("作者信息："), platform::Buttons::Ok);
+}
 
 } // namespace quillan::library

@@ -68,6 +68,9 @@ QByteArray readTextFile(const QString& path, qsizetype maxBytes)
     return platform::cutBytes(bytes, maxBytes);
 }
 
-bool popUpWanted(const QString& tanchu) { return tanchu != QLatin1String("0"); }
+bool popUpWanted(const QString& tanchu)
+{
+    return tanchu != QLatin1String("0");
+}
 
 } // namespace quillan::library

@@ -78,11 +78,12 @@ int main(int argc, char** argv)
             times.push_back(double(t.nsecsElapsed()) / 1e6);
         }
         const Figures f = figures(times);
-        const QByteArray bytes =
-            quillan::library::embeddedText(*quillan::library::findTextEntry(QStringLiteral("法律法规"), QString::fromUtf8(caption)));
-        std::printf("click to panel shown, %s (%lld bytes, %d lines): median %.1f ms, worst %.1f ms (%d runs)\n", caption,
-                    static_cast<long long>(bytes.size()), viewer->document()->blockCount(), f.median, f.worst,
-                    repeats);
+        const QByteArray bytes = quillan::library::embeddedText(
+            *quillan::library::findTextEntry(QStringLiteral("法律法规"), QString::fromUtf8(caption)));
+        std::printf(
+            "click to panel shown, %s (%lld bytes, %d lines): median %.1f ms, worst %.1f ms (%d runs)\n",
+            caption, static_cast<long long>(bytes.size()), viewer->document()->blockCount(), f.median,
+            f.worst, repeats);
     }
 
     // Find: the last article cited in the longest text, from its top.
@@ -99,7 +100,7 @@ int main(int argc, char** argv)
         times.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     const Figures f = figures(times);
-    std::printf("find the last question from the top: median %.2f ms, worst %.2f ms (%d runs)\n", f.median, f.worst,
-                repeats);
+    std::printf("find the last question from the top: median %.2f ms, worst %.2f ms (%d runs)\n", f.median,
+                f.worst, repeats);
     return 0;
 }

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,10 @@ void trigger(app::MainWin& w, const QString& menu, const QString& item)
     action->trigger();
 }
 
-QPlainTextEdit* viewer(app::MainWin& w) { return w.control<QPlainTextEdit>(QStringLiteral("超级编辑框1")); }
+QPlainTextEdit* viewer(app::MainWin& w)
+{
+    return w.control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
+}
 
 // Types Chinese text the way an input method commits it.
 void type(QLineEdit* field, const QString& text)
@@ -68,7 +72,8 @@ QStringList snapshot(app::MainWin& w)
 {
     QStringList out;
     for (const app::ControlSpec& c : app::mainWinLayout())
-        out << c.unit + QLatin1Char('=') + w.fieldText(c.unit) + (w.control(c.unit)->isHidden() ? QStringLiteral("/h") : QStringLiteral("/v")) +
+        out << c.unit + QLatin1Char('=') + w.fieldText(c.unit) +
+                   (w.control(c.unit)->isHidden() ? QStringLiteral("/h") : QStringLiteral("/v")) +
                    QString::number(w.control(c.unit)->x());
     return out;
 }
@@ -104,7 +109,8 @@ TEST(TextPanel, EveryLawAndHelpEntryShowsItsWholeTextFromTheFileItNames)
         // The panel holds the file decoded, to its last line.
         QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const QString expected = platform::decodeText(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const QString expected =
+            platform::decodeText(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         EXPECT_EQ(viewer(w)->toPlainText(), expected);
         if (e.source == library::TextEntry::Source::Embedded) {
             EXPECT_EQ(bytes, library::embeddedText(e));
@@ -128,7 +134,8 @@ TEST(TextPanel, EveryLawAndHelpEntryShowsItsWholeTextFromTheFileItNames)
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框24")), f.paths.scratchDir + QStringLiteral("/az.txt"));
     trigger(w, QStringLiteral("帮助"), QStringLiteral("笔录制作过程"));
     w.control<QPushButton>(QStringLiteral("按钮6"))->click();
-    EXPECT_TRUE(f.engine->calls().contains(QStringLiteral("open ") + f.paths.scratchDir + QStringLiteral("/js.txt")))
+    EXPECT_TRUE(
+        f.engine->calls().contains(QStringLiteral("open ") + f.paths.scratchDir + QStringLiteral("/js.txt")))
         << f.engine->calls().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(w.statusPart0(), QStringLiteral("打印成功..."));
 }
@@ -173,6 +180,11 @@ TEST(TextPanel, FindFieldFindsNextAndPreviousHighlightsAndClosesOnEscape)
     app::TextFind* find = app::findFieldOf(viewer(w));
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(find->isHidden());
+    EXPECT_EQ(find->field()->placeholderText(), QStringLiteral("查找（如 第十条）"));
+    QStringList tips;
+    for (const QToolButton* b : find->findChildren<QToolButton*>())
+        tips << b->text() + QLatin1Char(' ') + b->toolTip();
+    EXPECT_EQ(tips, (QStringList{QStringLiteral("▲ 上一个"), QStringLiteral("▼ 下一个"), QStringLiteral("✕ 关闭查找")}));
 
     QApplication::setActiveWindow(&w);
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
@@ -213,11 +225,13 @@ TEST(TextPanel, FindFieldFindsNextAndPreviousHighlightsAndClosesOnEscape)
 
 TEST(TextPanel, TheShippedHelpCoversEveryMenuAndTheExampleContactsAreGbk)
 {
-    const QString help = platform::decodeText(test::readFile(test::sourcePath(QStringLiteral("examples/帮助.txt"))));
+    const QString help =
+        platform::decodeText(test::readFile(test::sourcePath(QStringLiteral("examples/帮助.txt"))));
     ASSERT_FALSE(help.isEmpty());
     EXPECT_FALSE(help.contains(QChar::ReplacementCharacter));
     for (const app::MenuSpec& m : app::menuTree()) {
-        EXPECT_TRUE(help.contains(QStringLiteral("“") + m.title + QStringLiteral("”菜单"))) << m.title.toStdString();
+        EXPECT_TRUE(help.contains(QStringLiteral("“") + m.title + QStringLiteral("”菜单")))
+            << m.title.toStdString();
         // Every item of the short menus is explained by name.
         if (m.items.size() > 6)
             continue;
@@ -240,8 +254,9 @@ TEST(TextWin, PopsUpUnlessTanchuIsExactlyZeroAtStartAndForEveryNewRecord)
         const char* ini; // nullptr: no Set.ini at all
         int popUps;
     };
-    const Case cases[] = {{"[pop]\r\ntanchu=0\r\n", 0},   {"[pop]\r\ntanchu= 0 \r\n", 0}, {"[pop]\r\ntanchu=00\r\n", 1},
-                          {"[pop]\r\ntanchu=1\r\n", 1},   {"[pop]\r\ntanchu=\r\n", 1},    {"[pop]\r\n", 1},
+    const Case cases[] = {{"[pop]\r\ntanchu=0\r\n", 0},   {"[pop]\r\ntanchu= 0 \r\n", 0},
+                          {"[pop]\r\ntanchu=00\r\n", 1},  {"[pop]\r\ntanchu=1\r\n", 1},
+                          {"[pop]\r\ntanchu=\r\n", 1},    {"[pop]\r\n", 1},
                           {"[other]\r\ntanchu=0\r\n", 1}, {nullptr, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini ? c.ini : "no Set.ini");
@@ -274,12 +289,13 @@ TEST(TextWin, IsTheDesignedModalReaderAndStartUpWaitsForIt)
     EXPECT_EQ(text->palette().color(QPalette::Base), QColor(236, 236, 236));
     // Drawn grey also under the main window's style sheet and skin.
     QWidget skinned;
-    skinned.setStyleSheet(QStringLiteral("QWidget { background: white; } QPlainTextEdit { background: white; }"));
+    skinned.setStyleSheet(
+        QStringLiteral("QWidget { background: white; } QPlainTextEdit { background: white; }"));
     app::TextWin inSkin(&skinned);
     auto* skinnedText = inSkin.control<QPlainTextEdit>(QStringLiteral("编辑框1"));
     EXPECT_EQ(skinnedText->viewport()->grab().toImage().pixelColor(2, 2), QColor(236, 236, 236));
-    EXPECT_EQ(text->toPlainText(),
-              platform::decodeText(library::workInjuryRegulation()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(text->toPlainText(), platform::decodeText(library::workInjuryRegulation())
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     auto* button = win.control<QPushButton>(QStringLiteral("超级按钮1"));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->geometry(), QRect(243, 556, 174, 28));

@@ -23,7 +23,8 @@ TEST(TextPrintE2e, PrintingAShownGuidanceTextPutsItsLinesOnPaper)
 {
     ASSERT_TRUE(requireProgram(QStringLiteral("soffice"), QStringLiteral("libreoffice-writer-nogui")));
     ASSERT_TRUE(requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")));
-    ASSERT_TRUE(runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")}).contains(QStringLiteral("destination:")))
+    ASSERT_TRUE(
+        runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")}).contains(QStringLiteral("destination:")))
         << "missing component: a default CUPS printer (run scripts/setup-printer.sh as root)";
 
     TempDir dir;

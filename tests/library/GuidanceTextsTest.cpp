@@ -24,13 +24,17 @@ const QHash<QString, QString>& lawNames()
     static const QHash<QString, QString> names{
         {QStringLiteral("劳动合同法"), QStringLiteral("labour-contract-law.txt")},
         {QStringLiteral("中华人民共和国劳动合同法"), QStringLiteral("labour-contract-law.txt")},
-        {QStringLiteral("劳动合同法实施条例"), QStringLiteral("labour-contract-law-implementing-regulation.txt")},
-        {QStringLiteral("中华人民共和国劳动合同法实施条例"), QStringLiteral("labour-contract-law-implementing-regulation.txt")},
+        {QStringLiteral("劳动合同法实施条例"),
+         QStringLiteral("labour-contract-law-implementing-regulation.txt")},
+        {QStringLiteral("中华人民共和国劳动合同法实施条例"),
+         QStringLiteral("labour-contract-law-implementing-regulation.txt")},
         {QStringLiteral("劳动法"), QStringLiteral("labour-law.txt")},
         {QStringLiteral("中华人民共和国劳动法"), QStringLiteral("labour-law.txt")},
         {QStringLiteral("劳动保障监察条例"), QStringLiteral("labour-inspection-regulation.txt")},
-        {QStringLiteral("劳动争议调解仲裁法"), QStringLiteral("labour-dispute-mediation-arbitration-law.txt")},
-        {QStringLiteral("中华人民共和国劳动争议调解仲裁法"), QStringLiteral("labour-dispute-mediation-arbitration-law.txt")},
+        {QStringLiteral("劳动争议调解仲裁法"),
+         QStringLiteral("labour-dispute-mediation-arbitration-law.txt")},
+        {QStringLiteral("中华人民共和国劳动争议调解仲裁法"),
+         QStringLiteral("labour-dispute-mediation-arbitration-law.txt")},
         {QStringLiteral("禁止使用童工规定"), QStringLiteral("child-labour-prohibition.txt")},
         {QStringLiteral("女职工劳动保护特别规定"), QStringLiteral("female-employee-protection.txt")},
         {QStringLiteral("社会保险法"), QStringLiteral("social-insurance-law.txt")},
@@ -39,7 +43,8 @@ const QHash<QString, QString>& lawNames()
         {QStringLiteral("保障农民工工资支付条例"), QStringLiteral("migrant-worker-wage-regulation.txt")},
         {QStringLiteral("工资支付暂行规定"), QStringLiteral("wage-payment-provisional-rules.txt")},
         {QStringLiteral("最低工资规定"), QStringLiteral("minimum-wage-rules.txt")},
-        {QStringLiteral("企业职工患病或非因工负伤医疗期规定"), QStringLiteral("medical-treatment-period-rules.txt")},
+        {QStringLiteral("企业职工患病或非因工负伤医疗期规定"),
+         QStringLiteral("medical-treatment-period-rules.txt")},
     };
     return names;
 }
@@ -80,9 +85,10 @@ struct Citation
 QList<Citation> citations(const QString& text)
 {
     QStringList aliases = lawNames().keys();
-    std::sort(aliases.begin(), aliases.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    const QRegularExpression token(QStringLiteral("《([^》]*)》|(%1)|(第[%2]+条)")
-                                       .arg(aliases.join(QLatin1Char('|')), kNumerals));
+    std::sort(aliases.begin(), aliases.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    const QRegularExpression token(
+        QStringLiteral("《([^》]*)》|(%1)|(第[%2]+条)").arg(aliases.join(QLatin1Char('|')), kNumerals));
     QList<Citation> out;
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     for (int i = 0; i < lines.size(); ++i) {
@@ -100,8 +106,9 @@ QList<Citation> citations(const QString& text)
     return out;
 }
 
-const char* const kGuidance[] = {"inspection-time-limits.txt", "inspection-procedure.txt", "young-workers.txt",
-                                 "labour-contract-law-200-questions.txt", "taking-a-record.txt"};
+const char* const kGuidance[] = {"inspection-time-limits.txt", "inspection-procedure.txt",
+                                 "young-workers.txt", "labour-contract-law-200-questions.txt",
+                                 "taking-a-record.txt"};
 
 TEST(GuidanceTexts, EveryCitedArticleExistsInTheShippedTextItNames)
 {
@@ -111,10 +118,11 @@ TEST(GuidanceTexts, EveryCitedArticleExistsInTheShippedTextItNames)
         ASSERT_FALSE(text.isEmpty()) << name;
         for (const Citation& c : citations(text)) {
             ++total;
-            ASSERT_FALSE(c.law.isEmpty()) << name << ":" << c.line << " " << c.article.toStdString()
-                                          << " names no law before it";
+            ASSERT_FALSE(c.law.isEmpty())
+                << name << ":" << c.line << " " << c.article.toStdString() << " names no law before it";
             ASSERT_FALSE(c.law.startsWith(QLatin1Char('?')))
-                << name << ":" << c.line << " cites " << c.law.mid(1).toStdString() << ", which is not shipped";
+                << name << ":" << c.line << " cites " << c.law.mid(1).toStdString()
+                << ", which is not shipped";
             EXPECT_TRUE(articlesOf(c.law).contains(c.article))
                 << name << ":" << c.line << " " << c.article.toStdString() << " is not an article of "
                 << c.law.toStdString();
@@ -145,7 +153,10 @@ TEST(GuidanceTexts, TheCheckerCatchesWrongCitations)
         const QList<Citation> found = citations(c.line);
         ASSERT_FALSE(found.isEmpty()) << c.line.toStdString();
         EXPECT_EQ(found[0].law, c.law) << c.line.toStdString();
-        EXPECT_EQ(!c.law.isEmpty() && !c.law.startsWith(QLatin1Char('?')) && articlesOf(c.law).contains(found[0].article), c.exists) << c.line.toStdString();
+        EXPECT_EQ(!c.law.isEmpty() && !c.law.startsWith(QLatin1Char('?')) &&
+                      articlesOf(c.law).contains(found[0].article),
+                  c.exists)
+            << c.line.toStdString();
     }
     // Every shipped text has its articles numbered from the first without a gap.
     for (const QString& file : QSet<QString>(lawNames().begin(), lawNames().end()))
@@ -163,7 +174,8 @@ TEST(GuidanceTexts, TwoHundredQuestionsEachAnsweredWithACitation)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QRegularExpressionMatch m = question.match(lines[i]);
         if (!m.hasMatch()) {
-            EXPECT_FALSE(lines[i].contains(QStringLiteral("．问："))) << "malformed question: " << lines[i].toStdString();
+            EXPECT_FALSE(lines[i].contains(QStringLiteral("．问：")))
+                << "malformed question: " << lines[i].toStdString();
             continue;
         }
         EXPECT_EQ(m.captured(1).toInt(), expected) << lines[i].toStdString();
@@ -192,13 +204,15 @@ TEST(GuidanceTexts, GbkFilesAreTheirSourcesAndSayWhatTheyAre)
         ASSERT_FALSE(source.isEmpty()) << name;
         source.replace("\r\n", "\n");
         source.replace("\n", "\r\n");
-        EXPECT_EQ(platform::decodeText(gbkBytes), QString::fromUtf8(source)) << name << ": run make-guidance.sh";
+        EXPECT_EQ(platform::decodeText(gbkBytes), QString::fromUtf8(source))
+            << name << ": run make-guidance.sh";
         // GBK proper (no four-byte GB18030 sequence), CR LF only.
         const QString text = platform::decodeText(gbkBytes);
         for (qsizetype i = 0; i + 1 < gbkBytes.size(); ++i) {
             if (quint8(gbkBytes[i]) < 0x81)
                 continue;
-            EXPECT_FALSE(gbkBytes[i + 1] >= '0' && gbkBytes[i + 1] <= '9') << name << ": not GBK at byte " << i;
+            EXPECT_FALSE(gbkBytes[i + 1] >= '0' && gbkBytes[i + 1] <= '9')
+                << name << ": not GBK at byte " << i;
             ++i;
         }
         EXPECT_FALSE(text.contains(QChar::ReplacementCharacter)) << name;

@@ -76,7 +76,8 @@ TEST(LawTexts, EveryEmbeddedTextIsWholeGbkWithCrLfAndTheRightTitle)
 
 TEST(LawTexts, TheProhibitedWorkEntryIsTheAppendixUnchangedUnderItsHeading)
 {
-    const QByteArray provisions = readFile(sourcePath(QStringLiteral("assets/texts/female-employee-protection.txt")));
+    const QByteArray provisions =
+        readFile(sourcePath(QStringLiteral("assets/texts/female-employee-protection.txt")));
     const QByteArray appendix = library::embeddedText(
         *library::findTextEntry(QStringLiteral("法律法规"), QStringLiteral("女职工禁忌劳动范围的规定")));
     const QByteArray from = platform::encodeText(u"附录：\r\n女职工禁忌从事的劳动范围\r\n");
@@ -88,7 +89,8 @@ TEST(LawTexts, TheProhibitedWorkEntryIsTheAppendixUnchangedUnderItsHeading)
     EXPECT_TRUE(heading.contains(QStringLiteral("附录"))) << heading.toStdString();
     EXPECT_FALSE(heading.contains(QStringLiteral("第一条")));
     // The appendix's last part is there to its end.
-    EXPECT_TRUE(platform::decodeText(appendix).contains(QStringLiteral("四、女职工在哺乳期禁忌从事的劳动范围")));
+    EXPECT_TRUE(
+        platform::decodeText(appendix).contains(QStringLiteral("四、女职工在哺乳期禁忌从事的劳动范围")));
     // Without the marker there is nothing to cut.
     EXPECT_TRUE(library::prohibitedWorkAppendix(QByteArray("no appendix")).isEmpty());
 }

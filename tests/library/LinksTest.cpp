@@ -19,7 +19,8 @@ TEST(Links, EveryLinkOpensItsAddressThroughTheUrlOpener)
     QSet<QString> addresses;
     for (const library::Link& link : library::linkTable()) {
         const QUrl url(link.address, QUrl::StrictMode);
-        EXPECT_TRUE(url.isValid() && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")))
+        EXPECT_TRUE(url.isValid() &&
+                    (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")))
             << link.address.toStdString();
         EXPECT_FALSE(url.host().isEmpty()) << link.address.toStdString();
         addresses.insert(link.address);
@@ -59,14 +60,14 @@ TEST(Links, ToolsStartTheirProgramsAndTheContactMessageIsShown)
 
     commands.showContact();
     ASSERT_EQ(prompts.shown().size(), 1);
-    EXPECT_EQ(prompts.shown()[0],
-              (platform::ScriptedPrompts::Shown{QStringLiteral("单位：Quillan 项目组（劳动保障监察询问笔录软件）\r\n"
-                                                               "联系人：项目组客服\r\n"
-                                                               "电话：000-0000-0000（示例号码）\r\n"
-                                                               "电子邮件：support@quillan.example\r\n"
-                                                               "即时通讯：quillan-support@chat.quillan.example\r\n"
-                                                               "网站：http://www.quillan.example"),
-                                                QStringLiteral("作者信息："), platform::Buttons::Ok}));
+    EXPECT_EQ(prompts.shown()[0], (platform::ScriptedPrompts::Shown{
+                                      QStringLiteral("单位：Quillan 项目组（劳动保障监察询问笔录软件）\r\n"
+                                                     "联系人：项目组客服\r\n"
+                                                     "电话：000-0000-0000（示例号码）\r\n"
+                                                     "电子邮件：support@quillan.example\r\n"
+                                                     "即时通讯：quillan-support@chat.quillan.example\r\n"
+                                                     "网站：http://www.quillan.example"),
+                                      QStringLiteral("作者信息："), platform::Buttons::Ok}));
     EXPECT_TRUE(shell.addresses().isEmpty());
 }
 

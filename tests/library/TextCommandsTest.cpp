@@ -1,8 +1,8 @@
 // The text commands over a plain form: what is written where, what the
 // panel gets, and the bad cases (missing, unreadable, huge, not GBK, a
 // scratch folder that cannot be used).
-#include "../record/MapForm.h"
 #include "library/TextCommands.h"
+#include "../record/MapForm.h"
 #include "platform/Text.h"
 #include "support/TestSupport.h"
 
@@ -91,7 +91,8 @@ TEST(TextCommands, ProgramFolderTextsAreReadWhereTheOfficeKeepsThem)
     p.commands->show(help);
     EXPECT_EQ(p.shown.last(), QStringLiteral("软件帮助\r\n第一行\r\n"));
 
-    p.dir.write(QStringLiteral("program/市镇县乡村劳动保障监察员联系方式.txt"), gbk(QStringLiteral("南湖街道 张三\r\n")));
+    p.dir.write(QStringLiteral("program/市镇县乡村劳动保障监察员联系方式.txt"),
+                gbk(QStringLiteral("南湖街道 张三\r\n")));
     p.commands->show(contacts);
     EXPECT_EQ(p.form.get("编辑框24"), contactsPath);
     EXPECT_EQ(p.shown.last(), QStringLiteral("南湖街道 张三\r\n"));
@@ -147,7 +148,8 @@ TEST(TextCommands, WithoutAPrivateScratchFolderNothingIsWritten)
 
 TEST(TextCommands, PopUpUnlessExactlyZero)
 {
-    const std::pair<const char*, bool> cases[] = {{"0", false}, {"", true}, {"1", true}, {"00", true}, {"O", true}};
+    const std::pair<const char*, bool> cases[] = {
+        {"0", false}, {"", true}, {"1", true}, {"00", true}, {"O", true}};
     for (const auto& [value, wanted] : cases)
         EXPECT_EQ(library::popUpWanted(QString::fromUtf8(value)), wanted) << value;
 }
