@@ -182,7 +182,7 @@ TEST(TextPanel, FindFieldFindsNextAndPreviousHighlightsAndClosesOnEscape)
     EXPECT_TRUE(find->isHidden());
     EXPECT_EQ(find->field()->placeholderText(), QStringLiteral("查找（如 第十条）"));
     QStringList tips;
-    for (const QToolButton* b : find->findChildren<QToolButton*>())
+    for (const QToolButton* b : find->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
         tips << b->text() + QLatin1Char(' ') + b->toolTip();
     EXPECT_EQ(tips, (QStringList{QStringLiteral("▲ 上一个"), QStringLiteral("▼ 下一个"), QStringLiteral("✕ 关闭查找")}));
 
