@@ -3,10 +3,11 @@
 #include "app/ExchangeMenu.h"
 #include "app/MainWin.h"
 #include "app/Startup.h"
-#include "app/Website.h"
+#include "platform/Website.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"
+#include "app/TextBindings.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -113,6 +114,8 @@ void Application::bindCommands()
     MainWin& w = *window_;
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
                      [this] { exitProgram(0); });
+    // The law texts, links and tools, and the pop-up reader of start-up.
+    texts_ = std::make_unique<TextBindings>(w, services_, *startup_);
 
     // The record commands work on the window as the record form.
     if (services_.word) {
@@ -153,7 +156,7 @@ void Application::bindCommands()
         env.web = services_.web;
         env.programDir = services_.paths.programDir;
         env.scratchDir = services_.paths.scratchDir;
-        env.website = website();
+        env.website = platform::programWebsite();
         exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
         bindExchangeMenu(w, *exchange_);
     }

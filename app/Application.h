@@ -23,6 +23,7 @@ namespace quillan::app {
 
 class MainWin;
 class Startup;
+class TextBindings;
 
 // The running program: the service objects, the main window, the start-up
 // initialisation and the commands bound to the menu and the buttons.
@@ -55,6 +56,7 @@ public:
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
     exchange::ExchangeCommands& exchange() { return *exchange_; }
+    TextBindings& texts() { return *texts_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::RecordCommands> records_;
     std::unique_ptr<exchange::ExchangeCommands> exchange_;
+    std::unique_ptr<TextBindings> texts_;
     bool exiting_ = false;
 };
 

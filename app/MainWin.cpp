@@ -306,7 +306,7 @@ void MainWin::showTextPanel(const QString& text)
     auto* viewer = control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
     viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     viewer->setGeometry(1, 64, 1017, 506);
-    for (const char* unit : {"超级编辑框1", "按钮6", "按钮3"})
+    for (const char* unit : {"超级编辑框1", "按钮3", "按钮6"})
         control(QString::fromUtf8(unit))->setVisible(true);
     raiseOverlays();
 }

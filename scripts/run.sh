@@ -12,13 +12,20 @@ fi
 
 build_tree "$QUILLAN_ROOT/build-run" -DQUILLAN_BUILD_TESTS=OFF
 
-# The portable program folder: the executable, its icon and Set.ini.
+# The portable program folder: the executable, its icon, Set.ini and the
+# office's text files.
 DIST="$QUILLAN_ROOT/dist/quillan"
 mkdir -p "$DIST"
 install -m 0755 "$QUILLAN_ROOT/build-run/bin/quillan" "$DIST/quillan"
 install -m 0644 "$QUILLAN_ROOT/assets/pictures/icon.png" "$DIST/quillan.png"
 if [ ! -e "$DIST/Set.ini" ]; then
   install -m 0644 "$QUILLAN_ROOT/examples/Set.ini" "$DIST/Set.ini"
+fi
+# The help text ships with the program; the contacts list is the office's
+# own, so an example is laid out only where there is none yet.
+install -m 0644 "$QUILLAN_ROOT/examples/帮助.txt" "$DIST/帮助.txt"
+if [ ! -e "$DIST/市镇县乡村劳动保障监察员联系方式.txt" ]; then
+  install -m 0644 "$QUILLAN_ROOT/examples/市镇县乡村劳动保障监察员联系方式.txt" "$DIST/市镇县乡村劳动保障监察员联系方式.txt"
 fi
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "app/Startup.h"
+#include "app/TextBindings.h"
 
 #include <QDir>
 
@@ -41,6 +42,7 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     parts.registry = std::move(r);
     app = std::make_unique<app::Application>(paths, paths.programDir + QStringLiteral("/quillan"), std::move(parts));
     app->exitProgram = [this](int code) { exitCode = code; };
+    app->texts().openTextWin = [this] { ++textWins; };
 }
 
 void AppFixture::countGates()

@@ -2,7 +2,7 @@
 // the routing to the commands, and the FTP fields' life across a new record.
 #include "app/AppFixture.h"
 #include "app/ExchangeMenu.h"
-#include "app/Website.h"
+#include "platform/Website.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -79,7 +79,7 @@ TEST(ExchangeApp, TheUpdateCheckAsksTheProgramsWebsite)
 {
     AppFixture f;
     f.app->start();
-    EXPECT_EQ(app::website(), QStringLiteral("http://www.quillan.example"));
+    EXPECT_EQ(platform::programWebsite(), QStringLiteral("http://www.quillan.example"));
     f.web->body = "[set]\r\ngengxin=1\r\n";
     f.prompts->clear();
     trigger(f.win(), "更新", "更新软件");

@@ -1,0 +1,76 @@
+#include "library/TextCommands.h"
+
+#include "platform/Text.h"
+#include "record/RecordForm.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+namespace quillan::library {
+
+namespace {
+
+// Replaces a scratch file whole: a reader sees the old or the new text,
+// never half of one. Unlike the officer's own files it is not forced to
+// disk: it is written again each time it is shown.
+bool replaceScratchFile(const QString& path, const QByteArray& data)
+{
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open() || temp.write(data) != data.size() || !temp.flush())
+        return false;
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
+}
+
+} // namespace
+
+TextCommands::TextCommands(TextEnvironment env) : env_(std::move(env)) {}
+
+QString TextCommands::pathOf(const TextEntry& entry) const
+{
+    if (entry.source == TextEntry::Source::ProgramFolder)
+        return env_.programDir + QLatin1Char('/') + entry.fileName;
+    const QString scratch = env_.scratchDir ? env_.scratchDir() : QString();
+    // Without a private scratch folder nothing is written to a predictable
+    // place: the path is then the bare file name, which names no file.
+    return scratch.isEmpty() ? QString() : scratch + QLatin1Char('/') + entry.fileName;
+}
+
+void TextCommands::show(const TextEntry& entry)
+{
+    const QString path = pathOf(entry);
+    env_.form->setFieldText(QStringLiteral("编辑框24"), path);
+    // The write replaces the file as a whole; its result is not reported:
+    // the panel shows what the file then holds.
+    if (entry.source == TextEntry::Source::Embedded && !path.isEmpty())
+        replaceScratchFile(path, embeddedText(entry));
+    const QByteArray bytes = path.isEmpty() ? QByteArray() : readTextFile(path);
+    env_.showPanel(platform::decodeText(bytes));
+}
+
+QByteArray readTextFile(const QString& path, qsizetype maxBytes)
+{
+    // Only regular files: a pipe or a device in the program folder would
+    // never end.
+    if (!QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(maxBytes + 4);
+    if (bytes.size() <= maxBytes)
+        return bytes;
+    return platform::cutBytes(bytes, maxBytes);
+}
+
+bool popUpWanted(const QString& tanchu)
+{
+    return tanchu != QLatin1String("0");
+}
+
+} // namespace quillan::library
