@@ -256,6 +256,10 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
         return false;
     }
     makeInstance();
+    // Reading the connection is safe only while no background start runs.
+    const bool mustStart = worker->busy() || !instance->connected();
+    if (mustStart)
+        timeoutMs += options.startTimeoutMs;
     instance->allowStart();
     struct Outcome
     {
@@ -325,7 +329,7 @@ void LibreOfficeEngine::Impl::makeInstance()
     o.workDir = workDir;
     o.slot = slot;
     o.fontConfigFile = fontsConf;
-    o.startTimeoutMs = options.timeoutMs;
+    o.startTimeoutMs = options.startTimeoutMs;
     instance = std::make_unique<OfficeInstance>(o);
 }
 

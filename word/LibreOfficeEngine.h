@@ -18,8 +18,11 @@ struct LibreOfficeOptions
     QStringList installFolders = defaultInstallFolders();
     // Private scratch folder (mode 0700); empty: the program's scratch folder.
     QString scratchDir;
-    // Bound of every call into the office (also of its start).
+    // Bound of every call into the office.
     int timeoutMs = 60000;
+    // Bound of starting the office; a call that has to start it first (or
+    // wait for a start under way) gets this on top of its own bound.
+    int startTimeoutMs = 60000;
     // How long print() follows the job before it reports Sent.
     int printWaitMs = 60000;
     // Program started by setVisible(1) with `--writer <file URL>`; empty: the
