@@ -13,6 +13,9 @@
 namespace quillan::record {
 class RecordCommands;
 }
+namespace quillan::library {
+class DocumentCommands;
+}
 
 namespace quillan::app {
 
@@ -47,6 +50,7 @@ public:
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
+    library::DocumentCommands& documents() { return *documents_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::RecordCommands> records_;
+    std::unique_ptr<library::DocumentCommands> documents_;
     bool exiting_ = false;
 };
 
