@@ -119,7 +119,7 @@ def inquiry_notice(d):  # ws3
 
 def report_register(d):  # ws4
     letter_head(d, "举报登记表", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.0, 3.4, 1.6, 1.8, 2.2, 5.0], [
         [L("举报人", rows=3), L("姓名"), C(""), L("性别"), L("联系电话"), C("")],
         [L("住址"), C("", span=4)],
@@ -140,7 +140,7 @@ def report_register(d):  # ws4
 
 def complaint_register(d):  # ws5
     letter_head(d, "投诉登记表", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([1.8, 2.6, 3.0, 1.4, 1.6, 1.8, 3.8], [
         [L("投诉人", rows=4), L("姓名"), C(""), L("性别"), C(""), L("年龄"), C("")],
         [L("身份证件\n号码"), C("", span=3), L("联系电话"), C("")],
@@ -183,26 +183,26 @@ def complaint_refusal(d):  # ws6
 
 def case_filing(d):  # ws7
     letter_head(d, "劳动保障监察立案审批表", number=False)
-    d.p(">编号：{8}", "Flush")
-    d.table([2.4, 2.0, 3.6, 1.8, 2.0, 4.2], [
-        [L("案由"), C("", span=5)],
-        [L("当事人", rows=4), L("名称"), C("", span=4)],
-        [L("地址"), C("", span=2), L("邮编"), C("")],
-        [L("法定代表人"), C(""), L("职务"), L("联系电话"), C("")],
-        [L("主要负责人"), C(""), L("职务"), L("联系电话"), C("")],
+    d.serial()
+    d.table([2.2, 2.4, 3.4, 1.4, 2.0, 2.0, 2.6], [
+        [L("案由"), C("", span=6)],
+        [L("当事人", rows=4), L("名称"), C("", span=5)],
+        [L("地址"), C("", span=3), L("邮编"), C("")],
+        [L("法定代表人"), C(""), L("职务"), C(""), L("联系电话"), C("")],
+        [L("主要负责人"), C(""), L("职务"), C(""), L("联系电话"), C("")],
         [L("案件来源"), C("□日常巡视检查[1]□书面材料审查[1]□举报[1]□投诉[1]□上级交办"
-                      "\n□有关部门移送[1]□其他：{10}", span=5)],
-        [L("基本案情"), C("", span=5, style="GridTop")],
-        [L("立案依据"), C(f"{REGULATION}第十四条第二款；{{18}}", span=5)],
-        [L("承办监察员\n意见"), sign_cell("承办人：", span=5)],
-        [L("监察机构\n负责人\n审批意见"), sign_cell("审批人：", span=5)],
-        [L("备注"), C("", span=5)],
+                      "\n□有关部门移送[1]□其他：{10}", span=6)],
+        [L("基本案情"), C("", span=6, style="GridTop")],
+        [L("立案依据"), C(f"{REGULATION}第十四条第二款；{{18}}", span=6)],
+        [L("承办监察员\n意见"), sign_cell("承办人：", span=6)],
+        [L("监察机构\n负责人\n审批意见"), sign_cell("审批人：", span=6)],
+        [L("备注"), C("", span=6)],
     ], [1.0, 0.85, 0.85, 0.85, 0.85, 1.4, 6.8, 0.9, 2.4, 2.4, 1.0])
 
 
 def handling_approval(d):  # ws8, menu position 9
     letter_head(d, "劳动保障监察案件处理报批表", "（责令改正、行政处理适用）", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.9, 5.1, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("当事人"), C("", span=3)],
@@ -216,7 +216,7 @@ def handling_approval(d):  # ws8, menu position 9
         [L("承办监察员\n意见"), sign_cell("承办人：", span=3)],
         [L("审核意见"), sign_cell("审核人：", span=3)],
         [L("负责人\n审批意见"), sign_cell("审批人：", span=3)],
-    ], [0.85, 0.85, 0.95, 5.2, 2.0, 0.85, 0.9, 2.2, 2.2, 2.2, 2.2])
+    ], [0.85, 0.85, 0.95, 4.4, 2.0, 0.85, 0.9, 2.2, 2.2, 2.2, 2.2])
 
 
 def correction_order(d):  # ws9
@@ -409,7 +409,7 @@ def crime_transfer(d):  # ws17
 
 def crime_transfer_approval(d):  # ws25
     letter_head(d, "劳动保障涉嫌犯罪案件移送审批表", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C(""), L("立案日期"), C("[3]年[2]月[2]日")],
         [L("涉嫌罪名"), C("", span=3)],
@@ -429,7 +429,7 @@ def crime_transfer_approval(d):  # ws25
 
 def closing_report(d):  # ws20
     letter_head(d, "劳动保障监察案件结案报告", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("当事人"), C("", span=3)],
@@ -448,7 +448,7 @@ def closing_report(d):  # ws20
 
 def extension_approval(d):  # ws19
     letter_head(d, "案件申请延期审批表", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("当事人"), C("", span=3)],
@@ -467,7 +467,7 @@ def extension_approval(d):  # ws19
 
 def closing_approval(d):  # ws18
     letter_head(d, "劳动保障监察结案审批表", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("被监察单位"), C("", span=3)],
         [L("案由"), C("", span=3)],
@@ -486,7 +486,7 @@ def closing_approval(d):  # ws18
 
 def penalty_approval(d):  # ws21, menu position 23
     letter_head(d, "劳动保障监察案件处理报批表", "（行政处罚适用）", number=False)
-    d.p(">编号：{8}", "Flush")
+    d.serial()
     d.table([2.9, 5.1, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("当事人"), C("", span=3)],
@@ -525,7 +525,7 @@ def enforcement_application(d):  # ws22
     d.p("{10}人民法院", "Flush")
     d.p("附件：1．决定书及送达回执；2．催告书及送达回执；3．其他有关材料{2}份。", "Flush")
     d.seal("申请人（印章）")
-    d.p(">法定代表人（签名）：{6}[4]", "Flush")
+    d.p(">法定代表人：{6}（签名）[2]", "Flush")
 
 
 def case_transfer_letter(d):  # ws26
