@@ -45,11 +45,13 @@ const std::array<InspectionDocument, 27> kCatalogue{{
 }};
 
 // The collection's sections after (一) 卷内目录, in the order of the
-// enforcement procedure, by scratch name.
-const std::array<const char*, 26> kCollectionOrder{
-    "ws1.doc",  "ws4.doc",  "ws5.doc",  "ws6.doc",  "ws7.doc",  "ws2.doc",  "ws3.doc",  "ws19.doc", "ws8.doc",
-    "ws9.doc",  "ws21.doc", "ws10.doc", "ws11.doc", "ws24.doc", "ws13.doc", "ws12.doc", "ws23.doc", "ws14.doc",
-    "ws15.doc", "ws16.doc", "ws22.doc", "ws26.doc", "ws25.doc", "ws17.doc", "ws20.doc", "ws18.doc"};
+// enforcement procedure: a catalogue form by its scratch name, or the heading
+// of a form that is only in the collection.
+const std::array<const char*, 29> kCollectionOrder{
+    "ws1.doc",  "ws4.doc",  "ws5.doc",  "ws6.doc",  "ws7.doc", "ws2.doc", "ws3.doc", "劳动保障监察询问笔录",
+    "ws19.doc", "ws8.doc",  "ws9.doc",  "ws21.doc", "ws10.doc", "ws11.doc", "ws24.doc", "ws13.doc",
+    "劳动保障监察行政处罚听证通知书", "ws12.doc", "ws23.doc", "ws14.doc", "ws15.doc", "ws16.doc",
+    "履行行政处罚（行政处理）决定催告书", "ws22.doc", "ws26.doc", "ws25.doc", "ws17.doc", "ws20.doc", "ws18.doc"};
 
 QString chineseNumber(int n)
 {
@@ -87,10 +89,13 @@ QByteArray inspectionDocumentBytes(const InspectionDocument& document)
 QStringList collectionHeadings()
 {
     QStringList headings{QStringLiteral("卷内目录")};
-    for (const char* name : kCollectionOrder)
+    for (const char* section : kCollectionOrder) {
+        QString heading = QString::fromUtf8(section);
         for (const InspectionDocument& d : kCatalogue)
-            if (qstrcmp(d.scratchName, name) == 0)
-                headings << d.headingText();
+            if (qstrcmp(d.scratchName, section) == 0)
+                heading = d.headingText();
+        headings << heading;
+    }
     return headings;
 }
 

@@ -36,7 +36,9 @@ const InspectionDocument* findInspectionDocument(const QString& caption);
 QByteArray inspectionDocumentBytes(const InspectionDocument& document);
 
 // The collection "监察文书大全": the headings of its numbered sections in
-// order, (一) the case-file table of contents, then every single form.
+// order, (一) the case-file table of contents, then every single form and
+// three forms of the procedure without a menu entry (询问笔录, 听证通知书,
+// 催告书).
 QStringList collectionHeadings();
 // The section labels "（一）", "（二）", ... of the collection, in order.
 QStringList collectionSectionLabels();

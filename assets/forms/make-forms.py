@@ -5,7 +5,8 @@
 
 One file per form, ws1.fodt ... ws26.fodt, named after the scratch file the
 program writes it to, and the collection ws27.fodt (卷内目录 as section (一),
-then every form on a page of its own). make-forms-doc.sh turns them into the
+then every form on a page of its own, with three more forms of the procedure
+that have no menu entry: 询问笔录, 听证通知书, 催告书). make-forms-doc.sh turns them into the
 Word 97-2003 files the program carries.
 
 Only articles of the law texts the program ships are cited by number
@@ -579,6 +580,70 @@ def decision_discussion(d):  # ws23, menu position 25
     d.table([2.8, 6.4, 1.8, 5.0], rows, [0.85, 0.85, 0.85, 0.85, 0.85, 1.3, 0.85, 0.85, 2.6, 3.6, 2.9, 1.9])
 
 
+# ---------------------------------------------------------------- collection only
+# Forms of the procedure that have no menu entry of their own.
+
+def inquiry_record(d):
+    letter_head(d, "劳动保障监察询问笔录", number=False)
+    d.p(">第[1]{2}页[1]共[1]{2}页", "Flush")
+    d.table([2.4, 3.6, 2.2, 3.0, 1.4, 3.4], [
+        [L("询问时间"), C("[3]年[2]月[2]日[2]时[2]分至[2]时[2]分", span=5)],
+        [L("询问地点"), C("", span=5)],
+        [L("询问人"), C(""), L("证件号码"), C("", span=3)],
+        [L("询问人"), C(""), L("证件号码"), C("", span=3)],
+        [L("记录人"), C(""), L("被询问人"), C(""), L("性别"), C("")],
+        [L("身份证件\n号码"), C("", span=3), L("年龄"), C("")],
+        [L("工作单位\n及职务"), C("", span=3), L("电话"), C("")],
+        [L("住址"), C("", span=5)],
+        [C(f"问：我们是{{10}}的劳动保障监察员，这是我们的证件。现依法就{{10}}一事向你调查了解情况，"
+           f"你应当如实回答。依照{REGULATION}第十六条的规定，劳动保障监察员与本案有直接利害关系的，你有权申请回避。"
+           "你是否申请回避？\n答：", span=6, style="GridTop")],
+        [C("问：\n\n答：", span=6, style="GridTop")],
+        [C("以上笔录已阅，与所述一致。\n>被询问人签名：{6}[2][2]年[1]月[1]日", span=6, style="GridTop")],
+        [C("询问人签名：\n>[2]年[1]月[1]日", span=3, style="GridTop"),
+         C("记录人签名：\n>[2]年[1]月[1]日", span=3, style="GridTop")],
+    ], [0.85, 0.85, 0.85, 0.85, 0.85, 0.95, 0.95, 0.85, 2.6, 5.4, 1.5, 1.5])
+    d.note("注：每页由被询问人签名；更正处由被询问人按指印；被询问人拒绝签名的，由询问人在笔录中注明。")
+
+
+def hearing_summons(d):
+    letter_head(d, "劳动保障监察行政处罚听证通知书")
+    d.p("{12}：", "Flush")
+    d.p("根据你单位的听证要求，本机关决定于{2}年{2}月{2}日{2}时{2}分在{14}举行听证，"
+        "对{14}一案拟作出的行政处罚进行听证。")
+    d.p("本次听证由{5}担任主持人，{5}担任听证员，{5}担任书记员。"
+        "你单位认为主持人、听证员或者书记员与本案有直接利害关系的，有权申请回避。")
+    d.p("你单位的法定代表人（负责人）可以亲自参加听证，也可以委托1至2名代理人参加。参加听证前，请做好下列准备：")
+    for line in ("1．携带有关证据材料；",
+                 "2．通知有关证人出席作证；",
+                 "3．委托代理人参加的，提前办理授权委托手续，代理人携带授权委托书和本人身份证件；",
+                 "4．申请回避的，在听证开始前提出并说明理由。"):
+        d.p(line)
+    d.p("你单位无正当理由不参加听证，或者未经许可中途退出听证的，视为放弃听证的权利。")
+    for line in CONTACT:
+        d.p(line, "Flush")
+    d.seal()
+    d.gap()
+    d.note(SERVED_NOTE)
+
+
+def payment_reminder(d):
+    letter_head(d, "履行行政处罚（行政处理）决定催告书")
+    d.p("{12}：", "Flush")
+    d.p("本机关于{2}年{2}月{2}日对你单位作出{14}（{4}字〔{3}〕第{4}号），"
+        "并于{2}年{2}月{2}日依法送达。该决定要求你单位：")
+    d.lines(3)
+    d.p("你单位在法定期限内未申请行政复议，也未提起行政诉讼，至今未履行上述决定。"
+        "现催告你单位自收到本催告书之日起10日内履行上述决定。")
+    d.p("你单位有权进行陈述和申辩；有异议的，可以自收到本催告书之日起3日内向本机关提出。"
+        "逾期仍不履行，又无正当理由的，本机关将依照《中华人民共和国行政强制法》的有关规定申请人民法院强制执行。")
+    for line in CONTACT:
+        d.p(line, "Flush")
+    d.seal()
+    d.gap()
+    d.note(SERVED_NOTE)
+
+
 def case_file_contents(d):  # 卷内目录, section (一) of the collection
     d.authority()
     d.heading("卷内目录")
@@ -623,9 +688,12 @@ FORMS = [
 ]
 
 # The collection: the forms in the order of the enforcement procedure.
-COLLECTION_ORDER = ["ws1", "ws4", "ws5", "ws6", "ws7", "ws2", "ws3", "ws19", "ws8", "ws9", "ws21", "ws10",
-                    "ws11", "ws24", "ws13", "ws12", "ws23", "ws14", "ws15", "ws16", "ws22", "ws26", "ws25",
-                    "ws17", "ws20", "ws18"]
+# Forms without a menu entry of their own are named by their heading.
+COLLECTION_ORDER = ["ws1", "ws4", "ws5", "ws6", "ws7", "ws2", "ws3", "劳动保障监察询问笔录", "ws19", "ws8", "ws9",
+                    "ws21", "ws10", "ws11", "ws24", "ws13", "劳动保障监察行政处罚听证通知书", "ws12", "ws23", "ws14",
+                    "ws15", "ws16", "履行行政处罚（行政处理）决定催告书", "ws22", "ws26", "ws25", "ws17", "ws20", "ws18"]
+COLLECTION_ONLY = {"劳动保障监察询问笔录": inquiry_record, "劳动保障监察行政处罚听证通知书": hearing_summons,
+                   "履行行政处罚（行政处理）决定催告书": payment_reminder}
 
 COLLECTION_TITLE = "劳动保障监察执法文书"
 SECTION_NUMBERS = ["一", "二", "三", "四", "五", "六", "七", "八", "九", "十"]
@@ -641,7 +709,8 @@ def chinese_number(n):
 def collection_sections():
     """(section label, heading, writer) of the collection, in order."""
     by_key = {key: (heading, writer) for key, heading, writer in FORMS}
-    sections = [("卷内目录", case_file_contents)] + [by_key[k] for k in COLLECTION_ORDER]
+    sections = [("卷内目录", case_file_contents)] + [by_key[k] if k in by_key else (k, COLLECTION_ONLY[k])
+                                                  for k in COLLECTION_ORDER]
     return [(f"（{chinese_number(i + 1)}）", heading, writer) for i, (heading, writer) in enumerate(sections)]
 
 
