@@ -12,7 +12,7 @@ soffice=$(command -v soffice || true)
 [[ -n "$soffice" ]] || soffice=/usr/lib/libreoffice/program/soffice
 [[ -x "$soffice" ]] || { echo "make-forms-doc: soffice (LibreOffice Writer) is missing" >&2; exit 1; }
 command -v python3 >/dev/null || { echo "make-forms-doc: python3 is missing" >&2; exit 1; }
-python3 "$here/make-forms.py" "$out"
+python3 -B "$here/make-forms.py" "$out"
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 "$soffice" "-env:UserInstallation=file://$work/profile" --headless --norestore --nolockcheck \

@@ -16,6 +16,7 @@ Only articles of the law texts the program ships are cited by number
 import os
 import sys
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from formkit import C, Document, L, sign_cell  # noqa: E402
 
