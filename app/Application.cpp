@@ -8,6 +8,8 @@
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"
 #include "app/TextBindings.h"
+#include "library/DocumentCommands.h"
+#include "library/InspectionDocuments.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -145,6 +147,20 @@ void Application::bindCommands()
         bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
         if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))
             QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
+
+        // The menu "监察文书": one entry per blank form of the catalogue.
+        library::DocumentEnvironment forms;
+        forms.form = &w;
+        forms.prompts = services_.prompts;
+        forms.shell = services_.shell;
+        forms.word = services_.word;
+        forms.scratchDir = services_.paths.scratchDir;
+        documents_ = std::make_unique<library::DocumentCommands>(std::move(forms));
+        for (const library::InspectionDocument& document : library::inspectionDocuments()) {
+            if (QAction* action = w.menuAction(QStringLiteral("监察文书"), document.captionText()))
+                QObject::connect(action, &QAction::triggered, &w,
+                                 [this, &document] { documents_->open(document); });
+        }
     }
 
     // Record exchange over FTP and the update check.

@@ -19,6 +19,10 @@ namespace quillan::exchange {
 class ExchangeCommands;
 }
 
+namespace quillan::library {
+class DocumentCommands;
+}
+
 namespace quillan::app {
 
 class MainWin;
@@ -57,6 +61,7 @@ public:
     record::RecordCommands& records() { return *records_; }
     exchange::ExchangeCommands& exchange() { return *exchange_; }
     TextBindings& texts() { return *texts_; }
+    library::DocumentCommands& documents() { return *documents_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -71,6 +76,7 @@ private:
     std::unique_ptr<record::RecordCommands> records_;
     std::unique_ptr<exchange::ExchangeCommands> exchange_;
     std::unique_ptr<TextBindings> texts_;
+    std::unique_ptr<library::DocumentCommands> documents_;
     bool exiting_ = false;
 };
 

@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${QUILLAN_RUN_PACKAGES[@]}" \
-  googletest libgtest-dev antiword catdoc poppler-utils \
+  googletest libgtest-dev antiword catdoc poppler-utils python3 \
   cups cups-client printer-driver-cups-pdf \
   python3-pyftpdlib
 

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+namespace quillan::platform {
+class Prompts;
+class Shell;
+} // namespace quillan::platform
+
+namespace quillan::record {
+class RecordForm;
+}
+
+namespace quillan::word {
+class WordEngine;
+}
+
+namespace quillan::library {
+
+struct InspectionDocument;
+
+// What the inspection-document commands work with. Every pointer must be set.
+struct DocumentEnvironment
+{
+    record::RecordForm* form = nullptr; // the main window: "编辑框19", status bar, busy cursor
+    platform::Prompts* prompts = nullptr;
+    platform::Shell* shell = nullptr;
+    word::WordEngine* word = nullptr;
+    QString scratchDir; // the private scratch folder the forms are written to, no trailing "/"
+};
+
+// The entries of the menu "监察文书". Each writes its blank form to its
+// scratch file, opens it in the word processor and asks whether to print it
+// at once: OK prints it, Cancel hands the officer a new, untitled Writer
+// document made from it (so that a form filled in and saved is never
+// overwritten by the next use of the entry). Failures are told in a message
+// box; nothing is thrown.
+class DocumentCommands
+{
+public:
+    explicit DocumentCommands(DocumentEnvironment env);
+
+    void open(const InspectionDocument& document);
+
+    // Where an entry's form is written.
+    QString scratchPath(const InspectionDocument& document) const;
+
+    // The message when the form could not be written to its scratch file.
+    static QString writeFailureText(const QString& path, const QString& reason);
+    // The message when the word processor could not open the written form.
+    static QString openFailureText(const QString& path, const QString& reason);
+    // The message when Writer could not be started with the form.
+    static QString handOverFailureText(const QString& path);
+
+private:
+    void endSession();
+    DocumentEnvironment env_;
+};
+
+} // namespace quillan::library
