@@ -1,6 +1,10 @@
 #include "app/Application.h"
 
 #include "app/MainWin.h"
+#include "app/RecorderPanelView.h"
+#include "audio/AudioCommands.h"
+#include "audio/AudioRecorder.h"
+#include "audio/qt/QtCaptureDevice.h"
 #include "app/Startup.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -11,6 +15,7 @@
 #include "word/LibreOfficeEngine.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QPushButton>
 #include <QCoreApplication>
 
@@ -26,6 +31,8 @@ Application::Parts Application::systemParts(const platform::Paths& paths)
     word::LibreOfficeOptions office;
     office.scratchDir = paths.scratchDir;
     parts.word = std::make_unique<word::LibreOfficeEngine>(office);
+    parts.capture = std::make_unique<audio::QtCaptureDevice>();
+    parts.player = std::make_unique<audio::QtSoundPlayer>();
     return parts;
 }
 
@@ -56,17 +63,34 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
             runClosingPage(services_);
     };
     bindCommands();
+    bindAudio();
 }
 
-Application::~Application() { window_.reset(); }
+Application::~Application()
+{
+    // The input closes before the window goes; unsaved audio stays in the
+    // recovery file.
+    audio_.reset();
+    recorder_.reset();
+    window_.reset();
+}
 
-void Application::start() { startup_->run(); }
+void Application::start()
+{
+    startup_->run();
+    if (audio_)
+        audio_->offerRecovery();
+}
 
 void Application::bindCommands()
 {
     MainWin& w = *window_;
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
-                     [this] { exitProgram(0); });
+                     [this] {
+                         // Unsaved interview audio is the one thing "退出" asks about.
+                         if (!audio_ || audio_->mayQuit())
+                             exitProgram(0);
+                     });
 
     // The record commands work on the window as the record form.
     if (services_.word) {
@@ -97,6 +121,49 @@ void Application::bindCommands()
         if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))
             QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
     }
+}
+
+} // namespace quillan::app
+
+namespace quillan::app {
+
+void Application::bindAudio()
+{
+    if (!parts_.capture || !parts_.player)
+        return;
+    MainWin& w = *window_;
+    const QString scratch = services_.paths.ensureScratchDir();
+    recorder_ = std::make_unique<audio::AudioRecorder>(
+        *parts_.capture, scratch.isEmpty() ? QString() : scratch + QStringLiteral("/unsaved-recording.wav"));
+    recorderPanel_ = std::make_unique<RecorderPanelView>(w);
+    audio::AudioEnvironment env;
+    env.panel = recorderPanel_.get();
+    env.prompts = services_.prompts;
+    env.recorder = recorder_.get();
+    env.player = parts_.player.get();
+    env.saveDialog = &w.fileDialog(QStringLiteral("通用对话框1"));
+    audio_ = std::make_unique<audio::AudioCommands>(std::move(env));
+    audio::AudioCommands* a = audio_.get();
+
+    const auto menu = [&w, a](const char* item, void (audio::AudioCommands::*command)()) {
+        if (QAction* action = w.menuAction(QStringLiteral("录音笔录"), QString::fromUtf8(item)))
+            QObject::connect(action, &QAction::triggered, &w, [a, command] { (a->*command)(); });
+    };
+    menu("打开笔录录音", &audio::AudioCommands::showPanel);
+    menu("关闭笔录录音", &audio::AudioCommands::hidePanel);
+    const auto button = [&w, a](const char* unit, void (audio::AudioCommands::*command)()) {
+        if (auto* b = w.control<QPushButton>(QString::fromUtf8(unit)))
+            QObject::connect(b, &QPushButton::clicked, &w, [a, command] { (a->*command)(); });
+    };
+    button("按钮录音", &audio::AudioCommands::startRecording);
+    button("按钮暂停", &audio::AudioCommands::pause);
+    button("按钮继续", &audio::AudioCommands::resume);
+    button("按钮4", &audio::AudioCommands::stopAndSave);
+    button("按钮播放", &audio::AudioCommands::play);
+    button("暂停", &audio::AudioCommands::stopPlayback);
+    if (QTimer* tick = w.timer(QStringLiteral("时钟1")))
+        QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
+    w.mayClose = [a] { return a->mayQuit(); };
 }
 
 } // namespace quillan::app

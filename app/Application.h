@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "audio/CaptureDevice.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -13,6 +14,12 @@
 namespace quillan::record {
 class RecordCommands;
 }
+
+namespace quillan::audio {
+class AudioCommands;
+class AudioRecorder;
+class RecorderPanel;
+} // namespace quillan::audio
 
 namespace quillan::app {
 
@@ -31,6 +38,8 @@ public:
         std::unique_ptr<platform::Shell> shell;
         std::unique_ptr<platform::RegistryStore> registry;
         std::unique_ptr<word::WordEngine> word;
+        std::unique_ptr<audio::CaptureDevice> capture;
+        std::unique_ptr<audio::SoundPlayer> player;
     };
 
     // The real services of this desktop.
@@ -40,25 +49,32 @@ public:
     ~Application();
 
     // Creates nothing new: raises the created event, i.e. runs the start-up
-    // initialisation (which shows the window through the password gate).
+    // initialisation (which shows the window through the password gate),
+    // then offers the audio of a recording a crashed run left behind.
     void start();
 
     MainWin& window() { return *window_; }
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
+    audio::AudioCommands& audio() { return *audio_; }
+    audio::AudioRecorder& recorder() { return *recorder_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
 
 private:
     void bindCommands();
+    void bindAudio();
 
     Parts parts_;
     Services services_;
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::RecordCommands> records_;
+    std::unique_ptr<audio::RecorderPanel> recorderPanel_;
+    std::unique_ptr<audio::AudioRecorder> recorder_;
+    std::unique_ptr<audio::AudioCommands> audio_;
     bool exiting_ = false;
 };
 

@@ -9,6 +9,7 @@ QUILLAN_RUN_PACKAGES=(
   qt6-base-dev libgl-dev
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-dev libreoffice-dev-common
   libcups2-dev fonts-noto-cjk xdg-utils
+  qt6-multimedia-dev libqt6multimedia6 libpulse0
 )
 
 as_root() {

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MainWin.h"
+#include "audio/AudioDoubles.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -34,6 +35,8 @@ struct AppFixture
     platform::RecordingShell* shell = nullptr;
     platform::RegistryStore* registry = nullptr;
     word::RecordingEngine* engine = nullptr;
+    audio::ScriptedCapture* capture = nullptr;
+    audio::RecordingPlayer* player = nullptr;
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
     int gates = 0;

@@ -1,0 +1,253 @@
+#include "audio/qt/QtCaptureDevice.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QAudioSource>
+#include <QBuffer>
+#include <QIODevice>
+#include <QMediaDevices>
+
+namespace quillan::audio {
+
+namespace {
+
+QAudioFormat qtFormat(const AudioFormat& f, bool floatSamples = false)
+{
+    QAudioFormat q;
+    q.setChannelCount(f.channels);
+    q.setSampleRate(f.sampleRate);
+    if (floatSamples)
+        q.setSampleFormat(QAudioFormat::Float);
+    else if (f.bits == 8)
+        q.setSampleFormat(QAudioFormat::UInt8);
+    else if (f.bits == 32)
+        q.setSampleFormat(QAudioFormat::Int32);
+    else
+        q.setSampleFormat(QAudioFormat::Int16);
+    return q;
+}
+
+// Where the audio source writes: hands every byte to the sink.
+class SinkDevice final : public QIODevice
+{
+public:
+    explicit SinkDevice(CaptureSink* sink) : sink_(sink) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        sink_->captured(data, size);
+        return size;
+    }
+
+private:
+    CaptureSink* sink_;
+};
+
+} // namespace
+
+// Lives on the capture thread; owns the audio source there.
+class CaptureWorker final : public QObject
+{
+public:
+    CaptureProblem open(const AudioFormat& format, CaptureSink* sink)
+    {
+        close();
+        const QAudioDevice device = QMediaDevices::defaultAudioInput();
+        if (device.isNull())
+            return CaptureProblem::NoDevice;
+        const QAudioFormat f = qtFormat(format);
+        if (!device.isFormatSupported(f))
+            return CaptureProblem::FormatUnsupported;
+        deviceId_ = device.id();
+        sink_ = sink;
+        source_ = new QAudioSource(device, f, this);
+        // One 4096-byte buffer of the server at a time: 256 ms at 16000
+        // bytes per second.
+        source_->setBufferSize(AudioRecorderChunk);
+        target_ = new SinkDevice(sink);
+        target_->setParent(this);
+        QObject::connect(source_, &QAudioSource::stateChanged, this, [this](QAudio::State state) {
+            if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError && !closing_)
+                lose();
+        });
+        devices_ = new QMediaDevices(this);
+        QObject::connect(devices_, &QMediaDevices::audioInputsChanged, this, [this] {
+            for (const QAudioDevice& d : QMediaDevices::audioInputs())
+                if (d.id() == deviceId_)
+                    return;
+            lose();
+        });
+        source_->start(target_);
+        if (source_->error() != QAudio::NoError || source_->state() == QAudio::StoppedState) {
+            close();
+            return CaptureProblem::OpenFailed;
+        }
+        return CaptureProblem::None;
+    }
+
+    bool suspend()
+    {
+        if (!source_)
+            return false;
+        source_->suspend();
+        return source_->error() == QAudio::NoError;
+    }
+
+    bool resume()
+    {
+        if (!source_)
+            return false;
+        source_->resume();
+        return source_->error() == QAudio::NoError;
+    }
+
+    void close()
+    {
+        closing_ = true;
+        if (source_) {
+            source_->stop();
+            delete source_;
+        }
+        source_ = nullptr;
+        delete target_;
+        target_ = nullptr;
+        delete devices_;
+        devices_ = nullptr;
+        sink_ = nullptr;
+        lost_ = false;
+        closing_ = false;
+    }
+
+    static constexpr int AudioRecorderChunk = 4096;
+
+private:
+    void lose()
+    {
+        if (sink_ && !lost_) {
+            lost_ = true;
+            sink_->deviceLost();
+        }
+    }
+
+    QAudioSource* source_ = nullptr;
+    SinkDevice* target_ = nullptr;
+    QMediaDevices* devices_ = nullptr;
+    CaptureSink* sink_ = nullptr;
+    QByteArray deviceId_;
+    bool closing_ = false;
+    bool lost_ = false;
+};
+
+QtCaptureDevice::QtCaptureDevice()
+{
+    thread_.setObjectName(QStringLiteral("capture"));
+    worker_ = new CaptureWorker;
+    worker_->moveToThread(&thread_);
+    thread_.start();
+}
+
+QtCaptureDevice::~QtCaptureDevice()
+{
+    close();
+    thread_.quit();
+    thread_.wait();
+    delete worker_;
+}
+
+CaptureProblem QtCaptureDevice::check(const AudioFormat& format)
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioInput();
+    if (device.isNull())
+        return CaptureProblem::NoDevice;
+    return device.isFormatSupported(qtFormat(format)) ? CaptureProblem::None : CaptureProblem::FormatUnsupported;
+}
+
+CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sink)
+{
+    CaptureProblem result = CaptureProblem::OpenFailed;
+    QMetaObject::invokeMethod(
+        worker_, [this, format, sink] { return worker_->open(format, sink); }, Qt::BlockingQueuedConnection,
+        &result);
+    return result;
+}
+
+bool QtCaptureDevice::suspend()
+{
+    bool ok = false;
+    QMetaObject::invokeMethod(worker_, [this] { return worker_->suspend(); }, Qt::BlockingQueuedConnection, &ok);
+    return ok;
+}
+
+bool QtCaptureDevice::resume()
+{
+    bool ok = false;
+    QMetaObject::invokeMethod(worker_, [this] { return worker_->resume(); }, Qt::BlockingQueuedConnection, &ok);
+    return ok;
+}
+
+void QtCaptureDevice::close()
+{
+    QMetaObject::invokeMethod(worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
+}
+
+struct QtSoundPlayer::Playback
+{
+    QByteArray samples;
+    QBuffer buffer;
+    QAudioSink* sink = nullptr;
+    ~Playback()
+    {
+        if (sink) {
+            sink->stop();
+            delete sink;
+        }
+    }
+};
+
+QtSoundPlayer::QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer() { stopAll(); }
+
+bool QtSoundPlayer::play(const QString& path)
+{
+    stopAll();
+    const std::optional<QByteArray> file = platform::readWholeFile(path);
+    if (!file)
+        return false;
+    const std::optional<WavLayout> layout = parseWav(*file);
+    if (!layout || layout->dataLength == 0)
+        return false;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioFormat format = qtFormat(layout->format, layout->floatSamples);
+    if (device.isNull() || !device.isFormatSupported(format))
+        return false;
+    auto* p = new Playback;
+    p->samples = file->mid(layout->dataOffset, layout->dataLength);
+    p->buffer.setData(p->samples);
+    p->buffer.open(QIODevice::ReadOnly);
+    p->sink = new QAudioSink(device, format);
+    // The end of the sound ends the playback.
+    QObject::connect(p->sink, &QAudioSink::stateChanged, p->sink, [this, p](QAudio::State state) {
+        if (state == QAudio::IdleState && current_ == p)
+            p->sink->stop();
+    });
+    p->sink->start(&p->buffer);
+    if (p->sink->error() != QAudio::NoError) {
+        delete p;
+        return false;
+    }
+    current_ = p;
+    return true;
+}
+
+void QtSoundPlayer::stopAll()
+{
+    delete current_;
+    current_ = nullptr;
+}
+
+} // namespace quillan::audio
