@@ -66,9 +66,10 @@ public:
         deviceId_ = device.id();
         sink_ = sink;
         source_ = new QAudioSource(device, f, this);
-        // One 4096-byte buffer of the server at a time: 256 ms at 16000
-        // bytes per second.
-        source_->setBufferSize(AudioRecorderChunk);
+        // The server hands over 100 ms at a time (at 16000 bytes per
+        // second): what is still in its buffer when the recording stops is
+        // lost, so it is kept short; the recorder cuts 4096-byte chunks.
+        source_->setBufferSize(kDeviceBuffer);
         target_ = new SinkDevice(sink);
         target_->setParent(this);
         QObject::connect(source_, &QAudioSource::stateChanged, this, [this](QAudio::State state) {
@@ -123,7 +124,7 @@ public:
         closing_ = false;
     }
 
-    static constexpr int AudioRecorderChunk = 4096;
+    static constexpr int kDeviceBuffer = 1600;
 
 private:
     void lose()

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -57,7 +58,7 @@ TEST(AudioApp, MenuButtonsAndTickDriveThePanel)
     EXPECT_TRUE(f.capture->isOpen()); // hiding does not stop the recording
     for (int i = 0; i < 3; ++i) {
         f.capture->feed(QByteArray(16000, '\x01'));
-        emit tick->timeout();
+        QMetaObject::invokeMethod(tick, "timeout", Qt::DirectConnection);
     }
     EXPECT_EQ(w.fieldText(u("标签14")), u("0:0:3"));
     EXPECT_EQ(slider->value(), 4);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,9 @@ QByteArray pattern(qsizetype size, qsizetype from = 0)
 QByteArray expectedHeader(quint32 dataLength)
 {
     const auto le32 = [](quint32 v) {
-        return QByteArray{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
-                          static_cast<char>((v >> 16) & 0xff), static_cast<char>(v >> 24)};
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
     };
     return QByteArray("RIFF") + le32(dataLength + 36) + QByteArray("WAVEfmt ") +
            QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 20) +
@@ -69,7 +71,7 @@ TEST(AudioRecorder, WritesTheHeaderAndTheChunksInCaptureOrderAcrossAPause)
     AudioRecorder r(device, QString());
     ASSERT_TRUE(r.setFormat(1, 8000, 16));
     ASSERT_EQ(r.start(), CaptureProblem::None);
-    EXPECT_EQ(device.calls(), (QStringList{"check 1/8000/16", "open 1/8000/16"}));
+    EXPECT_EQ(device.calls(), (QStringList{QStringLiteral("check 1/8000/16"), QStringLiteral("open 1/8000/16")}));
     const QByteArray first = pattern(10001);
     device.feed(first.first(3));
     device.feed(first.sliced(3, 5000));
@@ -114,7 +116,7 @@ TEST(AudioRecorder, FailedStartsAndSavesLoseNothing)
         const qsizetype calls = device.calls().size();
         EXPECT_EQ(r.start(), p);
         // Asked, never opened.
-        EXPECT_EQ(device.calls().mid(calls), QStringList{"check 1/8000/16"});
+        EXPECT_EQ(device.calls().mid(calls), QStringList{QStringLiteral("check 1/8000/16")});
     }
     device.checkResult = CaptureProblem::None;
     device.openResult = CaptureProblem::OpenFailed;

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QtEndian>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 namespace quillan::test {
 namespace {
@@ -70,9 +72,31 @@ double rmsOf(const QString& wav)
 
 QByteArray le32(quint32 v)
 {
-    return QByteArray{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
-                      static_cast<char>((v >> 16) & 0xff), static_cast<char>(v >> 24)};
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
 }
+
+// Silence played into the test sink while it lives. A null sink that no
+// one plays into renders its monitor in blocks of up to two seconds, so a
+// new recording would get its first bytes that late; a real microphone
+// delivers at once, and so does the sink while something plays.
+struct SinkKeeper
+{
+    SinkKeeper()
+    {
+        pacat.start(u("pacat"), {u("--playback"), u("--raw"), u("--format=s16le"), u("--rate=8000"), u("--channels=1"),
+                                 u("--latency-msec=50"), u("/dev/zero")});
+        pacat.waitForStarted();
+        QTest::qWait(1000);
+    }
+    ~SinkKeeper()
+    {
+        pacat.kill();
+        pacat.waitForFinished();
+    }
+    QProcess pacat;
+};
 
 QStringList sinkInputs()
 {
@@ -118,6 +142,7 @@ TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
 {
     if (!requirePulse())
         return;
+    SinkKeeper keeper;
     AudioApp a;
     const QString speech = makeSpeech(a.dir);
     ASSERT_TRUE(QFileInfo::exists(speech));
@@ -166,8 +191,36 @@ TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
     const double silenceRms = rmsOf(a.dir.file(u("silence.wav")));
     EXPECT_GT(speechRms, 0.01);
     EXPECT_GT(speechRms, 10 * silenceRms + 0.001) << speechRms << " vs " << silenceRms;
+    std::printf("recorded %u data bytes; RMS of the speech %.4f, of the silent sink %.4f\n", length, speechRms,
+                silenceRms);
     EXPECT_EQ(a.app->window().statusPart0(), u("笔录.录音保存成功..."));
     EXPECT_FALSE(QFileInfo::exists(a.app->recorder().recoveryPath()));
+}
+
+TEST(AudioE2e, AnInputThatFallsSilentEndsTheRecordingAndKeepsItsAudio)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    AudioApp a;
+    a.click("按钮录音");
+    QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:2"), 5000);
+    // The input stops delivering, as a removed device whose stream the
+    // server cannot move elsewhere.
+    struct Suspended
+    {
+        Suspended() { runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("1")}); }
+        ~Suspended() { runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("0")}); }
+    } suspended;
+    QTRY_VERIFY_WITH_TIMEOUT(!a.prompts->shown().isEmpty(), 10000);
+    EXPECT_EQ(a.prompts->shown()[0].text, audio::AudioCommands::deviceLostText());
+    EXPECT_EQ(a.app->audio().state(), audio::AudioCommands::State::Stopped);
+    EXPECT_TRUE(a.app->window().control(u("按钮4"))->isEnabled());
+    const qint64 held = a.app->recorder().heldBytes();
+    EXPECT_GT(held, 16000);
+    a.prompts->chooseNext(a.dir.file(u("kept.wav")));
+    a.click("按钮4");
+    EXPECT_EQ(readFile(a.dir.file(u("kept.wav"))).size(), 44 + held);
 }
 
 TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
@@ -177,7 +230,7 @@ TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
     TempDir dir;
     const QString speech = makeSpeech(dir);
     audio::QtSoundPlayer player;
-    ASSERT_TRUE(sinkInputs().isEmpty());
+    ASSERT_TRUE(sinkInputs().isEmpty()) << sinkInputs().join(u("\n")).toStdString();
     QElapsedTimer t;
     t.start();
     ASSERT_TRUE(player.play(speech));
@@ -209,7 +262,8 @@ TEST(AudioE2e, WithoutASoundServerRecordSaysSoAndStaysIdle)
     env.insert(u("PULSE_CLIENTCONFIG"), dir.file(u("client.conf")));
     env.insert(u("QT_QPA_PLATFORM"), u("offscreen"));
     const QStringList out = runHelper({u("start")}, env);
-    EXPECT_EQ(out, (QStringList{u("MESSAGE 提示：|") + audio::AudioCommands::startFailureText(audio::CaptureProblem::NoDevice),
+    const QString message = audio::AudioCommands::startFailureText(audio::CaptureProblem::NoDevice);
+    EXPECT_EQ(out, (QStringList{u("MESSAGE 提示：|") + QString(message).replace(u("\n"), u("\\n")),
                                 u("STATE Idle TICK 0")}));
 }
 
@@ -220,6 +274,7 @@ TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
     TempDir dir;
     const QString speech = makeSpeech(dir);
     const QString recovery = dir.file(u("unsaved-recording.wav"));
+    SinkKeeper keeper;
     QProcess helper;
     helper.start(u(QUILLAN_AUDIO_HELPER), {u("record"), recovery});
     ASSERT_TRUE(helper.waitForStarted());

@@ -3,7 +3,8 @@
 //   audio_helper start            clicks "录音" once, prints the message
 //                                 shown and the panel's state, exits
 //   audio_helper record <file>    records with <file> as recovery file and
-//                                 prints "held <bytes>" four times a second
+//                                 prints "held <bytes>" (and " lost" once
+//                                 the input went away) four times a second
 //                                 until killed
 #include "audio/AudioCommands.h"
 #include "audio/AudioDoubles.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv)
 
     commands.startRecording();
     for (const auto& m : prompts.shown())
-        say(QStringLiteral("MESSAGE ") + m.title + QLatin1Char('|') + m.text);
+        say(QStringLiteral("MESSAGE ") + m.title + QLatin1Char('|') +
+            QString(m.text).replace(QLatin1Char('\n'), QStringLiteral("\\n")));
     say(QStringLiteral("STATE ") +
         (commands.state() == audio::AudioCommands::State::Recording ? QStringLiteral("Recording")
                                                                     : QStringLiteral("Idle")) +
@@ -67,7 +69,10 @@ int main(int argc, char** argv)
     if (!record)
         return 0;
     QTimer report;
-    QObject::connect(&report, &QTimer::timeout, [&recorder] { say(QStringLiteral("held %1").arg(recorder.heldBytes())); });
+    QObject::connect(&report, &QTimer::timeout, [&recorder] {
+        say(QStringLiteral("held %1").arg(recorder.heldBytes()) +
+            (recorder.deviceWasLost() ? QStringLiteral(" lost") : QString()));
+    });
     report.start(250);
     return QCoreApplication::exec();
 }
