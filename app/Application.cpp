@@ -70,6 +70,8 @@ Application::~Application()
 {
     // The input closes before the window goes; unsaved audio stays in the
     // recovery file.
+    if (window_)
+        window_->mayClose = nullptr;
     audio_.reset();
     recorder_.reset();
     window_.reset();
@@ -122,10 +124,6 @@ void Application::bindCommands()
             QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
     }
 }
-
-} // namespace quillan::app
-
-namespace quillan::app {
 
 void Application::bindAudio()
 {
