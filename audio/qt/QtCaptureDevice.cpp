@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QTimer>
 
 namespace quillan::audio {
 
@@ -76,13 +77,6 @@ public:
             if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError && !closing_)
                 lose();
         });
-        devices_ = new QMediaDevices(this);
-        QObject::connect(devices_, &QMediaDevices::audioInputsChanged, this, [this] {
-            for (const QAudioDevice& d : QMediaDevices::audioInputs())
-                if (d.id() == deviceId_)
-                    return;
-            lose();
-        });
         source_->start(target_);
         if (source_->error() != QAudio::NoError || source_->state() == QAudio::StoppedState) {
             close();
@@ -117,14 +111,19 @@ public:
         source_ = nullptr;
         delete target_;
         target_ = nullptr;
-        delete devices_;
-        devices_ = nullptr;
         sink_ = nullptr;
         lost_ = false;
         closing_ = false;
     }
 
     static constexpr int kDeviceBuffer = 1600;
+
+    // The list of inputs changed: the open one may be gone.
+    void inputsChanged(const QList<QByteArray>& present)
+    {
+        if (source_ && !present.contains(deviceId_))
+            lose();
+    }
 
 private:
     void lose()
@@ -137,7 +136,6 @@ private:
 
     QAudioSource* source_ = nullptr;
     SinkDevice* target_ = nullptr;
-    QMediaDevices* devices_ = nullptr;
     CaptureSink* sink_ = nullptr;
     QByteArray deviceId_;
     bool closing_ = false;
@@ -150,11 +148,27 @@ QtCaptureDevice::QtCaptureDevice()
     worker_ = new CaptureWorker;
     worker_->moveToThread(&thread_);
     thread_.start();
+    // The device list is followed on the user-interface thread, where the
+    // sound system reports its changes; Qt 6.4 does not signal every change
+    // (a removed PulseAudio source), so it is also looked at every second
+    // while the input is open.
+    devices_ = new QMediaDevices;
+    const auto lookAtInputs = [this] {
+        QList<QByteArray> present;
+        for (const QAudioDevice& d : QMediaDevices::audioInputs())
+            present << d.id();
+        QMetaObject::invokeMethod(worker_, [this, present] { worker_->inputsChanged(present); });
+    };
+    QObject::connect(devices_, &QMediaDevices::audioInputsChanged, devices_, lookAtInputs);
+    watch_ = new QTimer(devices_);
+    watch_->setInterval(1000);
+    QObject::connect(watch_, &QTimer::timeout, devices_, lookAtInputs);
 }
 
 QtCaptureDevice::~QtCaptureDevice()
 {
     close();
+    delete devices_;
     thread_.quit();
     thread_.wait();
     delete worker_;
@@ -174,6 +188,8 @@ CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sin
     QMetaObject::invokeMethod(
         worker_, [this, format, sink] { return worker_->open(format, sink); }, Qt::BlockingQueuedConnection,
         &result);
+    if (result == CaptureProblem::None)
+        watch_->start();
     return result;
 }
 
@@ -193,6 +209,7 @@ bool QtCaptureDevice::resume()
 
 void QtCaptureDevice::close()
 {
+    watch_->stop();
     QMetaObject::invokeMethod(worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
 }
 

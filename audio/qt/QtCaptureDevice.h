@@ -4,6 +4,9 @@
 
 #include <QThread>
 
+class QMediaDevices;
+class QTimer;
+
 namespace quillan::audio {
 
 class CaptureWorker;
@@ -28,6 +31,8 @@ public:
 private:
     QThread thread_;
     CaptureWorker* worker_ = nullptr;
+    QMediaDevices* devices_ = nullptr;
+    QTimer* watch_ = nullptr;
 };
 
 // Plays WAV files (PCM, or 32-bit float) through Qt Multimedia on the

@@ -197,30 +197,51 @@ TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
     EXPECT_FALSE(QFileInfo::exists(a.app->recorder().recoveryPath()));
 }
 
-TEST(AudioE2e, AnInputThatFallsSilentEndsTheRecordingAndKeepsItsAudio)
+// Takes the default input away while it lives: the source removed (an
+// unplugged headset; the server moves the stream to the sink's monitor) or
+// suspended (an input that stops delivering).
+struct InputAway
+{
+    explicit InputAway(bool remove) : removed(remove)
+    {
+        if (removed)
+            runProgram(u("pactl"), {u("unload-module"), u("module-remap-source")});
+        else
+            runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("1")});
+    }
+    ~InputAway()
+    {
+        if (removed) {
+            runProgram(u("pactl"), {u("load-module"), u("module-remap-source"), u("source_name=quillan_mic"),
+                                    u("master=quillan_sink.monitor")});
+            runProgram(u("pactl"), {u("set-default-source"), u("quillan_mic")});
+        } else {
+            runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("0")});
+        }
+    }
+    bool removed;
+};
+
+TEST(AudioE2e, AnInputThatGoesAwayEndsTheRecordingAndKeepsItsAudio)
 {
     if (!requirePulse())
         return;
     SinkKeeper keeper;
-    AudioApp a;
-    a.click("按钮录音");
-    QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:2"), 5000);
-    // The input stops delivering, as a removed device whose stream the
-    // server cannot move elsewhere.
-    struct Suspended
-    {
-        Suspended() { runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("1")}); }
-        ~Suspended() { runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("0")}); }
-    } suspended;
-    QTRY_VERIFY_WITH_TIMEOUT(!a.prompts->shown().isEmpty(), 10000);
-    EXPECT_EQ(a.prompts->shown()[0].text, audio::AudioCommands::deviceLostText());
-    EXPECT_EQ(a.app->audio().state(), audio::AudioCommands::State::Stopped);
-    EXPECT_TRUE(a.app->window().control(u("按钮4"))->isEnabled());
-    const qint64 held = a.app->recorder().heldBytes();
-    EXPECT_GT(held, 16000);
-    a.prompts->chooseNext(a.dir.file(u("kept.wav")));
-    a.click("按钮4");
-    EXPECT_EQ(readFile(a.dir.file(u("kept.wav"))).size(), 44 + held);
+    for (const bool remove : {true, false}) {
+        AudioApp a;
+        a.click("按钮录音");
+        QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:2"), 5000);
+        InputAway away(remove);
+        QTRY_VERIFY_WITH_TIMEOUT(!a.prompts->shown().isEmpty(), 10000);
+        EXPECT_EQ(a.prompts->shown()[0].text, audio::AudioCommands::deviceLostText()) << remove;
+        EXPECT_EQ(a.app->audio().state(), audio::AudioCommands::State::Stopped);
+        EXPECT_TRUE(a.app->window().control(u("按钮4"))->isEnabled());
+        const qint64 held = a.app->recorder().heldBytes();
+        EXPECT_GT(held, 16000);
+        a.prompts->chooseNext(a.dir.file(u("kept.wav")));
+        a.click("按钮4");
+        EXPECT_EQ(readFile(a.dir.file(u("kept.wav"))).size(), 44 + held);
+    }
 }
 
 TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
