@@ -252,17 +252,16 @@ bool AudioRecorder::loadRecovery()
     if (recoveryPath_.isEmpty() || open_ || !QFileInfo::exists(recoveryPath_))
         return false;
     QFile file(recoveryPath_);
-    QByteArray header;
-    if (file.open(QIODevice::ReadOnly))
-        header = file.read(kWavHeaderSize);
+    char header[kWavHeaderSize] = {};
     // The header's sizes may lag behind the samples written after the last
     // flush: the file's length counts.
     AudioFormat f;
-    bool usable = header.size() == kWavHeaderSize && header.startsWith("RIFF") && header.mid(36, 4) == "data";
+    bool usable = file.open(QIODevice::ReadOnly) && file.read(header, kWavHeaderSize) == kWavHeaderSize &&
+                  QByteArrayView(header, 4) == "RIFF" && QByteArrayView(header + 36, 4) == "data";
     if (usable) {
-        f.channels = qFromLittleEndian<quint16>(header.constData() + 22);
-        f.sampleRate = static_cast<int>(qFromLittleEndian<quint32>(header.constData() + 24));
-        f.bits = qFromLittleEndian<quint16>(header.constData() + 34);
+        f.channels = qFromLittleEndian<quint16>(header + 22);
+        f.sampleRate = static_cast<int>(qFromLittleEndian<quint32>(header + 24));
+        f.bits = qFromLittleEndian<quint16>(header + 34);
         usable = f.isAccepted();
     }
     std::lock_guard guard(lock_);
