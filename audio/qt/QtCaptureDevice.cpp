@@ -148,10 +148,17 @@ QtCaptureDevice::QtCaptureDevice()
     worker_ = new CaptureWorker;
     worker_->moveToThread(&thread_);
     thread_.start();
+}
+
+void QtCaptureDevice::watchInputs()
+{
     // The device list is followed on the user-interface thread, where the
     // sound system reports its changes; Qt 6.4 does not signal every change
     // (a removed PulseAudio source), so it is also looked at every second
-    // while the input is open.
+    // while the input is open. Made at the first recording: the sound
+    // server is not contacted before the officer records.
+    if (devices_)
+        return;
     devices_ = new QMediaDevices;
     const auto lookAtInputs = [this] {
         QList<QByteArray> present;
@@ -188,8 +195,10 @@ CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sin
     QMetaObject::invokeMethod(
         worker_, [this, format, sink] { return worker_->open(format, sink); }, Qt::BlockingQueuedConnection,
         &result);
-    if (result == CaptureProblem::None)
+    if (result == CaptureProblem::None) {
+        watchInputs();
         watch_->start();
+    }
     return result;
 }
 
@@ -209,7 +218,8 @@ bool QtCaptureDevice::resume()
 
 void QtCaptureDevice::close()
 {
-    watch_->stop();
+    if (watch_)
+        watch_->stop();
     QMetaObject::invokeMethod(worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
 }
 

@@ -29,6 +29,8 @@ public:
     void close() override;
 
 private:
+    void watchInputs();
+
     QThread thread_;
     CaptureWorker* worker_ = nullptr;
     QMediaDevices* devices_ = nullptr;
