@@ -1,4 +1,5 @@
 #include "platform/qt/QtPrompts.h"
+#include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -59,4 +60,31 @@ TEST(QtPrompts, FileDialogOffersTheUnitsFilterAndRemembersTheChoice)
     EXPECT_EQ(prompts.chooseFile(unit), std::nullopt);
     EXPECT_EQ(filters, QStringList{QStringLiteral("*.ini 笔录模板文件 (*.ini)")});
     EXPECT_EQ(suffix, QStringLiteral("ini"));
+}
+
+TEST(QtPrompts, TheFolderBrowserLetsTheOfficerChooseAFile)
+{
+    QtPrompts prompts;
+    quillan::test::TempDir dir;
+    const QString file = dir.write(QStringLiteral("询问.wav"), "RIFF");
+    QString title;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                title = d->windowTitle();
+                d->setDirectory(dir.path());
+                d->selectFile(file);
+                QMetaObject::invokeMethod(d, "accept");
+            }
+        }
+    });
+    // A dialog that refuses the file is closed unanswered, so the test fails
+    // instead of waiting.
+    QTimer::singleShot(3000, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+                d->reject();
+    });
+    EXPECT_EQ(prompts.browseFolder(QStringLiteral(" ")), std::optional<QString>(file));
+    EXPECT_EQ(title, QStringLiteral(" "));
 }
