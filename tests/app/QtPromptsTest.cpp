@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -72,8 +73,9 @@ TEST(QtPrompts, TheFolderBrowserLetsTheOfficerChooseAFile)
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
                 title = d->windowTitle();
-                d->setDirectory(dir.path());
-                d->selectFile(file);
+                // Typed into the dialog's path field.
+                if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    edit->setText(file);
                 QMetaObject::invokeMethod(d, "accept");
             }
         }
