@@ -2,6 +2,10 @@
 
 #include "app/ExchangeMenu.h"
 #include "app/MainWin.h"
+#include "app/RecorderPanelView.h"
+#include "audio/AudioCommands.h"
+#include "audio/AudioRecorder.h"
+#include "audio/qt/QtCaptureDevice.h"
 #include "app/Startup.h"
 #include "platform/Website.h"
 #include "exchange/CurlFtpClient.h"
@@ -20,6 +24,7 @@
 #include "word/LibreOfficeEngine.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QPushButton>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -47,6 +52,8 @@ Application::Parts Application::systemParts(const platform::Paths& paths)
     auto web = std::make_unique<exchange::CurlWebFetcher>();
     web->setKeepPainting(paint);
     parts.web = std::move(web);
+    parts.capture = std::make_unique<audio::QtCaptureDevice>();
+    parts.player = std::make_unique<audio::QtSoundPlayer>();
     return parts;
 }
 
@@ -96,9 +103,19 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
                      &security::PasswordUi::encrypt);
     QObject::connect(window_->menuAction(menu, QStringLiteral("解密")), &QAction::triggered, password,
                      &security::PasswordUi::decrypt);
+    bindAudio();
 }
 
-Application::~Application() { window_.reset(); }
+Application::~Application()
+{
+    // The input closes before the window goes; unsaved audio stays in the
+    // recovery file.
+    if (window_)
+        window_->mayClose = nullptr;
+    audio_.reset();
+    recorder_.reset();
+    window_.reset();
+}
 
 void Application::start()
 {
@@ -109,13 +126,19 @@ void Application::start()
         if (services_.word && window_->isVisible())
             services_.word->startInBackground();
     });
+    if (audio_)
+        audio_->offerRecovery();
 }
 
 void Application::bindCommands()
 {
     MainWin& w = *window_;
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
-                     [this] { exitProgram(0); });
+                     [this] {
+                         // Unsaved interview audio is the one thing "退出" asks about.
+                         if (!audio_ || audio_->mayQuit())
+                             exitProgram(0);
+                     });
     // The law texts, links and tools, and the pop-up reader of start-up.
     texts_ = std::make_unique<TextBindings>(w, services_, *startup_);
 
@@ -176,6 +199,45 @@ void Application::bindCommands()
         exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
         bindExchangeMenu(w, *exchange_);
     }
+}
+
+void Application::bindAudio()
+{
+    if (!parts_.capture || !parts_.player)
+        return;
+    MainWin& w = *window_;
+    const QString scratch = services_.paths.ensureScratchDir();
+    recorder_ = std::make_unique<audio::AudioRecorder>(
+        *parts_.capture, scratch.isEmpty() ? QString() : scratch + QStringLiteral("/unsaved-recording.wav"));
+    recorderPanel_ = std::make_unique<RecorderPanelView>(w);
+    audio::AudioEnvironment env;
+    env.panel = recorderPanel_.get();
+    env.prompts = services_.prompts;
+    env.recorder = recorder_.get();
+    env.player = parts_.player.get();
+    env.saveDialog = &w.fileDialog(QStringLiteral("通用对话框1"));
+    audio_ = std::make_unique<audio::AudioCommands>(std::move(env));
+    audio::AudioCommands* a = audio_.get();
+
+    const auto menu = [&w, a](const char* item, void (audio::AudioCommands::*command)()) {
+        if (QAction* action = w.menuAction(QStringLiteral("录音笔录"), QString::fromUtf8(item)))
+            QObject::connect(action, &QAction::triggered, &w, [a, command] { (a->*command)(); });
+    };
+    menu("打开笔录录音", &audio::AudioCommands::showPanel);
+    menu("关闭笔录录音", &audio::AudioCommands::hidePanel);
+    const auto button = [&w, a](const char* unit, void (audio::AudioCommands::*command)()) {
+        if (auto* b = w.control<QPushButton>(QString::fromUtf8(unit)))
+            QObject::connect(b, &QPushButton::clicked, &w, [a, command] { (a->*command)(); });
+    };
+    button("按钮录音", &audio::AudioCommands::startRecording);
+    button("按钮暂停", &audio::AudioCommands::pause);
+    button("按钮继续", &audio::AudioCommands::resume);
+    button("按钮4", &audio::AudioCommands::stopAndSave);
+    button("按钮播放", &audio::AudioCommands::play);
+    button("暂停", &audio::AudioCommands::stopPlayback);
+    if (QTimer* tick = w.timer(QStringLiteral("时钟1")))
+        QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
+    w.mayClose = [a] { return a->mayQuit(); };
 }
 
 } // namespace quillan::app

@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "exchange/FtpClient.h"
 #include "exchange/WebFetcher.h"
+#include "audio/CaptureDevice.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -22,6 +23,12 @@ class ExchangeCommands;
 namespace quillan::library {
 class DocumentCommands;
 }
+
+namespace quillan::audio {
+class AudioCommands;
+class AudioRecorder;
+class RecorderPanel;
+} // namespace quillan::audio
 
 namespace quillan::app {
 
@@ -43,6 +50,8 @@ public:
         std::unique_ptr<word::WordEngine> word;
         std::unique_ptr<exchange::FtpClient> ftp;
         std::unique_ptr<exchange::WebFetcher> web;
+        std::unique_ptr<audio::CaptureDevice> capture;
+        std::unique_ptr<audio::SoundPlayer> player;
     };
 
     // The real services of this desktop.
@@ -52,7 +61,8 @@ public:
     ~Application();
 
     // Creates nothing new: raises the created event, i.e. runs the start-up
-    // initialisation (which shows the window through the password gate).
+    // initialisation (which shows the window through the password gate),
+    // then offers the audio of a recording a crashed run left behind.
     void start();
 
     MainWin& window() { return *window_; }
@@ -62,12 +72,15 @@ public:
     exchange::ExchangeCommands& exchange() { return *exchange_; }
     TextBindings& texts() { return *texts_; }
     library::DocumentCommands& documents() { return *documents_; }
+    audio::AudioCommands& audio() { return *audio_; }
+    audio::AudioRecorder& recorder() { return *recorder_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
 
 private:
     void bindCommands();
+    void bindAudio();
 
     Parts parts_;
     Services services_;
@@ -77,6 +90,9 @@ private:
     std::unique_ptr<exchange::ExchangeCommands> exchange_;
     std::unique_ptr<TextBindings> texts_;
     std::unique_ptr<library::DocumentCommands> documents_;
+    std::unique_ptr<audio::RecorderPanel> recorderPanel_;
+    std::unique_ptr<audio::AudioRecorder> recorder_;
+    std::unique_ptr<audio::AudioCommands> audio_;
     bool exiting_ = false;
 };
 

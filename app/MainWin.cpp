@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -65,7 +66,7 @@ MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent),
 
     dialogs_.insert(QStringLiteral("通用对话框1"),
                     {QStringLiteral("通用对话框1"), platform::FileDialogUnit::Mode::Save,
-                     QStringLiteral("WAV录音文件|*.wav"), QStringLiteral("WAV"), {}});
+                     QStringLiteral("WAV录音文件|*.wav"), QStringLiteral("wav"), {}});
     dialogs_.insert(QStringLiteral("通用对话框2"),
                     {QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open,
                      QStringLiteral("*.ini 笔录模板文件|*.ini"), QStringLiteral("ini"), {}});
@@ -93,6 +94,15 @@ MainWin::~MainWin()
 {
     if (aboutToBeDestroyed)
         aboutToBeDestroyed();
+}
+
+void MainWin::closeEvent(QCloseEvent* event)
+{
+    if (mayClose && !mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWin::buildMenus()

@@ -73,6 +73,11 @@ public:
 
     // Runs when the window is about to be destroyed.
     std::function<void()> aboutToBeDestroyed;
+    // Asked when the officer closes the window; false keeps it open.
+    std::function<bool()> mayClose;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

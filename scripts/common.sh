@@ -11,6 +11,7 @@ QUILLAN_RUN_PACKAGES=(
   libcups2-dev fonts-noto-cjk xdg-utils
   libcurl4-openssl-dev
   libssl-dev
+  qt6-multimedia-dev libqt6multimedia6 libpulse0
 )
 
 as_root() {

@@ -95,8 +95,10 @@ std::optional<QString> QtPrompts::browseFolder(const QString& title)
 {
     FileOrFolderDialog dialog(parent_, title);
     dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, false);
+    // Folders and files listed, a field to type a path in; a file can be
+    // chosen (a dialog in folder mode accepts folders only).
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

@@ -36,6 +36,12 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     auto w = std::make_unique<exchange::ScriptedWebFetcher>();
     web = w.get();
     parts.web = std::move(w);
+    auto cap = std::make_unique<audio::ScriptedCapture>();
+    auto pl = std::make_unique<audio::RecordingPlayer>();
+    capture = cap.get();
+    player = pl.get();
+    parts.capture = std::move(cap);
+    parts.player = std::move(pl);
     parts.clock = std::move(c);
     parts.prompts = std::move(p);
     parts.shell = std::move(s);

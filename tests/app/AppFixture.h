@@ -4,6 +4,7 @@
 #include "app/MainWin.h"
 #include "exchange/RecordingFtpClient.h"
 #include "exchange/WebFetcher.h"
+#include "audio/AudioDoubles.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -38,6 +39,8 @@ struct AppFixture
     word::RecordingEngine* engine = nullptr;
     exchange::RecordingFtpClient* ftp = nullptr;
     exchange::ScriptedWebFetcher* web = nullptr;
+    audio::ScriptedCapture* capture = nullptr;
+    audio::RecordingPlayer* player = nullptr;
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
     int gates = 0;

@@ -167,7 +167,7 @@ TEST(MainWinLayout, WindowSharedFieldsTimersDialogsStatusBar)
     const platform::FileDialogUnit& wav = w.fileDialog(QStringLiteral("通用对话框1"));
     EXPECT_EQ(wav.mode, platform::FileDialogUnit::Mode::Save);
     EXPECT_EQ(wav.filter, QStringLiteral("WAV录音文件|*.wav"));
-    EXPECT_EQ(wav.defaultExtension, QStringLiteral("WAV"));
+    EXPECT_EQ(wav.defaultExtension, QStringLiteral("wav"));
     const platform::FileDialogUnit& ini = w.fileDialog(QStringLiteral("通用对话框2"));
     EXPECT_EQ(ini.mode, platform::FileDialogUnit::Mode::Open);
     EXPECT_EQ(ini.filter, QStringLiteral("*.ini 笔录模板文件|*.ini"));

@@ -1,9 +1,11 @@
 #include "platform/qt/QtPrompts.h"
+#include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QTemporaryDir>

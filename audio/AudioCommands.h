@@ -1,0 +1,96 @@
+#pragma once
+
+#include "audio/CaptureDevice.h"
+
+#include <QString>
+
+namespace quillan::platform {
+class Prompts;
+struct FileDialogUnit;
+} // namespace quillan::platform
+
+namespace quillan::audio {
+
+class AudioRecorder;
+
+// The recorder panel "分组框5" and the units it drives outside the group,
+// addressed by unit name. The window implements it; tests use a plain map.
+class RecorderPanel
+{
+public:
+    virtual ~RecorderPanel() = default;
+    virtual void setUnitEnabled(const QString& unit, bool enabled) = 0;
+    virtual void setUnitVisible(const QString& unit, bool visible) = 0;
+    virtual void setCaption(const QString& unit, const QString& text) = 0; // "标签14"
+    virtual int sliderPosition() const = 0;                                 // "滑块条1"
+    virtual void setSliderPosition(int position) = 0;
+    virtual void setTickInterval(int ms) = 0; // "时钟1"; 0 stops it
+    virtual void setStatusPart0(const QString& text) = 0;
+    virtual void setPlaybackPath(const QString& path) = 0; // "编辑框18"
+};
+
+struct AudioEnvironment
+{
+    RecorderPanel* panel = nullptr;
+    platform::Prompts* prompts = nullptr;
+    AudioRecorder* recorder = nullptr;
+    SoundPlayer* player = nullptr;
+    platform::FileDialogUnit* saveDialog = nullptr; // "通用对话框1"
+};
+
+// The recorder panel's commands. Each runs to completion on the
+// user-interface thread; messages go through the prompts service.
+class AudioCommands
+{
+public:
+    enum class State { Idle, Recording, Paused, Stopped };
+
+    explicit AudioCommands(AudioEnvironment env);
+
+    void showPanel(); // "打开笔录录音"
+    void hidePanel(); // "关闭笔录录音": a recording goes on
+    void startRecording(); // "录音"
+    void pause();          // "暂停"
+    void resume();         // "继续"
+    void stopAndSave();    // "停止保存"
+    void tick();           // "时钟1"
+    void play();           // "播放"
+    void stopPlayback();   // "停止"
+
+    // Before the program ends: true when nothing unsaved would be lost, or
+    // the officer agrees to lose it (the audio is then discarded).
+    bool mayQuit();
+    // At start: offers the audio a crashed run left behind.
+    void offerRecovery();
+
+    State state() const { return state_; }
+    // Audio held that was never saved (a running recording counts).
+    bool hasUnsavedAudio() const { return state_ != State::Idle; }
+
+    // Texts of the messages.
+    static QString startFailureText(CaptureProblem problem);
+    static QString saveFailureText(const QString& path, const QString& reason);
+    static QString deviceLostText();
+    static QString discardQuestion();
+    static QString quitQuestion();
+    static QString recoveryQuestion(qint64 seconds);
+    static QString recoveryDeleteQuestion();
+    // "h:m:s" without leading zeros.
+    static QString elapsedText(qint64 seconds);
+
+private:
+    bool saveThroughDialog();
+    void enterStopped();
+    void enterIdleAfterSave();
+    void deviceWentAway();
+
+    AudioEnvironment env_;
+    State state_ = State::Idle;
+    int seconds_ = 0;
+    int minutes_ = 0;
+    int hours_ = 0;
+    qint64 lastCaptured_ = 0;
+    int silentTicks_ = 0;
+};
+
+} // namespace quillan::audio

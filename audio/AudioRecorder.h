@@ -1,0 +1,98 @@
+#pragma once
+
+#include "audio/CaptureDevice.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace quillan::audio {
+
+// Captures the default sound input into memory and writes it out as a WAV
+// file. The capture thread hands its bytes to the recorder, which cuts them
+// into 4096-byte chunks and appends each completed chunk, under a lock, to
+// the chunk list and to the recovery file; pausing and stopping hand over the
+// chunk in progress with what it holds.
+//
+// The recovery file (mode 0600) is a WAV file whose header is brought up to
+// date and flushed to disk after every two seconds of audio and at every
+// pause and stop, so that a crash loses at most that much. A successful save
+// and `discard` remove it.
+class AudioRecorder final : private CaptureSink
+{
+public:
+    static constexpr qsizetype kChunkSize = 4096;
+
+    // `recoveryPath` empty: no recovery file.
+    AudioRecorder(CaptureDevice& device, QString recoveryPath);
+    ~AudioRecorder() override;
+    AudioRecorder(const AudioRecorder&) = delete;
+    AudioRecorder& operator=(const AudioRecorder&) = delete;
+
+    // Accepts the formats of AudioFormat::isAccepted; anything else is
+    // refused and the format stays.
+    bool setFormat(int channels, int sampleRate, int bits);
+    AudioFormat format() const { return format_; }
+
+    // Asks the default input whether it takes the format, opens it, empties
+    // the chunk list and starts capturing. On failure nothing changes: the
+    // audio held so far stays.
+    CaptureProblem start();
+    bool pause();
+    bool resume();
+    // Ends the capture and closes the input; the audio stays.
+    bool stop();
+    bool isOpen() const { return open_; }
+
+    // Stops a running capture, then writes the audio held (whole sample
+    // frames, in capture order) as a WAV file. With `overwrite` false an
+    // existing file is left alone and false returned. On success the
+    // recovery file is removed.
+    bool saveWav(const QString& path, bool overwrite, QString* error = nullptr);
+
+    // Bytes in the chunk list.
+    qint64 heldBytes() const;
+    // Bytes captured since start, also those not yet in a completed chunk.
+    qint64 capturedBytes() const { return captured_.load(); }
+    // The input went away during the capture; cleared by the next start.
+    bool deviceWasLost() const { return lost_.load(); }
+
+    // Stops a capture and forgets the audio; removes the recovery file.
+    void discard();
+
+    // Takes the audio of a recovery file left by an earlier run into the
+    // chunk list (the file stays until saved or discarded). False, and the
+    // file removed, when it holds no audio; false when there is none.
+    bool loadRecovery();
+    QString recoveryPath() const { return recoveryPath_; }
+
+private:
+    void captured(const char* data, qsizetype size) override;
+    void deviceLost() override;
+    // Under the lock: moves the chunk in progress to the list.
+    void completeChunkLocked();
+    void openRecoveryLocked();
+    void syncRecoveryLocked();
+    void closeRecoveryLocked();
+
+    CaptureDevice& device_;
+    const QString recoveryPath_;
+    AudioFormat format_;
+    bool open_ = false;
+
+    mutable std::mutex lock_;
+    std::vector<QByteArray> chunks_; // guarded by lock_
+    qint64 held_ = 0;                // guarded by lock_
+    QByteArray current_;             // guarded by lock_; the chunk in progress
+    int recoveryFd_ = -1;            // guarded by lock_
+    bool accepting_ = false;         // guarded by lock_; the capture is ours
+    qint64 recoveryData_ = 0;        // guarded by lock_
+    qint64 unsynced_ = 0;            // guarded by lock_
+    std::atomic<qint64> captured_{0};
+    std::atomic<bool> lost_{false};
+};
+
+} // namespace quillan::audio

@@ -1,0 +1,134 @@
+// The recorder panel in the window: the menu, the buttons and the tick reach
+// the audio commands, and unsaved audio holds up "退出", the closing of the
+// window and the start with a recording left by a crashed run.
+#include "AppFixture.h"
+
+#include "audio/AudioCommands.h"
+#include "audio/AudioRecorder.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace quillan;
+using quillan::test::AppFixture;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+void click(app::MainWin& w, const char* unit)
+{
+    auto* b = w.control<QPushButton>(u(unit));
+    ASSERT_TRUE(b);
+    b->click();
+}
+
+} // namespace
+
+TEST(AudioApp, MenuButtonsAndTickDriveThePanel)
+{
+    AppFixture f;
+    f.app->start();
+    app::MainWin& w = f.win();
+    auto* slider = w.control<QSlider>(u("滑块条1"));
+    EXPECT_EQ(slider->minimum(), 1);
+    EXPECT_EQ(slider->maximum(), 888);
+    EXPECT_EQ(slider->value(), 1);
+    EXPECT_EQ(slider->pageStep(), 5);
+    QWidget* panel = w.control(u("分组框5"));
+    EXPECT_TRUE(panel->isHidden());
+    w.menuAction(u("录音笔录"), u("打开笔录录音"))->trigger();
+    EXPECT_FALSE(panel->isHidden());
+
+    click(w, "按钮录音");
+    QTimer* tick = w.timer(u("时钟1"));
+    EXPECT_TRUE(tick->isActive());
+    EXPECT_EQ(tick->interval(), 1000);
+    EXPECT_EQ(w.statusPart0(), u("笔录.录音开始..."));
+    EXPECT_FALSE(w.control(u("按钮录音"))->isEnabled());
+    w.menuAction(u("录音笔录"), u("关闭笔录录音"))->trigger();
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(f.capture->isOpen()); // hiding does not stop the recording
+    for (int i = 0; i < 3; ++i) {
+        f.capture->feed(QByteArray(16000, '\x01'));
+        QMetaObject::invokeMethod(tick, "timeout", Qt::DirectConnection);
+    }
+    EXPECT_EQ(w.fieldText(u("标签14")), u("0:0:3"));
+    EXPECT_EQ(slider->value(), 4);
+
+    click(w, "按钮暂停");
+    EXPECT_TRUE(w.control(u("按钮暂停"))->isHidden());
+    EXPECT_FALSE(w.control(u("按钮继续"))->isHidden());
+    EXPECT_FALSE(tick->isActive());
+    click(w, "按钮继续");
+    EXPECT_TRUE(tick->isActive());
+
+    f.prompts->chooseNext(f.dir.file(u("a")));
+    click(w, "按钮4");
+    EXPECT_EQ(f.prompts->dialogsOpened(), QList<QString>{u("通用对话框1")});
+    EXPECT_EQ(test::readFile(f.dir.file(u("a.wav"))).size(), 44 + 3 * 16000);
+    EXPECT_EQ(w.statusPart0(), u("笔录.录音保存成功..."));
+    EXPECT_FALSE(w.control(u("按钮4"))->isEnabled());
+    EXPECT_FALSE(tick->isActive());
+
+    f.prompts->chooseNext(u("/录音/a.wav"));
+    click(w, "按钮播放");
+    EXPECT_EQ(w.fieldText(u("编辑框18")), u("/录音/a.wav"));
+    click(w, "暂停");
+    EXPECT_EQ(f.player->calls, (QStringList{u("play /录音/a.wav"), u("stopAll")}));
+}
+
+TEST(AudioApp, UnsavedAudioHoldsUpQuitAndClose)
+{
+    AppFixture f;
+    f.app->start();
+    app::MainWin& w = f.win();
+    click(w, "按钮录音");
+    f.capture->feed(QByteArray(5000, '\x01'));
+
+    w.menuAction(u("文件"), u("退出"))->trigger(); // answered No
+    EXPECT_EQ(f.exitCode, -1);
+    ASSERT_EQ(f.prompts->shown().size(), 1);
+    EXPECT_EQ(f.prompts->shown()[0].text, audio::AudioCommands::quitQuestion());
+    QCloseEvent refused;
+    QCoreApplication::sendEvent(&w, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(f.prompts->shown().size(), 2);
+
+    f.prompts->answerNext(platform::Answer::Yes);
+    QCloseEvent accepted;
+    QCoreApplication::sendEvent(&w, &accepted);
+    EXPECT_TRUE(accepted.isAccepted());
+    EXPECT_FALSE(f.capture->isOpen());
+    w.menuAction(u("文件"), u("退出"))->trigger(); // nothing unsaved any more
+    EXPECT_EQ(f.exitCode, 0);
+    EXPECT_EQ(f.prompts->shown().size(), 3);
+}
+
+TEST(AudioApp, TheStartOffersTheAudioOfACrashedRunInThePrivateScratchFolder)
+{
+    AppFixture f;
+    const QString recovery = f.paths.scratchDir + u("/unsaved-recording.wav");
+    EXPECT_EQ(f.app->recorder().recoveryPath(), recovery);
+    {
+        audio::ScriptedCapture device;
+        audio::AudioRecorder crashed(device, recovery);
+        crashed.start();
+        device.feed(QByteArray(20000, '\x05'));
+    }
+    f.prompts->answerNext(platform::Answer::Yes);
+    f.prompts->chooseNext(f.dir.file(u("找回")));
+    f.app->start();
+    ASSERT_FALSE(f.prompts->shown().isEmpty());
+    EXPECT_EQ(f.prompts->shown()[0].text, audio::AudioCommands::recoveryQuestion(1));
+    EXPECT_EQ(test::readFile(f.dir.file(u("找回.wav"))).size(), 44 + 4 * 4096);
+    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_FALSE(f.win().control(u("分组框5"))->isHidden());
+}

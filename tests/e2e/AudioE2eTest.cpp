@@ -1,0 +1,356 @@
+// The recorder and the player on a real PulseAudio server: speech made by
+// espeak-ng is played into the test sink by paplay while the program
+// records the default input, a remap source over that sink's monitor.
+// scripts/test.sh starts the server and exports PULSE_SERVER.
+#include "app/Application.h"
+#include "app/MainWin.h"
+#include "audio/AudioCommands.h"
+#include "audio/AudioDoubles.h"
+#include "audio/AudioRecorder.h"
+#include "audio/qt/QtCaptureDevice.h"
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
+#include "platform/Shell.h"
+#include "support/TestSupport.h"
+#include "word/RecordingEngine.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QtEndian>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace quillan::test {
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// Fails the test unless the sound server and the tools are there.
+bool requirePulse()
+{
+    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils")) ||
+        !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
+        return false;
+    if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
+        ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()
+                      << "): scripts/test.sh starts one with a null sink and a remap source as default input";
+        return false;
+    }
+    return true;
+}
+
+// About 15 seconds of speech.
+QString makeSpeech(const TempDir& dir)
+{
+    const QString path = dir.file(u("speech.wav"));
+    QString text;
+    for (int i = 0; i < 6; ++i)
+        text += u("The officer records the interview of the worker about the accident at the building site. ");
+    runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), path, text});
+    return path;
+}
+
+// sox's RMS amplitude of a WAV file, -1 when unreadable.
+double rmsOf(const QString& wav)
+{
+    QProcess sox;
+    sox.start(u("sox"), {wav, u("-n"), u("stat")});
+    sox.waitForFinished(60000);
+    const QString report = QString::fromLocal8Bit(sox.readAllStandardError());
+    const QRegularExpressionMatch m = QRegularExpression(u("RMS\\s+amplitude:\\s+([0-9.]+)")).match(report);
+    return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
+QByteArray le32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+// Silence played into the test sink while it lives. A null sink that no
+// one plays into renders its monitor in blocks of up to two seconds, so a
+// new recording would get its first bytes that late; a real microphone
+// delivers at once, and so does the sink while something plays.
+struct SinkKeeper
+{
+    SinkKeeper()
+    {
+        pacat.start(u("pacat"), {u("--playback"), u("--raw"), u("--format=s16le"), u("--rate=8000"), u("--channels=1"),
+                                 u("--latency-msec=50"), u("/dev/zero")});
+        pacat.waitForStarted();
+        QTest::qWait(1000);
+    }
+    ~SinkKeeper()
+    {
+        pacat.kill();
+        pacat.waitForFinished();
+    }
+    QProcess pacat;
+};
+
+QStringList sinkInputs()
+{
+    return runProgram(u("pactl"), {u("list"), u("short"), u("sink-inputs")}, 10000).split(u("\n"), Qt::SkipEmptyParts);
+}
+
+// The whole program with the real sound input and output; everything else
+// scripted.
+struct AudioApp
+{
+    AudioApp()
+    {
+        paths.programDir = dir.file(u("program"));
+        paths.scratchDir = dir.file(u("scratch"));
+        paths.desktopDir = dir.file(u("desktop"));
+        paths.configDir = dir.file(u("config"));
+        QDir().mkpath(paths.programDir);
+        QDir().mkpath(paths.desktopDir);
+        app::Application::Parts parts;
+        parts.clock = std::make_unique<platform::ManualClock>(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)));
+        auto p = std::make_unique<platform::ScriptedPrompts>();
+        prompts = p.get();
+        parts.prompts = std::move(p);
+        parts.shell = std::make_unique<platform::RecordingShell>();
+        parts.registry = std::make_unique<platform::RegistryStore>(paths.configDir + u("/registry"));
+        parts.word = std::make_unique<word::RecordingEngine>();
+        parts.capture = std::make_unique<audio::QtCaptureDevice>();
+        parts.player = std::make_unique<audio::QtSoundPlayer>();
+        app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"), std::move(parts));
+        app->exitProgram = [](int) {};
+        app->start();
+    }
+    void click(const char* unit) { app->window().control<QPushButton>(u(unit))->click(); }
+    QString elapsed() { return app->window().fieldText(u("标签14")); }
+
+    TempDir dir;
+    platform::Paths paths;
+    platform::ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<app::Application> app;
+};
+
+TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    AudioApp a;
+    const QString speech = makeSpeech(a.dir);
+    ASSERT_TRUE(QFileInfo::exists(speech));
+
+    // The silent sink first, for comparison.
+    a.click("按钮录音");
+    ASSERT_TRUE(a.prompts->shown().isEmpty()) << a.prompts->shown().value(0).text.toStdString();
+    QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:2"), 5000);
+    a.prompts->chooseNext(a.dir.file(u("silence.wav")));
+    a.click("按钮4");
+    ASSERT_TRUE(QFileInfo::exists(a.dir.file(u("silence.wav"))));
+
+    a.click("按钮录音");
+    QProcess play;
+    play.start(u("paplay"), {speech});
+    QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:5"), 8000);
+    a.click("按钮暂停");
+    QTest::qWait(2000);
+    EXPECT_EQ(a.elapsed(), u("0:0:5")); // paused time is not counted
+    a.click("按钮继续");
+    QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:8"), 5000);
+
+    // The first dialog is cancelled; the second save writes the same audio
+    // under the name typed without extension.
+    a.prompts->cancelNext();
+    a.click("按钮4");
+    ASSERT_EQ(a.prompts->shown().size(), 1);
+    EXPECT_EQ(a.prompts->shown()[0].text, u("没有输入WAV音频文件名称，请重新保存。"));
+    const qint64 held = a.app->recorder().heldBytes();
+    a.prompts->chooseNext(a.dir.file(u("询问录音")));
+    a.click("按钮4");
+    play.kill();
+    play.waitForFinished();
+
+    const QString saved = a.dir.file(u("询问录音.wav"));
+    const QByteArray file = readFile(saved);
+    ASSERT_GT(file.size(), 44);
+    const quint32 length = static_cast<quint32>(file.size() - 44);
+    EXPECT_EQ(length, held);
+    const QByteArray header = QByteArray("RIFF") + le32(length + 36) + QByteArray("WAVEfmt ") +
+                              QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 20) +
+                              QByteArray("data") + le32(length);
+    EXPECT_EQ(file.first(44), header);
+    EXPECT_NEAR(length, 8 * 16000, 8 * 16000 * 0.05);
+    const double speechRms = rmsOf(saved);
+    const double silenceRms = rmsOf(a.dir.file(u("silence.wav")));
+    EXPECT_GT(speechRms, 0.01);
+    EXPECT_GT(speechRms, 10 * silenceRms + 0.001) << speechRms << " vs " << silenceRms;
+    std::printf("recorded %u data bytes; RMS of the speech %.4f, of the silent sink %.4f\n", length, speechRms,
+                silenceRms);
+    EXPECT_EQ(a.app->window().statusPart0(), u("笔录.录音保存成功..."));
+    EXPECT_FALSE(QFileInfo::exists(a.app->recorder().recoveryPath()));
+}
+
+// Takes the default input away while it lives: the source removed (an
+// unplugged headset; the server moves the stream to the sink's monitor) or
+// suspended (an input that stops delivering).
+struct InputAway
+{
+    explicit InputAway(bool remove) : removed(remove)
+    {
+        if (removed)
+            runProgram(u("pactl"), {u("unload-module"), u("module-remap-source")});
+        else
+            runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("1")});
+    }
+    ~InputAway()
+    {
+        if (removed) {
+            runProgram(u("pactl"), {u("load-module"), u("module-remap-source"), u("source_name=quillan_mic"),
+                                    u("master=quillan_sink.monitor")});
+            runProgram(u("pactl"), {u("set-default-source"), u("quillan_mic")});
+        } else {
+            runProgram(u("pactl"), {u("suspend-source"), u("quillan_mic"), u("0")});
+        }
+    }
+    bool removed;
+};
+
+TEST(AudioE2e, AnInputThatGoesAwayEndsTheRecordingAndKeepsItsAudio)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    for (const bool remove : {true, false}) {
+        AudioApp a;
+        a.click("按钮录音");
+        QTRY_COMPARE_WITH_TIMEOUT(a.elapsed(), u("0:0:2"), 5000);
+        InputAway away(remove);
+        QTRY_VERIFY_WITH_TIMEOUT(!a.prompts->shown().isEmpty(), 10000);
+        EXPECT_EQ(a.prompts->shown()[0].text, audio::AudioCommands::deviceLostText()) << remove;
+        EXPECT_EQ(a.app->audio().state(), audio::AudioCommands::State::Stopped);
+        EXPECT_TRUE(a.app->window().control(u("按钮4"))->isEnabled());
+        const qint64 held = a.app->recorder().heldBytes();
+        EXPECT_GT(held, 16000);
+        a.prompts->chooseNext(a.dir.file(u("kept.wav")));
+        a.click("按钮4");
+        EXPECT_EQ(readFile(a.dir.file(u("kept.wav"))).size(), 44 + held);
+    }
+}
+
+TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
+{
+    if (!requirePulse())
+        return;
+    TempDir dir;
+    const QString speech = makeSpeech(dir);
+    audio::QtSoundPlayer player;
+    ASSERT_TRUE(sinkInputs().isEmpty()) << sinkInputs().join(u("\n")).toStdString();
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(player.play(speech));
+    EXPECT_LT(t.elapsed(), 500); // returns at once
+    QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty(), 5000);
+    player.stopAll();
+    QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000);
+    EXPECT_FALSE(player.play(dir.file(u("missing.wav"))));
+    dir.write(u("not-sound.wav"), "plain text, no sound");
+    EXPECT_FALSE(player.play(dir.file(u("not-sound.wav"))));
+}
+
+// Runs the helper program; its output lines.
+QStringList runHelper(const QStringList& args, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(u(QUILLAN_AUDIO_HELPER), args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u("\n"), Qt::SkipEmptyParts);
+}
+
+TEST(AudioE2e, WithoutASoundServerRecordSaysSoAndStaysIdle)
+{
+    TempDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u("PULSE_SERVER"), u("unix:") + dir.file(u("no-server")));
+    dir.write(u("client.conf"), "autospawn = no\n");
+    env.insert(u("PULSE_CLIENTCONFIG"), dir.file(u("client.conf")));
+    env.insert(u("QT_QPA_PLATFORM"), u("offscreen"));
+    const QStringList out = runHelper({u("start")}, env);
+    const QString message = audio::AudioCommands::startFailureText(audio::CaptureProblem::NoDevice);
+    EXPECT_EQ(out, (QStringList{u("MESSAGE 提示：|") + QString(message).replace(u("\n"), u("\\n")),
+                                u("STATE Idle TICK 0")}));
+}
+
+TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
+{
+    if (!requirePulse())
+        return;
+    TempDir dir;
+    const QString speech = makeSpeech(dir);
+    const QString recovery = dir.file(u("unsaved-recording.wav"));
+    SinkKeeper keeper;
+    QProcess helper;
+    helper.start(u(QUILLAN_AUDIO_HELPER), {u("record"), recovery});
+    ASSERT_TRUE(helper.waitForStarted());
+    QProcess play;
+    play.start(u("paplay"), {speech});
+    qint64 held = 0;
+    QElapsedTimer t;
+    t.start();
+    QString out;
+    while (held < 3 * 16000 && t.elapsed() < 20000) {
+        helper.waitForReadyRead(500);
+        out += QString::fromUtf8(helper.readAllStandardOutput());
+        const qsizetype at = out.lastIndexOf(u("held "));
+        if (at >= 0)
+            held = out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).toLongLong();
+    }
+    ASSERT_GE(held, 3 * 16000) << out.toStdString();
+    ::kill(static_cast<pid_t>(helper.processId()), SIGKILL);
+    helper.waitForFinished();
+    play.kill();
+    play.waitForFinished();
+
+    const QByteArray file = readFile(recovery);
+    ASSERT_GT(file.size(), 44);
+    EXPECT_EQ(file.first(4), QByteArray("RIFF"));
+    EXPECT_GE(file.size() - 44, held); // every chunk reported as held is on disk
+
+    // The next start offers it; saved, it is the speech.
+    audio::ScriptedCapture device;
+    audio::AudioRecorder recorder(device, recovery);
+    struct Panel final : audio::RecorderPanel
+    {
+        void setUnitEnabled(const QString&, bool) override {}
+        void setUnitVisible(const QString&, bool) override {}
+        void setCaption(const QString&, const QString&) override {}
+        int sliderPosition() const override { return 1; }
+        void setSliderPosition(int) override {}
+        void setTickInterval(int) override {}
+        void setStatusPart0(const QString&) override {}
+        void setPlaybackPath(const QString&) override {}
+    } panel;
+    platform::ScriptedPrompts prompts;
+    audio::RecordingPlayer player;
+    platform::FileDialogUnit dialog;
+    audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog});
+    prompts.answerNext(platform::Answer::Yes);
+    prompts.chooseNext(dir.file(u("recovered.wav")));
+    commands.offerRecovery();
+    ASSERT_FALSE(prompts.shown().isEmpty());
+    EXPECT_EQ(prompts.shown()[0].text,
+              audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));
+    EXPECT_EQ(readFile(dir.file(u("recovered.wav"))).size(), file.size());
+    EXPECT_GT(rmsOf(dir.file(u("recovered.wav"))), 0.01);
+    EXPECT_FALSE(QFileInfo::exists(recovery));
+}
+
+} // namespace
+} // namespace quillan::test

@@ -1,0 +1,78 @@
+// A separate program for the audio end-to-end tests: what needs its own
+// process (its own sound-server connection, or a death by SIGKILL).
+//   audio_helper start            clicks "录音" once, prints the message
+//                                 shown and the panel's state, exits
+//   audio_helper record <file>    records with <file> as recovery file and
+//                                 prints "held <bytes>" (and " lost" once
+//                                 the input went away) four times a second
+//                                 until killed
+#include "audio/AudioCommands.h"
+#include "audio/AudioDoubles.h"
+#include "audio/AudioRecorder.h"
+#include "audio/qt/QtCaptureDevice.h"
+#include "platform/Prompts.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace quillan;
+
+namespace {
+
+struct NullPanel final : audio::RecorderPanel
+{
+    void setUnitEnabled(const QString&, bool) override {}
+    void setUnitVisible(const QString&, bool) override {}
+    void setCaption(const QString&, const QString&) override {}
+    int sliderPosition() const override { return 1; }
+    void setSliderPosition(int) override {}
+    void setTickInterval(int ms) override { interval = ms; }
+    void setStatusPart0(const QString&) override {}
+    void setPlaybackPath(const QString&) override {}
+    int interval = 0;
+};
+
+void say(const QString& line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2)
+        return 2;
+    const bool record = args[1] == QStringLiteral("record");
+    audio::QtCaptureDevice device;
+    audio::AudioRecorder recorder(device, record && args.size() > 2 ? args[2] : QString());
+    audio::RecordingPlayer player;
+    platform::ScriptedPrompts prompts;
+    NullPanel panel;
+    platform::FileDialogUnit dialog;
+    audio::AudioEnvironment env{&panel, &prompts, &recorder, &player, &dialog};
+    audio::AudioCommands commands(env);
+
+    commands.startRecording();
+    for (const auto& m : prompts.shown())
+        say(QStringLiteral("MESSAGE ") + m.title + QLatin1Char('|') +
+            QString(m.text).replace(QLatin1Char('\n'), QStringLiteral("\\n")));
+    say(QStringLiteral("STATE ") +
+        (commands.state() == audio::AudioCommands::State::Recording ? QStringLiteral("Recording")
+                                                                    : QStringLiteral("Idle")) +
+        QStringLiteral(" TICK ") + QString::number(panel.interval));
+    if (!record)
+        return 0;
+    QTimer report;
+    QObject::connect(&report, &QTimer::timeout, [&recorder] {
+        say(QStringLiteral("held %1").arg(recorder.heldBytes()) +
+            (recorder.deviceWasLost() ? QStringLiteral(" lost") : QString()));
+    });
+    report.start(250);
+    return QCoreApplication::exec();
+}
