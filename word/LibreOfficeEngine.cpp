@@ -369,7 +369,19 @@ static void warmWriter(OfficeInstance* office, const QString& folder)
         Reference<css::lang::XComponent> doc =
             loader->loadComponentFromURL("private:factory/swriter", "_blank", 0, hidden);
         Reference<css::text::XTextDocument> textDocument(doc, UNO_QUERY_THROW);
-        textDocument->getText()->setString(toOU(QStringLiteral("询问笔录")));
+        // In the faces and styles of a record, so that their fonts are
+        // loaded too: 宋体 (a large CJK face) plain, bold and underlined.
+        const Reference<css::text::XText> text = textDocument->getText();
+        const Reference<css::text::XTextCursor> cursor = text->createTextCursor();
+        const Reference<css::beans::XPropertySet> style(cursor, UNO_QUERY_THROW);
+        const Reference<css::text::XTextRange> at(cursor, UNO_QUERY_THROW);
+        style->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
+        style->setPropertyValue("CharFontName", css::uno::Any(OUString("Times New Roman")));
+        text->insertString(at, toOU(QStringLiteral("工伤认定询问调查笔录 2012")), false);
+        style->setPropertyValue("CharWeightAsian", css::uno::Any(css::awt::FontWeight::BOLD));
+        style->setPropertyValue("CharUnderline", css::uno::Any(sal_Int16(css::awt::FontUnderline::SINGLE)));
+        text->insertControlCharacter(at, css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+        text->insertString(at, toOU(QStringLiteral("问：答：")), false);
         Reference<css::frame::XStorable> storable(doc, UNO_QUERY_THROW);
         const QString docFile = folder + QStringLiteral("/warm-up.doc");
         const QString pdfFile = folder + QStringLiteral("/warm-up.pdf");
