@@ -120,9 +120,12 @@ Application::~Application()
 void Application::start()
 {
     startup_->run();
-    // Once the window is up, the word processor starts in the background,
-    // so that the first save does not wait for it.
-    QTimer::singleShot(0, window_.get(), [this] {
+    // Once the window is up and painted, the word processor starts in the
+    // background, so that the first save does not wait for it. The short
+    // delay keeps the start (process, UNO bootstrap) off the window's first
+    // moments; an officer does not save within it, and a save that comes
+    // first starts the office itself, which this then finds running.
+    QTimer::singleShot(500, window_.get(), [this] {
         if (services_.word && window_->isVisible())
             services_.word->startInBackground();
     });
