@@ -13,25 +13,6 @@
 
 namespace quillan::audio {
 
-namespace {
-
-bool writeAll(int fd, const char* p, qsizetype left)
-{
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-} // namespace
-
 AudioRecorder::AudioRecorder(CaptureDevice& device, QString recoveryPath)
     : device_(device), recoveryPath_(std::move(recoveryPath))
 {
@@ -137,7 +118,7 @@ void AudioRecorder::completeChunkLocked()
     if (current_.isEmpty())
         return;
     if (recoveryFd_ >= 0) {
-        if (writeAll(recoveryFd_, current_.constData(), current_.size())) {
+        if (platform::writeAll(recoveryFd_, current_)) {
             recoveryData_ += current_.size();
             unsynced_ += current_.size();
             if (unsynced_ >= 2 * format_.bytesPerSecond())
@@ -162,7 +143,7 @@ void AudioRecorder::openRecoveryLocked()
     if (fd < 0)
         return;
     const QByteArray header = wavHeader(format_, 0);
-    if (::fchmod(fd, 0600) != 0 || !writeAll(fd, header.constData(), header.size())) {
+    if (::fchmod(fd, 0600) != 0 || !platform::writeAll(fd, header)) {
         ::close(fd);
         ::unlink(name.constData());
         return;

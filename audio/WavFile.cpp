@@ -20,23 +20,6 @@ void put32(QByteArray& b, int offset, quint32 v) { qToLittleEndian(v, b.data() +
 quint16 get16(QByteArrayView b, qsizetype offset) { return qFromLittleEndian<quint16>(b.data() + offset); }
 quint32 get32(QByteArrayView b, qsizetype offset) { return qFromLittleEndian<quint32>(b.data() + offset); }
 
-bool writeAll(int fd, QByteArrayView data)
-{
-    const char* p = data.data();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 bool AudioFormat::isAccepted() const
@@ -130,7 +113,7 @@ bool writeWavFile(const QString& path, const AudioFormat& format, quint32 dataLe
     const mode_t mask = ::umask(0);
     ::umask(mask);
     const mode_t mode = hadOld ? (old.st_mode & 07777) : (0666 & ~mask);
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, wavHeader(format, dataLength));
+    bool ok = ::fchmod(fd, mode) == 0 && platform::writeAll(fd, wavHeader(format, dataLength));
     qint64 written = 0;
     while (ok) {
         QByteArrayView block = nextBlock();
@@ -138,7 +121,7 @@ bool writeWavFile(const QString& path, const AudioFormat& format, quint32 dataLe
             break;
         if (written + block.size() > dataLength)
             block = block.first(dataLength - written);
-        ok = writeAll(fd, block);
+        ok = platform::writeAll(fd, block);
         written += block.size();
         if (written >= dataLength)
             break;

@@ -26,23 +26,6 @@ mode_t currentUmask()
     return mask;
 }
 
-bool writeAll(int fd, QByteArrayView data)
-{
-    const char* p = data.data();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 QString describeErrno(int error)
@@ -69,6 +52,23 @@ QString describeErrno(int error)
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
+}
+
+bool writeAll(int fd, QByteArrayView data)
+{
+    const char* p = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
 }
 
 bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error, std::optional<unsigned> mode)

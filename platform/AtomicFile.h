@@ -23,6 +23,10 @@ bool writeFileAtomically(const QString& path, QByteArrayView data, QString* erro
 std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = qint64(1) << 30,
                                         QString* error = nullptr);
 
+// Writes all of `data` to the file descriptor, going on after short writes
+// and interruptions; false on an error (errno says which).
+bool writeAll(int fd, QByteArrayView data);
+
 // A short reason for an errno value, in the officer's language.
 QString describeErrno(int error);
 

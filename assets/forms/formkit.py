@@ -305,7 +305,7 @@ class Document:
 
     # ------------------------------------------------------------ output
     def xml(self):
-        paras = "\n".join(_para_style(n, **spec) for n, spec in PARAGRAPHS.items())
+        paras = "\n".join(_para_style(n, **props) for n, props in PARAGRAPHS.items())
         cells = "\n".join(
             f'  <style:style style:name="{n}" style:family="table-cell">\n'
             f'   <style:table-cell-properties {props}/>\n  </style:style>' for n, props in CELL_STYLES.items())

@@ -115,6 +115,8 @@ struct AudioApp
         paths.configDir = dir.file(u("config"));
         QDir().mkpath(paths.programDir);
         QDir().mkpath(paths.desktopDir);
+        // No pop-up reader at start-up: it would wait for the officer.
+        dir.write(u("program/Set.ini"), "[pop]\r\ntanchu=0\r\n");
         app::Application::Parts parts;
         parts.clock = std::make_unique<platform::ManualClock>(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)));
         auto p = std::make_unique<platform::ScriptedPrompts>();

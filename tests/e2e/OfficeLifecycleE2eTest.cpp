@@ -71,6 +71,8 @@ struct OfficeApp
         paths.configDir = dir.file(QStringLiteral("config"));
         QDir().mkpath(paths.programDir);
         QDir().mkpath(paths.desktopDir);
+        // No pop-up reader at start-up: it would wait for the officer.
+        dir.write(QStringLiteral("program/Set.ini"), "[pop]\r\ntanchu=0\r\n");
         app::Application::Parts parts;
         parts.clock = std::make_unique<platform::SystemClock>();
         auto p = std::make_unique<platform::ScriptedPrompts>();
@@ -190,6 +192,7 @@ public:
         const QString program = dir.file(QStringLiteral("program/quillan"));
         QDir().mkpath(dir.file(QStringLiteral("program")));
         QDir().mkpath(dir.file(QStringLiteral("home/Desktop")));
+        dir.write(QStringLiteral("program/Set.ini"), "[pop]\r\ntanchu=0\r\n");
         copied = QFile::copy(QStringLiteral(QUILLAN_EXECUTABLE), program);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), dir.file(QStringLiteral("home")));

@@ -296,6 +296,58 @@ TEST_F(RecordE2e, SavedDocumentsAreWord97FilesHoldingLineForLineWhatWasTypedWith
     }
 }
 
+// Every saved record numbers its pages in the footer ("第 X 页 共 Y 页",
+// live fields) and has an archivable PDF copy beside it with the same pages
+// and a text layer.
+TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
+{
+    for (const int pairs : {2, 10, 24}) {
+        SCOPED_TRACE(pairs);
+        const QString name = QStringLiteral("页码%1").arg(pairs);
+        form = sampleRecord(name, pairs);
+        prompts.clear();
+        commands->saveRecord();
+        ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().value(0).text.toStdString();
+        const QString doc = docOf(name);
+        QString pdf = doc;
+        pdf.replace(QStringLiteral(".doc"), QStringLiteral(".pdf"));
+        ASSERT_TRUE(readFile(pdf).startsWith("%PDF-")) << pdf.toStdString();
+        // PDF/A-2b: its identification in the metadata, every font embedded.
+        EXPECT_TRUE(readFile(pdf).contains("pdfaid:part")) << "not marked as PDF/A";
+        const QStringList fonts = runProgram(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
+        for (const QString& line : fonts) {
+            if (!line.trimmed().isEmpty()) {
+                EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "font not embedded: " << line.toStdString();
+            }
+        }
+        EXPECT_TRUE(withoutBlanks(pdfText(pdf)).contains(QStringLiteral("第1个问题，你在工地做什么工作？")))
+            << "the PDF has no readable Chinese text";
+
+        // The same pages as the document, laid out by a fresh LibreOffice.
+        TempDir out;
+        runProgram(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=file://") + out.file(QStringLiteral("p")),
+                                               QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                                               QStringLiteral("pdf"), QStringLiteral("--outdir"), out.path(), doc});
+        const QString fromDoc = out.file(QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf"));
+        const int pages = pdfPages(fromDoc);
+        ASSERT_GT(pages, 0);
+        EXPECT_EQ(pdfPages(pdf), pages);
+        if (pairs >= 10) {
+            EXPECT_GT(pages, 1);
+        }
+        for (const QString& file : {pdf, fromDoc}) {
+            for (int page = 1; page <= pages; ++page) {
+                const QString text = runProgram(QStringLiteral("pdftotext"),
+                                                {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                                 QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                                 file, QStringLiteral("-")});
+                EXPECT_TRUE(withoutBlanks(text).contains(QStringLiteral("第%1页共%2页").arg(page).arg(pages)))
+                    << file.toStdString() << " page " << page;
+            }
+        }
+    }
+}
+
 TEST_F(RecordE2e, PrintingTheCurrentRecordPutsEveryLineOnPaperAndKeepsOnlyTheTemplate)
 {
     ASSERT_TRUE(requirePrinter());
