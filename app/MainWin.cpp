@@ -48,6 +48,27 @@ QFont formFont()
 
 } // namespace
 
+QKeySequence menuShortcut(const QString& menu, const QString& item)
+{
+    // The record's own commands, so that a record can be kept without the
+    // mouse; the menus show them beside their captions.
+    static const struct
+    {
+        const char* menu;
+        const char* item;
+        QKeySequence::StandardKey key;
+    } keys[] = {
+        {"文件", "新建(笔录)", QKeySequence::New},
+        {"文件", "打开(笔录模板)", QKeySequence::Open},
+        {"文件", "保存(笔录及模板)", QKeySequence::Save},
+        {"文件", "打印(笔录)", QKeySequence::Print},
+    };
+    for (const auto& k : keys)
+        if (menu == QString::fromUtf8(k.menu) && item == QString::fromUtf8(k.item))
+            return QKeySequence(k.key);
+    return {};
+}
+
 MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent), clock_(clock)
 {
     setObjectName(QStringLiteral("MainWin"));
@@ -114,6 +135,7 @@ void MainWin::buildMenus()
         for (const QString& item : design.items) {
             QAction* action = menu->addAction(item);
             action->setObjectName(design.title + QLatin1Char('/') + item);
+            action->setShortcut(menuShortcut(design.title, item));
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "record/RecordForm.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -20,6 +21,10 @@ class Clock;
 }
 
 namespace quillan::app {
+
+// The keyboard shortcut of a menu item (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+P for
+// the record's commands), or none.
+QKeySequence menuShortcut(const QString& menu, const QString& item);
 
 // The main window: the record form of four pages, the overlay panels, the
 // shared hidden fields, the status bar with its clock and the menu bar. The

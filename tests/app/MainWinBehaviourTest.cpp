@@ -3,6 +3,7 @@
 #include "app/StatusText.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -185,4 +186,21 @@ TEST(MainWinViews, PanelsHideWhatLiesUnderThem)
             EXPECT_EQ(w.centralWidget()->childAt(button->geometry().center()), button) << unit;
         }
     }
+}
+
+TEST(MainWinMenus, TheRecordsCommandsHaveTheirShortcutsAndNothingElseHasOne)
+{
+    AppFixture f;
+    const std::pair<const char*, const char*> withKeys[] = {
+        {"新建(笔录)", "Ctrl+N"}, {"打开(笔录模板)", "Ctrl+O"}, {"保存(笔录及模板)", "Ctrl+S"}, {"打印(笔录)", "Ctrl+P"}};
+    for (const auto& [item, key] : withKeys) {
+        QAction* action = f.win().menuAction(QStringLiteral("文件"), QString::fromUtf8(item));
+        ASSERT_NE(action, nullptr) << item;
+        EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText), QString::fromUtf8(key)) << item;
+    }
+    int withShortcut = 0;
+    for (QAction* action : f.win().findChildren<QAction*>())
+        if (!action->shortcut().isEmpty() && action->objectName().contains(QLatin1Char('/')))
+            ++withShortcut;
+    EXPECT_EQ(withShortcut, 4);
 }
