@@ -15,7 +15,8 @@ QStringList list(std::initializer_list<const char*> items)
 std::vector<MenuSpec> build()
 {
     std::vector<MenuSpec> m;
-    m.push_back({QStringLiteral("文件"), list({"新建(笔录)", "打开(笔录模板)", "保存(笔录及模板)", "打印(笔录)", "退出"})});
+    m.push_back({QStringLiteral("文件"), list({"新建(笔录)", "打开(笔录模板)", "保存(笔录及模板)", "打印(笔录)", "查找笔录...",
+                                                    "核验笔录...", "退出"})});
     m.push_back({QStringLiteral("网络功能"), list({"FTP笔录服务器配置", "笔录上传", "笔录下载"})});
     m.push_back({QStringLiteral("录音笔录"), list({"打开笔录录音", "关闭笔录录音"})});
     m.push_back({QStringLiteral("法律法规"),

@@ -214,6 +214,7 @@ TEST(MainWinLayout, MenuBarHoldsExactlyTheTree)
         if (i == 0) {
             EXPECT_EQ(items, (QStringList{QStringLiteral("新建(笔录)"), QStringLiteral("打开(笔录模板)"),
                                           QStringLiteral("保存(笔录及模板)"), QStringLiteral("打印(笔录)"),
+                                          QStringLiteral("查找笔录..."), QStringLiteral("核验笔录..."),
                                           QStringLiteral("退出")}));
         }
         if (i == 1) {
@@ -255,5 +256,5 @@ TEST(MainWinLayout, MenuBarHoldsExactlyTheTree)
                                           QStringLiteral("官方网站"), QStringLiteral("联系作者")}));
         }
     }
-    EXPECT_EQ(counts, (QList<int>{5, 3, 2, 19, 27, 23, 6, 2, 1, 5}));
+    EXPECT_EQ(counts, (QList<int>{7, 3, 2, 19, 27, 23, 6, 2, 1, 5}));
 }
