@@ -19,6 +19,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtPrompts.h"
+#include "record/FormRecovery.h"
 #include "record/RecordCommands.h"
 #include "security/PasswordWindows.h"
 #include "word/LibreOfficeEngine.h"
@@ -75,6 +76,17 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
         qtPrompts->setParentWindow(window_.get());
     startup_ = std::make_unique<Startup>(*window_, services_);
 
+    // The form's recovery file: asked about right after the password,
+    // kept up to date while the officer types.
+    record::RecoveryEnvironment recovery;
+    recovery.form = window_.get();
+    recovery.prompts = services_.prompts;
+    recovery.clock = services_.clock;
+    recovery.scratchDir = services_.paths.scratchDir;
+    recovery.programDir = services_.paths.programDir;
+    recovery_ = std::make_unique<record::FormRecovery>(std::move(recovery));
+    startup_->afterPassword = [this] { recovery_->offer(); };
+
     exitProgram = [this](int code) {
         exiting_ = true;
         QCoreApplication::exit(code);
@@ -129,8 +141,33 @@ void Application::start()
         if (services_.word && window_->isVisible())
             services_.word->startInBackground();
     });
+    // Not when the program ends at the password.
+    if (window_->isVisible())
+        watchForm();
     if (audio_)
         audio_->offerRecovery();
+}
+
+void Application::watchForm()
+{
+    recovery_->begin();
+    const auto snapshot = [this] {
+        QString error;
+        if (recovery_->snapshot(&error)) {
+            recoveryFailed_ = false;
+        } else if (!recoveryFailed_) {
+            // Told once, not at every tick; the form itself is untouched.
+            recoveryFailed_ = true;
+            window_->setStatusMessage(QStringLiteral("笔录恢复文件无法写入：") + error);
+        }
+    };
+    auto* timer = new QTimer(window_.get());
+    timer->setObjectName(QStringLiteral("recoveryTimer"));
+    QObject::connect(timer, &QTimer::timeout, window_.get(), snapshot);
+    timer->start(30'000);
+    for (const char* button : {"按钮1", "按钮2"})
+        if (auto* b = window_->control<QPushButton>(QString::fromUtf8(button)))
+            QObject::connect(b, &QPushButton::clicked, window_.get(), snapshot);
 }
 
 void Application::bindCommands()
@@ -158,6 +195,7 @@ void Application::bindCommands()
         env.templateDialog = &w.fileDialog(QStringLiteral("通用对话框2"));
         env.documentDialog = &w.fileDialog(QStringLiteral("通用对话框3"));
         env.rerunStartup = [this] { startup_->run(); };
+        env.formSafe = [this] { recovery_->markSafe(); };
         records_ = std::make_unique<record::RecordCommands>(std::move(env));
         record::RecordCommands* r = records_.get();
         const auto bind = [&w](const char* menu, const char* item, void (record::RecordCommands::*command)(),

@@ -14,8 +14,9 @@
 #include <memory>
 
 namespace quillan::record {
+class FormRecovery;
 class RecordCommands;
-}
+} // namespace quillan::record
 namespace quillan::exchange {
 class ExchangeCommands;
 }
@@ -69,6 +70,7 @@ public:
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
+    record::FormRecovery& formRecovery() { return *recovery_; }
     exchange::ExchangeCommands& exchange() { return *exchange_; }
     TextBindings& texts() { return *texts_; }
     library::DocumentCommands& documents() { return *documents_; }
@@ -81,11 +83,13 @@ public:
 private:
     void bindCommands();
     void bindAudio();
+    void watchForm();
 
     Parts parts_;
     Services services_;
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
+    std::unique_ptr<record::FormRecovery> recovery_;
     std::unique_ptr<record::RecordCommands> records_;
     std::unique_ptr<exchange::ExchangeCommands> exchange_;
     std::unique_ptr<TextBindings> texts_;
@@ -94,6 +98,7 @@ private:
     std::unique_ptr<audio::AudioRecorder> recorder_;
     std::unique_ptr<audio::AudioCommands> audio_;
     bool exiting_ = false;
+    bool recoveryFailed_ = false;
 };
 
 } // namespace quillan::app

@@ -114,6 +114,8 @@ void Startup::run()
         // is set up.
         if (!window_.isVisible())
             return;
+        if (afterPassword)
+            afterPassword();
     }
 
     const settings::Settings settings(services_.paths.settingsFile());

@@ -30,6 +30,8 @@ public:
     // Step 1. Shows the window, at once or after the password; the
     // application sets it to the start-up password gate.
     std::function<void()> passwordGate;
+    // Right after the password (the first run only, before any other step).
+    std::function<void()> afterPassword;
     // Step 7, given the parsed settings. Does nothing until the pop-up text
     // is built.
     std::function<void(const settings::Settings&)> popUpText;

@@ -119,6 +119,8 @@ void RecordCommands::newRecord()
     }
     if (env_.rerunStartup)
         env_.rerunStartup();
+    if (env_.formSafe)
+        env_.formSafe();
 }
 
 void RecordCommands::openTemplate()
@@ -140,6 +142,8 @@ void RecordCommands::openTemplate()
         // The record being typed stays as it is.
         env_.prompts->message(u("笔录模板没有打开：\r\n") + read.path + u("：") + read.error, u("打开失败："),
                               Buttons::Ok);
+    } else if (env_.formSafe) {
+        env_.formSafe();
     }
 }
 
@@ -230,6 +234,8 @@ void RecordCommands::saveRecord()
         if (!pdfFailedOnly)
             return;
     }
+    if (env_.formSafe)
+        env_.formSafe();
 
     if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) == Answer::Yes) {
         // The preview program: the path text without its CR LF, followed by

@@ -36,6 +36,9 @@ struct RecordEnvironment
     platform::FileDialogUnit* templateDialog = nullptr; // "通用对话框2"
     platform::FileDialogUnit* documentDialog = nullptr; // "通用对话框3"
     std::function<void()> rerunStartup;             // the start-up initialisation
+    // Told when the form holds nothing that a crash could lose: after a
+    // save, a new record and an opened template.
+    std::function<void()> formSafe;
 };
 
 // The record commands of the menus "文件" and "工具" and of the text panel's

@@ -1,0 +1,181 @@
+#include "record/FormRecovery.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "platform/ProfileIni.h"
+#include "platform/Prompts.h"
+#include "record/RecordFields.h"
+#include "record/RecordForm.h"
+#include "record/TemplateFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace quillan::record {
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+const QString kSet = QStringLiteral("set");
+const QString kRecovery = QStringLiteral("recovery");
+const QString kTime = QStringLiteral("time");
+constexpr qint64 kMaxRecoveryBytes = qint64(64) << 20;
+
+} // namespace
+
+FormRecovery::FormRecovery(RecoveryEnvironment env) : env_(std::move(env)) {}
+
+QString FormRecovery::path() const { return env_.scratchDir + QStringLiteral("/unsaved-record.ini"); }
+
+QString FormRecovery::keptName(const QDateTime& when)
+{
+    return u("恢复-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".ini");
+}
+
+QString FormRecovery::question(const QDateTime& when, const QString& keptName)
+{
+    return u(" 上次没有保存的笔录（") + when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        + u("）还在，是否恢复？ \r\n选择“否”，此笔录保存在 <BL/") + keptName + u("> 中。");
+}
+
+FormRecovery::Values FormRecovery::formValues() const
+{
+    Values values;
+    for (const Field& f : readOrder())
+        values.insert(unitName(f), env_.form->fieldText(unitName(f)));
+    return values;
+}
+
+QByteArray FormRecovery::encode(const Values& values, const QDateTime& when) const
+{
+    // Built from nothing, so that no earlier content survives in the file.
+    platform::ProfileWriter writer{QString()};
+    for (const Field& f : writeOrder()) {
+        QString value = values.value(unitName(f));
+        if (qstrcmp(f.key, caseNote().key) == 0)
+            value = normaliseCaseNote(value);
+        writer.setValue(kSet, keyName(f), value);
+    }
+    writer.setValue(kRecovery, kTime, when.toString(Qt::ISODate));
+    // What the template section cannot hold exactly is kept beside it.
+    const platform::ProfileIni asTemplate = platform::ProfileIni::parse(writer.bytes());
+    for (const Field& f : writeOrder()) {
+        const QString value = values.value(unitName(f));
+        if (asTemplate.value(kSet, keyName(f)) != value)
+            writer.setValue(kRecovery, keyName(f), QString::fromLatin1(value.toUtf8().toPercentEncoding()));
+    }
+    return writer.bytes();
+}
+
+bool FormRecovery::removeFile()
+{
+    return !QFileInfo::exists(path()) || QFile::remove(path());
+}
+
+void FormRecovery::markSafe()
+{
+    safe_ = formValues();
+    written_.reset();
+    removeFile();
+}
+
+bool FormRecovery::snapshot(QString* error)
+{
+    const Values now = formValues();
+    if (now == safe_) {
+        written_.reset();
+        return removeFile();
+    }
+    if (written_ && *written_ == now && QFileInfo::exists(path()))
+        return true;
+    if (!platform::ensurePrivateDir(env_.scratchDir)) {
+        if (error)
+            *error = platform::describeErrno(errno);
+        return false;
+    }
+    if (!platform::writeFileAtomically(path(), encode(now, env_.clock->now()), error, 0600))
+        return false;
+    written_ = now;
+    return true;
+}
+
+bool FormRecovery::keepInRecords(const QDateTime& when)
+{
+    const QString dir = env_.programDir + QStringLiteral("/BL");
+    QString name = keptName(when);
+    for (int n = 2; QFileInfo::exists(dir + QLatin1Char('/') + name); ++n)
+        name = keptName(when).chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".ini");
+    QString error;
+    const auto bytes = platform::readWholeFile(path(), kMaxRecoveryBytes, &error);
+    if (bytes && QDir().mkpath(dir)
+        && platform::writeFileAtomically(dir + QLatin1Char('/') + name, *bytes, &error)) {
+        QFile::remove(path());
+        return true;
+    }
+    // The unsaved record stays where it is and is offered again next time.
+    env_.prompts->message(u("没有保存的笔录无法保存到 <") + dir + QLatin1Char('/') + name + u(">：") + error
+                              + u("\r\n它仍在 <") + path() + u("> 中。"),
+                          u("提示："), platform::Buttons::Ok);
+    return false;
+}
+
+void FormRecovery::offer()
+{
+    pending_.reset();
+    const QFileInfo file(path());
+    if (!file.exists())
+        return;
+    QString error;
+    const platform::ProfileIni ini = platform::ProfileIni::load(path(), &error);
+    Values values;
+    for (const Field& f : readOrder()) {
+        const QString exact = ini.value(kRecovery, keyName(f));
+        values.insert(unitName(f), exact.isEmpty() ? ini.value(kSet, keyName(f))
+                                                   : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
+    }
+    QDateTime when = QDateTime::fromString(ini.value(kRecovery, kTime), Qt::ISODate);
+    if (!when.isValid())
+        when = file.lastModified();
+
+    // Saved after the snapshot (the removal failed then): nothing to offer.
+    const auto v = [&values](const char* unit) { return values.value(u(unit)); };
+    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') + v("编辑框2")
+                          + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") + QLatin1Char('-')
+                          + v("编辑框9") + QStringLiteral(".ini"));
+    if (error.isEmpty() && saved.exists() && saved.lastModified() >= file.lastModified()) {
+        QFile::remove(path());
+        return;
+    }
+
+    if (!error.isEmpty()) {
+        // Unreadable: kept aside for the officer, never offered as a record.
+        keepInRecords(when);
+        return;
+    }
+    if (env_.prompts->message(question(when, keptName(when)), u("提示："), platform::Buttons::YesNo)
+        == platform::Answer::Yes) {
+        pending_ = values;
+        return;
+    }
+    keepInRecords(when);
+}
+
+bool FormRecovery::begin()
+{
+    safe_ = formValues();
+    if (!pending_)
+        return false;
+    for (const Field& f : readOrder())
+        env_.form->setFieldText(unitName(f), pending_->value(unitName(f)));
+    // Until it is saved, the restored record is kept by the same file.
+    written_ = *pending_;
+    pending_.reset();
+    return true;
+}
+
+} // namespace quillan::record
