@@ -4,6 +4,7 @@
 #include "app/StatusText.h"
 #include "app/VerticalButton.h"
 #include "platform/Clock.h"
+#include "record/RecordFields.h"
 
 #include <QAction>
 #include <QApplication>
@@ -240,6 +241,7 @@ void MainWin::buildControls()
         controls_.insert(design.unit, w);
     }
 
+    setUpTabOrder();
     connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this, &MainWin::showSecondView);
     connect(control<QPushButton>(QStringLiteral("按钮2")), &QPushButton::clicked, this, &MainWin::showFirstView);
     connect(control<QPushButton>(QStringLiteral("按钮5")), &QPushButton::clicked, this, &MainWin::toggleCaseNote);
@@ -290,6 +292,50 @@ QString MainWin::statusMessage() const { return fieldText(QStringLiteral("编辑
 void MainWin::setStatusMessage(const QString& text) { setFieldText(QStringLiteral("编辑框25"), text); }
 QString MainWin::statusPart0() const { return statusPart0_->text(); }
 void MainWin::setStatusPart0(const QString& text) { statusPart0_->setText(text); }
+
+void MainWin::setUpTabOrder()
+{
+    // Tab goes through the record as it reads: the header left to right,
+    // top to bottom, then each question before its answer, pair 1 to 24,
+    // then the case note when its panel is open.
+    for (const record::Field& field : record::writeOrder())
+        if (QWidget* next = control(record::unitName(field))) {
+            if (!recordFields_.isEmpty())
+                QWidget::setTabOrder(recordFields_.last(), next);
+            recordFields_ << next;
+        }
+    if (auto* note = control<QPlainTextEdit>(QStringLiteral("超级编辑框2")))
+        note->setTabChangesFocus(true);
+}
+
+bool MainWin::focusNextPrevChild(bool next)
+{
+    // Between the pages of the two views, the keyboard brings the other
+    // view forward, so that no field is typed into out of sight.
+    QWidget* focus = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; focus && i < recordFields_.size() && at < 0; ++i)
+        if (recordFields_[i] == focus || recordFields_[i]->isAncestorOf(focus))
+            at = i;
+    const qsizetype to = at + (next ? 1 : -1);
+    if (at >= 0 && to >= 0 && to < recordFields_.size()) {
+        QWidget* target = recordFields_[to];
+        const auto within = [target, this](const char* a, const char* b) {
+            return control(QString::fromUtf8(a))->isAncestorOf(target)
+                || control(QString::fromUtf8(b))->isAncestorOf(target);
+        };
+        const bool firstView = control(QStringLiteral("按钮1"))->isEnabled();
+        if (firstView && within("分组框3", "分组框4"))
+            showSecondView();
+        else if (!firstView && within("分组框1", "分组框2"))
+            showFirstView();
+        if (target->isVisible()) {
+            target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::focusNextPrevChild(next);
+}
 
 void MainWin::showSecondView()
 {

@@ -85,6 +85,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The keyboard's order through the record's fields.
+    void setUpTabOrder();
+    bool focusNextPrevChild(bool next) override;
     void buildControls();
     void buildMenus();
     void raiseOverlays();
@@ -93,6 +96,7 @@ private:
 
     platform::Clock& clock_;
     QHash<QString, QWidget*> controls_;
+    QList<QWidget*> recordFields_; // in the keyboard's order
     QHash<QString, QTimer*> timers_;
     QHash<QString, platform::FileDialogUnit> dialogs_;
     QLabel* statusPart0_ = nullptr;

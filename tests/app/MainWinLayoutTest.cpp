@@ -2,6 +2,7 @@
 
 #include "app/MainWinLayout.h"
 #include "app/MenuTree.h"
+#include "record/RecordFields.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,8 +16,11 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace quillan;
 using quillan::test::AppFixture;
@@ -257,4 +261,59 @@ TEST(MainWinLayout, MenuBarHoldsExactlyTheTree)
         }
     }
     EXPECT_EQ(counts, (QList<int>{7, 3, 2, 19, 27, 23, 6, 2, 1, 5}));
+}
+
+// Tab follows the record as it reads on the documented layout: the header's
+// rows top to bottom (fields of one row within a few pixels), each row left
+// to right, then the pairs page by page, top to bottom.
+// The keyboard reaches the pages of the second view by bringing it forward.
+TEST(MainWinLayout, TabGoesThroughTheRecordInReadingOrder)
+{
+    std::map<QString, Documented> byUnit;
+    for (const Documented& d : documentedLayout())
+        byUnit.emplace(d.unit, d);
+    const auto documented = [&byUnit](const record::Field& f) {
+        const auto it = byUnit.find(record::unitName(f));
+        EXPECT_NE(it, byUnit.end()) << f.unit;
+        return it == byUnit.end() ? Documented{} : it->second;
+    };
+    std::vector<Documented> header, lines;
+    for (const record::Field& f : record::headerFields())
+        header.push_back(documented(f));
+    for (const record::Pair& p : record::pairs())
+        for (const record::Field& f : {p.question, p.answer})
+            lines.push_back(documented(f));
+    std::stable_sort(header.begin(), header.end(), [](const Documented& a, const Documented& b) {
+        if (std::abs(a.geometry.y() - b.geometry.y()) > 3)
+            return a.geometry.y() < b.geometry.y();
+        return a.geometry.x() < b.geometry.x();
+    });
+    std::stable_sort(lines.begin(), lines.end(), [](const Documented& a, const Documented& b) {
+        return std::pair(a.parent, a.geometry.y()) < std::pair(b.parent, b.geometry.y());
+    });
+    QStringList expected;
+    for (const auto* part : {&header, &lines})
+        for (const Documented& d : *part)
+            expected << d.unit;
+
+    AppFixture f(test::gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n")));
+    f.app->start();
+    app::MainWin& w = f.win();
+    QApplication::setActiveWindow(&w);
+    w.control(expected.first())->setFocus();
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "the window takes the keyboard";
+    QStringList reached;
+    for (int i = 0; i < expected.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        // An editable combo box's line edit has the focus for its box.
+        while (focus && !focus->objectName().contains(QStringLiteral("框")))
+            focus = focus->parentWidget();
+        reached << (focus ? focus->objectName() : QStringLiteral("(none)"));
+        if (reached.last() == QStringLiteral("组合框37")) { // pair 11, on the second view
+            EXPECT_TRUE(w.control(QStringLiteral("按钮2"))->isEnabled());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(reached.join(QLatin1Char(' ')).toStdString(), expected.join(QLatin1Char(' ')).toStdString());
+    EXPECT_TRUE(w.control(QStringLiteral("按钮2"))->isEnabled()) << "the second view is shown";
 }
