@@ -165,9 +165,7 @@ void Application::watchForm()
     timer->setObjectName(QStringLiteral("recoveryTimer"));
     QObject::connect(timer, &QTimer::timeout, window_.get(), snapshot);
     timer->start(30'000);
-    for (const char* button : {"按钮1", "按钮2"})
-        if (auto* b = window_->control<QPushButton>(QString::fromUtf8(button)))
-            QObject::connect(b, &QPushButton::clicked, window_.get(), snapshot);
+    QObject::connect(window_.get(), &MainWin::viewSwitched, window_.get(), snapshot);
 }
 
 void Application::bindCommands()

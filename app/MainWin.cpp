@@ -306,6 +306,9 @@ void MainWin::setUpTabOrder()
         }
     if (auto* note = control<QPlainTextEdit>(QStringLiteral("超级编辑框2")))
         note->setTabChangesFocus(true);
+    // The keyboard starts at the record's first field.
+    if (!recordFields_.isEmpty())
+        recordFields_.first()->setFocus();
 }
 
 bool MainWin::focusNextPrevChild(bool next)
@@ -348,6 +351,7 @@ void MainWin::showSecondView()
     control(QStringLiteral("分组框3"))->setVisible(true);
     control(QStringLiteral("分组框4"))->setVisible(true);
     raiseOverlays();
+    emit viewSwitched();
 }
 
 void MainWin::showFirstView()
@@ -360,6 +364,7 @@ void MainWin::showFirstView()
         QWidget* page = control(QString::fromUtf8(unit));
         page->move(1660, page->y());
     }
+    emit viewSwitched();
 }
 
 void MainWin::toggleCaseNote()

@@ -84,6 +84,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+signals:
+    // The other view was brought forward (by its button or the keyboard).
+    void viewSwitched();
+
 private:
     // The keyboard's order through the record's fields.
     void setUpTabOrder();

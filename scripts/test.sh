@@ -8,7 +8,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_packages "${QUILLAN_RUN_PACKAGES[@]}" \
   googletest libgtest-dev antiword catdoc poppler-utils python3 \
   cups cups-client printer-driver-cups-pdf \
-  python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox
+  python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox \
+  xvfb xauth xdotool imagemagick
 
 if [ -x "$QUILLAN_ROOT/scripts/setup-printer.sh" ]; then
   as_root "$QUILLAN_ROOT/scripts/setup-printer.sh"

@@ -1,0 +1,161 @@
+#include "Desktop.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace quillan::test {
+
+bool pollUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() >= timeoutMs)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+VirtualDisplay::VirtualDisplay()
+{
+    if (!requireProgram(QStringLiteral("Xvfb"), QStringLiteral("xvfb"))
+        || !requireProgram(QStringLiteral("xdotool"), QStringLiteral("xdotool")))
+        return;
+    // Xvfb picks a free display and writes its number to the given
+    // descriptor: its standard output here.
+    xvfb_.setProgram(QStringLiteral("Xvfb"));
+    xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), QStringLiteral("1280x900x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp")});
+    xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
+    xvfb_.start();
+    if (!xvfb_.waitForStarted(10000)) {
+        ADD_FAILURE() << "Xvfb did not start";
+        return;
+    }
+    QByteArray number;
+    pollUntil(
+        [&] {
+            xvfb_.waitForReadyRead(50);
+            number += xvfb_.readAllStandardOutput();
+            return number.contains('\n');
+        },
+        20000);
+    if (number.trimmed().isEmpty()) {
+        ADD_FAILURE() << "Xvfb did not give its display number";
+        return;
+    }
+    name_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (xvfb_.state() != QProcess::NotRunning) {
+        xvfb_.terminate();
+        if (!xvfb_.waitForFinished(5000)) {
+            xvfb_.kill();
+            xvfb_.waitForFinished(5000);
+        }
+    }
+}
+
+QString VirtualDisplay::xdo(const QStringList& args, bool* ran) const
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), name_);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xdotool"), args);
+    const bool finished = p.waitForFinished(20000);
+    if (ran)
+        *ran = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+qulonglong VirtualDisplay::waitForWindow(const QString& title, int timeoutMs) const
+{
+    qulonglong found = 0;
+    const auto look = [&] {
+        const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                 QStringLiteral(".")});
+        for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            if (xdo({QStringLiteral("getwindowname"), id}).trimmed() == title.trimmed()) {
+                found = id.toULongLong();
+                return true;
+            }
+        return false;
+    };
+    if (!look() && timeoutMs > 0)
+        pollUntil(look, timeoutMs);
+    return found;
+}
+
+void VirtualDisplay::keys(qulonglong window, const QStringList& keys) const
+{
+    xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+    for (const QString& key : keys) {
+        xdo({QStringLiteral("key"), key});
+        QThread::msleep(15);
+    }
+}
+
+void VirtualDisplay::type(qulonglong window, const QString& text) const
+{
+    xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+    xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+bool VirtualDisplay::screenshot(const QString& png) const
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), name_);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), png});
+    return p.waitForFinished(20000) && p.exitCode() == 0;
+}
+
+ProgramOnDisplay::ProgramOnDisplay(const VirtualDisplay& display, const QByteArray& setIni) : display_(display)
+{
+    QDir().mkpath(programDir());
+    QDir().mkpath(dir.file(QStringLiteral("home/Desktop")));
+    dir.write(QStringLiteral("program/Set.ini"), setIni);
+}
+
+ProgramOnDisplay::~ProgramOnDisplay()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+bool ProgramOnDisplay::start()
+{
+    const QString program = programDir() + QStringLiteral("/quillan");
+    if (!QFileInfo::exists(program) && !QFile::copy(QStringLiteral(QUILLAN_EXECUTABLE), program))
+        return false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.file(QStringLiteral("home")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.file(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
+    env.insert(QStringLiteral("DISPLAY"), display_.name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.setProgram(program);
+    process.start();
+    return process.waitForStarted(10000);
+}
+
+void ProgramOnDisplay::kill(int signal) { ::kill(pid_t(process.processId()), signal); }
+
+bool ProgramOnDisplay::waitForEnd(int timeoutMs) { return process.waitForFinished(timeoutMs); }
+
+} // namespace quillan::test

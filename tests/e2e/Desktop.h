@@ -1,0 +1,71 @@
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace quillan::test {
+
+// Waits until `done` holds, polling every 20 ms; false when the time ran out.
+bool pollUntil(const std::function<bool()>& done, int timeoutMs);
+
+// A private X display (Xvfb) for driving the real program with the keyboard
+// as a person would, through xdotool.
+class VirtualDisplay
+{
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // False (with a test failure saying what is missing) when Xvfb or
+    // xdotool is not installed or the display did not come up.
+    bool ok() const { return !name_.isEmpty(); }
+    QString name() const { return name_; } // ":<n>"
+
+    // Runs xdotool on this display; its standard output, trimmed.
+    QString xdo(const QStringList& args, bool* ran = nullptr) const;
+    // The first visible window whose title is exactly `title` (blanks at
+    // the ends ignored), waiting for it; 0 when none came.
+    qulonglong waitForWindow(const QString& title, int timeoutMs = 20000) const;
+    bool windowShown(const QString& title) const { return waitForWindow(title, 0) != 0; }
+    // Gives `window` the keyboard and presses the keys in turn.
+    void keys(qulonglong window, const QStringList& keys) const;
+    void type(qulonglong window, const QString& text) const;
+    // The whole screen as a PNG (ImageMagick's import).
+    bool screenshot(const QString& png) const;
+
+private:
+    QProcess xvfb_;
+    QString name_;
+};
+
+// The real program in a program folder of its own (Set.ini given), with
+// its own home, scratch and configuration folders, shown on `display`.
+class ProgramOnDisplay
+{
+public:
+    ProgramOnDisplay(const VirtualDisplay& display, const QByteArray& setIni);
+    ~ProgramOnDisplay();
+
+    bool start();
+    void kill(int signal);
+    bool waitForEnd(int timeoutMs);
+
+    QString programDir() const { return dir.file(QStringLiteral("program")); }
+    QString scratchDir() const { return dir.file(QStringLiteral("cache/quillan")); }
+
+    TempDir dir;
+    QProcess process;
+
+private:
+    const VirtualDisplay& display_;
+};
+
+} // namespace quillan::test
