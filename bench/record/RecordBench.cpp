@@ -109,6 +109,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "record_bench: the save failed\n");
         return 1;
     }
+    // "--keep <folder>": a copy of the saved record and its PDF, to look at.
+    const QStringList args = app.arguments();
+    if (const qsizetype k = args.indexOf(QStringLiteral("--keep")); k > 0 && k + 1 < args.size()) {
+        QDir().mkpath(args[k + 1]);
+        for (const QString& suffix : {QStringLiteral(".doc"), QStringLiteral(".pdf")}) {
+            const QString target = args[k + 1] + QStringLiteral("/record") + suffix;
+            QFile::remove(target);
+            QFile::copy(doc.chopped(4) + suffix, target);
+        }
+    }
 
     std::vector<double> print;
     for (int i = 0; i < 3; ++i) {
