@@ -1,0 +1,211 @@
+// The road of a record as an officer travels it, through the real window on
+// a virtual display with the real components: the header and all 24 pairs
+// typed and picked from the phrase lists, both views, the case note, the
+// record saved (preview declined) and printed, a new record, the template
+// opened again and every field back as it was typed.
+#include "Desktop.h"
+#include "E2eSupport.h"
+#include "Person.h"
+
+#include "app/Application.h"
+#include "app/MainWin.h"
+#include "record/RecordFields.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace quillan::test {
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+const VirtualDisplay* gDisplay = nullptr;
+
+// The program as the desktop starts it, on folders of its own, with the
+// example office data.
+struct Road
+{
+    Road()
+    {
+        paths.programDir = dir.file(u("program"));
+        paths.scratchDir = dir.file(u("cache/quillan"));
+        paths.desktopDir = dir.file(u("Desktop"));
+        paths.configDir = dir.file(u("config/quillan"));
+        QDir().mkpath(paths.programDir);
+        QDir().mkpath(paths.desktopDir);
+        QFile::copy(u(QUILLAN_SOURCE_DIR "/examples/Set.ini"), paths.programDir + u("/Set.ini"));
+        app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"),
+                                                 app::Application::systemParts(paths));
+        app->exitProgram = [](int) {};
+    }
+    app::MainWin& win() { return app->window(); }
+
+    TempDir dir;
+    platform::Paths paths;
+    std::unique_ptr<app::Application> app;
+};
+
+QHash<QString, QString> formFields(const app::MainWin& w)
+{
+    QHash<QString, QString> out;
+    for (const record::Field& f : record::readOrder())
+        out.insert(record::unitName(f), w.fieldText(record::unitName(f)));
+    return out;
+}
+
+void shoot(const QString& name)
+{
+    // Screenshots for the documentation, when asked for.
+    const QByteArray folder = qgetenv("QUILLAN_SHOTS");
+    if (folder.isEmpty() || !gDisplay)
+        return;
+    QTest::qWait(300);
+    gDisplay->screenshot(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name);
+}
+
+// The header as an officer fills it: typed where there is no list, picked
+// where the lists hold the office's places and names.
+void fillHeader(app::MainWin& w)
+{
+    typeInto(w, u("编辑框6"), u("11"));
+    typeInto(w, u("编辑框7"), u("20"));
+    typeInto(w, u("编辑框8"), u("青山镇"));
+    pickFromList(w, u("组合框2"), 2);
+    typeInto(w, u("编辑框9"), u("张三"));
+    pickFromList(w, u("组合框1"), 1);
+    typeInto(w, u("编辑框11"), u("河东县"));
+    pickFromList(w, u("组合框52"), 3);
+    typeInto(w, u("编辑框10"), u("220102197805061234"));
+    typeInto(w, u("编辑框26"), u("32"));
+    typeInto(w, u("编辑框14"), u("青山建筑工程公司"));
+    typeInto(w, u("组合框3"), u("瓦工"));
+    typeInto(w, u("编辑框27"), u("初中"));
+    typeInto(w, u("编辑框15"), u("13804310000"));
+    typeInto(w, u("编辑框16"), u("河东县柳树村"));
+    pickFromList(w, u("组合框53"), 0);
+    pickFromList(w, u("组合框54"), 1);
+    pickFromList(w, u("组合框55"), 2);
+}
+
+// The pairs: odd questions from the list, even ones typed; answers picked
+// or typed in turn. The second view for pairs 11 to 24.
+void fillPairs(app::MainWin& w)
+{
+    for (const record::Pair& p : record::pairs()) {
+        if (p.number == 11) {
+            shoot(u("road-first-view.png"));
+            w.control<QPushButton>(u("按钮1"))->click();
+        }
+        const QString q = record::unitName(p.question);
+        const QString a = record::unitName(p.answer);
+        auto* questions = w.control<QComboBox>(q);
+        if (p.number % 2 == 1 && questions && questions->count() > 1)
+            pickFromList(w, q, 1);
+        else
+            typeInto(w, q, u("问：第%1问，事情经过如何？").arg(p.number));
+        auto* answers = w.control<QComboBox>(a);
+        if (p.number % 3 == 0 && answers && answers->count() > 1)
+            pickFromList(w, a, 1);
+        else
+            typeInto(w, a, u("答：第%1答，我在工地砌墙时摔伤。").arg(p.number));
+    }
+    shoot(u("road-second-view.png"));
+}
+
+} // namespace
+
+TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
+{
+    ASSERT_TRUE(requireProgram(u("soffice"), u("libreoffice-writer-nogui")));
+    ASSERT_TRUE(requireProgram(u("antiword"), u("antiword")));
+    Road road;
+    road.app->start();
+    app::MainWin& w = road.win();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    Person person;
+
+    fillHeader(w);
+    fillPairs(w);
+    w.control<QPushButton>(u("按钮5"))->click(); // the case note panel
+    typeInto(w, u("超级编辑框2"), u("被询问人于工地受伤，现场有同事两人。"));
+    shoot(u("road-case-note.png"));
+    w.control<QPushButton>(u("按钮5"))->click();
+    const QHash<QString, QString> typed = formFields(w);
+    for (const record::Pair& p : record::pairs())
+        ASSERT_FALSE(typed.value(record::unitName(p.answer)).isEmpty()) << p.number;
+
+    // Save; the preview is declined.
+    person.expectMessage(u("提 示："), u("No"));
+    chooseMenu(w, u("文件"), u("保存(笔录及模板)"));
+    ASSERT_TRUE(person.waitDone(180000)) << "the save did not ask about the preview; seen: "
+                                         << person.unexpected().join(u(" | ")).toStdString() << " status "
+                                         << w.statusMessage().toStdString();
+    const QString base = road.paths.programDir + u("/BL/") + typed.value(u("编辑框1")) + u(".")
+        + typed.value(u("编辑框2")) + u(".") + typed.value(u("编辑框3")) + u("-青山建筑工程公司-张三");
+    ASSERT_TRUE(QFile::exists(base + u(".doc"))) << base.toStdString();
+    ASSERT_TRUE(QFile::exists(base + u(".ini")));
+    ASSERT_TRUE(QFile::exists(base + u(".pdf")));
+    EXPECT_EQ(w.statusMessage(), u("笔录WORD文件以经保存在 <") + road.paths.programDir + u("/BL/目录中> "));
+    const QString doc = withoutBlanks(runProgram(u("antiword"), {base + u(".doc")}));
+    for (const record::Pair& p : record::pairs())
+        for (const record::Field& f : {p.question, p.answer})
+            EXPECT_TRUE(doc.contains(withoutBlanks(typed.value(record::unitName(f)))))
+                << "the document lacks " << typed.value(record::unitName(f)).toStdString();
+    EXPECT_TRUE(doc.contains(u("青山建筑工程公司")));
+
+    // Print the current record.
+    const qint64 printedSince = QDateTime::currentMSecsSinceEpoch();
+    person.expectMessage(u("打印提示："), u("Yes"));
+    chooseMenu(w, u("文件"), u("打印(笔录)"));
+    ASSERT_TRUE(person.waitDone(60000));
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.statusMessage() == u("打 印 成 功！"); }, 120000))
+        << w.statusMessage().toStdString();
+    const QString printed = waitForPrintedPdf(printedSince);
+    ASSERT_FALSE(printed.isEmpty()) << "nothing came out of the PDF printer";
+    const QString page = withoutBlanks(pdfText(spooledDocument(printed)));
+    EXPECT_TRUE(page.contains(u("张三")));
+    EXPECT_TRUE(page.contains(withoutBlanks(typed.value(u("组合框38")))));
+
+    // A new record, then the template opened again.
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(w, u("文件"), u("新建(笔录)"));
+    ASSERT_TRUE(person.waitDone(20000));
+    EXPECT_TRUE(w.fieldText(u("编辑框14")).isEmpty());
+    person.expectFile(u("通用对话框2"), base + u(".ini"));
+    chooseMenu(w, u("文件"), u("打开(笔录模板)"));
+    ASSERT_TRUE(person.waitDone(20000));
+
+    const QHash<QString, QString> opened = formFields(w);
+    for (const record::Field& f : record::readOrder())
+        EXPECT_EQ(opened.value(record::unitName(f)).toStdString(), typed.value(record::unitName(f)).toStdString())
+            << f.unit;
+    EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+}
+
+} // namespace quillan::test
+
+// The tests run on a virtual display of their own, with the window system
+// the desktop uses.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    quillan::test::VirtualDisplay display;
+    if (!display.ok()) {
+        std::fprintf(stderr, "road_e2e_tests: no virtual display (install xvfb and xdotool)\n");
+        return 1;
+    }
+    quillan::test::gDisplay = &display;
+    qputenv("DISPLAY", display.name().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
