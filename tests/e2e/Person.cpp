@@ -79,6 +79,17 @@ bool Person::waitDone(int timeoutMs)
     return steps_.empty();
 }
 
+std::string Person::story() const
+{
+    QString out = QStringLiteral("seen:");
+    for (const Seen& s : seen_)
+        out += QStringLiteral(" [") + s.title + QStringLiteral("|") + s.text + QLatin1Char(']');
+    out += QStringLiteral("; still expected:");
+    for (const Step& s : steps_)
+        out += QStringLiteral(" [") + s.match + QLatin1Char(']');
+    return out.toStdString();
+}
+
 void Person::look()
 {
     QWidget* modal = QApplication::activeModalWidget();
@@ -86,7 +97,11 @@ void Person::look()
         return;
     timer_.stop(); // the answer may run a nested event loop
     const auto* box = qobject_cast<QMessageBox*>(modal);
-    const QString name = qobject_cast<QFileDialog*>(modal) ? modal->objectName() : modal->windowTitle();
+    // File dialogs by their unit name, the folder browser and the rest by
+    // their title.
+    const bool unitNamed = qobject_cast<QFileDialog*>(modal) && !modal->objectName().isEmpty()
+        && modal->objectName() != QLatin1String("QFileDialog");
+    const QString name = unitNamed ? modal->objectName() : modal->windowTitle();
     seen_.push_back({name, box ? box->text() : QString()});
     if (!steps_.empty() && steps_.front().match == name) {
         const Step step = steps_.front();

@@ -35,12 +35,15 @@ public:
     // The next message box titled `title` is answered with the button of
     // the given caption role ("Yes", "No", "OK", "Cancel").
     void expectMessage(const QString& title, const QString& button);
-    // The next file dialog named `unit` gets `path` typed in and accepted.
+    // The next file dialog named `unit` (or, without a unit name, titled so)
+    // gets `path` typed in and accepted.
     void expectFile(const QString& unit, const QString& path);
     // Waits until every expected step was taken; false after `timeoutMs`.
     bool waitDone(int timeoutMs);
 
     const QList<Seen>& seen() const { return seen_; }
+    // Every window seen and what was still expected, for a failure message.
+    std::string story() const;
     const QStringList& unexpected() const { return unexpected_; }
 
 private:

@@ -7,8 +7,11 @@
 #include "E2eSupport.h"
 #include "Person.h"
 
+#include "exchange/TestServers.h"
+
 #include "app/Application.h"
 #include "app/MainWin.h"
+#include "audio/AudioRecorder.h"
 #include "record/RecordFields.h"
 
 #include <QApplication>
@@ -16,7 +19,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -40,7 +45,8 @@ struct Road
         paths.scratchDir = dir.file(u("cache/quillan"));
         paths.desktopDir = dir.file(u("Desktop"));
         paths.configDir = dir.file(u("config/quillan"));
-        QDir().mkpath(paths.programDir);
+        // A program folder in use: the records folder is there.
+        QDir().mkpath(paths.programDir + u("/BL"));
         QDir().mkpath(paths.desktopDir);
         QFile::copy(u(QUILLAN_SOURCE_DIR "/examples/Set.ini"), paths.programDir + u("/Set.ini"));
         app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"),
@@ -121,12 +127,42 @@ void fillPairs(app::MainWin& w)
     shoot(u("road-second-view.png"));
 }
 
+// Fails the test unless the sound server and the tools are there.
+bool requirePulse()
+{
+    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils"))
+        || !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
+        return false;
+    if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
+        ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()
+                      << "): scripts/test.sh starts one with a null sink and a remap source as default input";
+        return false;
+    }
+    return true;
+}
+
+// sox's RMS amplitude of a WAV file and its length in seconds.
+std::pair<double, double> soundOf(const QString& wav)
+{
+    QProcess sox;
+    sox.start(u("sox"), {wav, u("-n"), u("stat")});
+    sox.waitForFinished(60000);
+    const QString report = QString::fromLocal8Bit(sox.readAllStandardError());
+    const auto value = [&report](const char* name) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QString::fromUtf8(name) + u(":\\s+([0-9.]+)")).match(report);
+        return m.hasMatch() ? m.captured(1).toDouble() : -1;
+    };
+    return {value("RMS\\s+amplitude"), value("Length \\(seconds\\)")};
+}
+
 } // namespace
 
 TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
 {
     ASSERT_TRUE(requireProgram(u("soffice"), u("libreoffice-writer-nogui")));
     ASSERT_TRUE(requireProgram(u("antiword"), u("antiword")));
+    ASSERT_TRUE(requirePulse());
     Road road;
     road.app->start();
     app::MainWin& w = road.win();
@@ -139,6 +175,35 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     typeInto(w, u("超级编辑框2"), u("被询问人于工地受伤，现场有同事两人。"));
     shoot(u("road-case-note.png"));
     w.control<QPushButton>(u("按钮5"))->click();
+
+    // Five seconds of the interview recorded from the default input, into
+    // which a voice speaks; saved as a WAV file beside the record.
+    const QString speech = road.dir.file(u("speech.wav"));
+    runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), speech,
+                                u("The worker fell from the scaffold on the third floor of the building site. "
+                                  "His colleagues took him to the hospital at once.")});
+    chooseMenu(w, u("录音笔录"), u("打开笔录录音"));
+    ASSERT_TRUE(w.control(u("分组框5"))->isVisible());
+    shoot(u("road-recorder.png"));
+    QProcess voice;
+    voice.start(u("paplay"), {speech});
+    w.control<QPushButton>(u("按钮录音"))->click();
+    // Five seconds from the moment the sound comes in.
+    ASSERT_TRUE(QTest::qWaitFor([&road] { return road.app->recorder().capturedBytes() > 0; }, 10000))
+        << "the recorder takes no sound";
+    QTest::qWait(5000);
+    const QString wav = road.paths.programDir + u("/BL/张三询问录音.wav");
+    person.expectFile(u("通用对话框1"), wav);
+    w.control<QPushButton>(u("按钮4"))->click();
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    voice.waitForFinished(20000);
+    ASSERT_TRUE(QFile::exists(wav));
+    const auto [rms, seconds] = soundOf(wav);
+    EXPECT_GT(rms, 0.01) << "the recording holds no speech";
+    EXPECT_GE(seconds, 4.5);
+    EXPECT_LE(seconds, 7.0);
+    chooseMenu(w, u("录音笔录"), u("关闭笔录录音"));
+
     const QHash<QString, QString> typed = formFields(w);
     for (const record::Pair& p : record::pairs())
         ASSERT_FALSE(typed.value(record::unitName(p.answer)).isEmpty()) << p.number;
@@ -166,7 +231,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     const qint64 printedSince = QDateTime::currentMSecsSinceEpoch();
     person.expectMessage(u("打印提示："), u("Yes"));
     chooseMenu(w, u("文件"), u("打印(笔录)"));
-    ASSERT_TRUE(person.waitDone(60000));
+    ASSERT_TRUE(person.waitDone(60000)) << person.story();
     ASSERT_TRUE(QTest::qWaitFor([&w] { return w.statusMessage() == u("打 印 成 功！"); }, 120000))
         << w.statusMessage().toStdString();
     const QString printed = waitForPrintedPdf(printedSince);
@@ -175,14 +240,32 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     EXPECT_TRUE(page.contains(u("张三")));
     EXPECT_TRUE(page.contains(withoutBlanks(typed.value(u("组合框38")))));
 
-    // A new record, then the template opened again.
+    // The template uploaded under a name of its own.
+    TestServer ftp;
+    QString error;
+    ASSERT_TRUE(ftp.start(u("ftp"), road.dir.file(u("server")), &error)) << error.toStdString();
+    chooseMenu(w, u("网络功能"), u("FTP笔录服务器配置"));
+    typeInto(w, u("编辑框20"), u("127.0.0.1:%1").arg(ftp.port()));
+    typeInto(w, u("编辑框21"), u("officer"));
+    typeInto(w, u("编辑框22"), u("secret"));
+    typeInto(w, u("编辑框23"), u("青山案-张三"));
+    person.expectFile(u(" "), base + u(".ini"));
+    chooseMenu(w, u("网络功能"), u("笔录上传"));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    EXPECT_EQ(w.statusMessage(), u("笔录模板文件.ini上传FTP服务器成功."));
+
+    // A new record; the template downloaded and opened.
     person.expectMessage(u("提 示："), u("OK"));
     chooseMenu(w, u("文件"), u("新建(笔录)"));
-    ASSERT_TRUE(person.waitDone(20000));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
     EXPECT_TRUE(w.fieldText(u("编辑框14")).isEmpty());
-    person.expectFile(u("通用对话框2"), base + u(".ini"));
+    chooseMenu(w, u("网络功能"), u("笔录下载"));
+    EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    const QString downloaded = road.paths.programDir + u("/BL/青山案-张三.ini");
+    ASSERT_TRUE(QFile::exists(downloaded));
+    person.expectFile(u("通用对话框2"), downloaded);
     chooseMenu(w, u("文件"), u("打开(笔录模板)"));
-    ASSERT_TRUE(person.waitDone(20000));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
 
     const QHash<QString, QString> opened = formFields(w);
     for (const record::Field& f : record::readOrder())
