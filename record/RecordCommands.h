@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -36,6 +37,8 @@ struct RecordEnvironment
     platform::FileDialogUnit* templateDialog = nullptr; // "通用对话框2"
     platform::FileDialogUnit* documentDialog = nullptr; // "通用对话框3"
     std::function<void()> rerunStartup;             // the start-up initialisation
+    // Optional: told the files a save wrote, once they are complete.
+    std::function<void(const QStringList& files)> recordSaved;
 };
 
 // The record commands of the menus "文件" and "工具" and of the text panel's
