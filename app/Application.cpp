@@ -153,6 +153,7 @@ void Application::bindCommands()
     log.programDir = services_.paths.programDir;
     log.configDir = services_.paths.configDir;
     log.verifyDialog = &w.fileDialog(QStringLiteral("核验对话框"));
+    log.verifyDialog->objectName = QStringLiteral("核验对话框");
     ledger_ = std::make_unique<ledger::LedgerCommands>(std::move(log));
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered, &w,
                      [this] { ledger_->verifyFile(); });

@@ -36,6 +36,9 @@ TEST(LedgerApp, SavedRecordAndRecordingAreLoggedAndVerifiedThroughTheMenu)
     AppFixture f(gbk(u("[pop]\r\ntanchu=0\r\n")));
     f.app->start();
     app::MainWin& w = f.win();
+    EXPECT_EQ(verifyThroughMenu(f, f.programDir() + u("/Set.ini")),
+              u("文件“Set.ini”不在笔录登记中。\r\n笔录登记 ") + f.programDir() + u("/BL/笔录登记.log 不存在。"));
+    f.prompts->clear();
     w.setFieldText(u("编辑框6"), u("11"));
     w.setFieldText(u("编辑框7"), u("15"));
     w.setFieldText(u("编辑框9"), u("某某"));
