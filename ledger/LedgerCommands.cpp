@@ -102,6 +102,11 @@ QString LedgerCommands::logFailureText(const QString& reason)
     return u("笔录文件已经保存，但没有记入笔录登记：\r\n") + reason;
 }
 
+QString LedgerCommands::anchorFailureText(const QString& reason)
+{
+    return u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保存（最后一行被改动时无法发现）：\r\n") + reason;
+}
+
 QString LedgerCommands::verdictText(const QString& name, const FileDigest& digest, const LogCheck& check,
                                     const QString& logFile)
 {
@@ -118,8 +123,11 @@ void LedgerCommands::logSave(const QStringList& paths)
     if (logged.isEmpty())
         return;
     QString error;
-    if (!RecordLog(logFile(), anchorFile()).append(env_.clock->now(), logged, &error))
+    QString anchorError;
+    if (!RecordLog(logFile(), anchorFile()).append(env_.clock->now(), logged, &error, &anchorError))
         env_.prompts->message(logFailureText(error), u("登记失败："), Buttons::Ok);
+    else if (!anchorError.isEmpty())
+        env_.prompts->message(anchorFailureText(anchorError), u("登记失败："), Buttons::Ok);
 }
 
 void LedgerCommands::verifyFile()

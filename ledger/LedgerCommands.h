@@ -41,6 +41,7 @@ public:
     QString anchorFile() const;
 
     static QString logFailureText(const QString& reason);
+    static QString anchorFailureText(const QString& reason);
     // The message of a verification: the file's line, then the log's line.
     static QString verdictText(const QString& name, const FileDigest& digest, const LogCheck& check,
                                const QString& logFile);

@@ -358,7 +358,7 @@ RecordLog::RecordLog(QString logFile, QString anchorFile) : file_(std::move(logF
 
 QString RecordLog::timeText(const QDateTime& time) { return time.toString(QString::fromLatin1(kTimeFormat)); }
 
-bool RecordLog::append(const QDateTime& time, const QStringList& files, QString* error)
+bool RecordLog::append(const QDateTime& time, const QStringList& files, QString* error, QString* anchorError)
 {
     const auto fail = [error](const QString& path, const QString& reason) {
         if (error)
@@ -423,11 +423,11 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
     }
     if (anchor_.isEmpty())
         return true;
-    QString anchorError;
+    QString reason;
     QDir().mkpath(QFileInfo(anchor_).absolutePath());
     const QByteArray anchor = QByteArray::number(qint64(st.st_size) + out.size()) + ' ' + sha256Hex(line) + '\n';
-    if (!platform::writeFileAtomically(anchor_, anchor, &anchorError, 0600))
-        return fail(anchor_, anchorError);
+    if (!platform::writeFileAtomically(anchor_, anchor, &reason, 0600) && anchorError)
+        *anchorError = anchor_ + QStringLiteral("：") + reason;
     return true;
 }
 

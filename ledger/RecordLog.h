@@ -71,7 +71,9 @@ public:
     // Appends one line for the files (full paths) saved at `time`. False,
     // with the reason in `error`, when a file could not be read or the log
     // not written; a line is then either appended whole or not at all.
-    bool append(const QDateTime& time, const QStringList& files, QString* error);
+    // When the line was written but the anchor could not be, `anchorError`
+    // says why.
+    bool append(const QDateTime& time, const QStringList& files, QString* error, QString* anchorError = nullptr);
 
     // Reads the whole log once. `name`/`digest` select the entries reported
     // in byName/byContent; an empty name selects none.

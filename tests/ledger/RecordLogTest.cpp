@@ -257,4 +257,14 @@ TEST(RecordLog, ALogThatCannotBeWrittenIsToldAndTheSavedFilesStay)
               (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.bl("没有.pdf") + u("：文件不存在"),
                              u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_FALSE(QFile::exists(l.log()));
+
+    // The line is logged, but its anchor cannot be kept: a file where its folder belongs.
+    writeBytes(l.dir.file(u("config")), "");
+    l.prompts.clear();
+    l.commands->logSave({l.bl("甲.doc")});
+    EXPECT_EQ(l.prompts.shown(),
+              (QList<Shown>{{u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保存（最后一行被改动时无法发现）：\r\n") +
+                                 l.commands->anchorFile() + u("：路径中有一部分不是目录"),
+                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(logLines(l.log()).size(), 1);
 }
