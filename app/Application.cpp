@@ -12,6 +12,7 @@
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"
 #include "app/TextBindings.h"
+#include "ledger/LedgerCommands.h"
 #include "library/DocumentCommands.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Clock.h"
@@ -180,6 +181,18 @@ void Application::bindCommands()
     // The law texts, links and tools, and the pop-up reader of start-up.
     texts_ = std::make_unique<TextBindings>(w, services_, *startup_);
 
+    // The log of saved records and its check.
+    ledger::LedgerEnvironment log;
+    log.prompts = services_.prompts;
+    log.clock = services_.clock;
+    log.programDir = services_.paths.programDir;
+    log.configDir = services_.paths.configDir;
+    log.verifyDialog = &w.fileDialog(QStringLiteral("核验对话框"));
+    log.verifyDialog->objectName = QStringLiteral("核验对话框");
+    ledger_ = std::make_unique<ledger::LedgerCommands>(std::move(log));
+    QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered, &w,
+                     [this] { ledger_->verifyFile(); });
+
     // The record commands work on the window as the record form.
     if (services_.word) {
         record::RecordEnvironment env;
@@ -194,6 +207,7 @@ void Application::bindCommands()
         env.documentDialog = &w.fileDialog(QStringLiteral("通用对话框3"));
         env.rerunStartup = [this] { startup_->run(); };
         env.formSafe = [this] { recovery_->markSafe(); };
+        env.recordSaved = [this](const QStringList& files) { ledger_->logSave(files); };
         records_ = std::make_unique<record::RecordCommands>(std::move(env));
         record::RecordCommands* r = records_.get();
         const auto bind = [&w](const char* menu, const char* item, void (record::RecordCommands::*command)(),
@@ -255,6 +269,7 @@ void Application::bindAudio()
     env.recorder = recorder_.get();
     env.player = parts_.player.get();
     env.saveDialog = &w.fileDialog(QStringLiteral("通用对话框1"));
+    env.wavSaved = [this](const QString& path) { ledger_->logSave({path}); };
     audio_ = std::make_unique<audio::AudioCommands>(std::move(env));
     audio::AudioCommands* a = audio_.get();
 

@@ -31,6 +31,10 @@ class AudioRecorder;
 class RecorderPanel;
 } // namespace quillan::audio
 
+namespace quillan::ledger {
+class LedgerCommands;
+}
+
 namespace quillan::app {
 
 class MainWin;
@@ -76,6 +80,7 @@ public:
     library::DocumentCommands& documents() { return *documents_; }
     audio::AudioCommands& audio() { return *audio_; }
     audio::AudioRecorder& recorder() { return *recorder_; }
+    ledger::LedgerCommands& ledger() { return *ledger_; }
 
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
@@ -97,6 +102,7 @@ private:
     std::unique_ptr<audio::RecorderPanel> recorderPanel_;
     std::unique_ptr<audio::AudioRecorder> recorder_;
     std::unique_ptr<audio::AudioCommands> audio_;
+    std::unique_ptr<ledger::LedgerCommands> ledger_;
     bool exiting_ = false;
     bool recoveryFailed_ = false;
 };

@@ -182,6 +182,8 @@ bool AudioCommands::saveThroughDialog()
         env_.prompts->message(saveFailureText(path, error), u("提示："), Buttons::Ok);
         return false;
     }
+    if (env_.wavSaved)
+        env_.wavSaved(path);
     enterIdleAfterSave();
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace quillan::platform {
 class Prompts;
 struct FileDialogUnit;
@@ -36,6 +38,8 @@ struct AudioEnvironment
     AudioRecorder* recorder = nullptr;
     SoundPlayer* player = nullptr;
     platform::FileDialogUnit* saveDialog = nullptr; // "通用对话框1"
+    // Optional: told the path of each WAV file saved.
+    std::function<void(const QString& path)> wavSaved;
 };
 
 // The recorder panel's commands. Each runs to completion on the

@@ -194,8 +194,11 @@ void RecordCommands::saveRecord()
     Busy busy(form);
     const ComposeResult composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
     QList<FileResult> failures;
+    QStringList written;
     if (!composed.templateFile.ok)
         failures << composed.templateFile;
+    else
+        written << composed.templateFile.path;
 
     // Each step follows as soon as the one before has returned: the engine's
     // calls return only when their work is done and checked.
@@ -214,6 +217,8 @@ void RecordCommands::saveRecord()
             saved.error = composed.documentError;
         if (!saved.ok)
             failures << saved;
+        else
+            written << saved.path;
         // An archivable PDF copy of the document, written only beside a
         // document that was saved, so that the two always match.
         if (saved.ok) {
@@ -221,12 +226,16 @@ void RecordCommands::saveRecord()
             if (!copy.ok) {
                 failures << copy;
                 pdfFailedOnly = failures.size() == 1;
+            } else {
+                written << copy.path;
             }
         }
     }
     engine.closeDocument();
     engine.quit();
     busy.set(false);
+    if (env_.recordSaved && !written.isEmpty())
+        env_.recordSaved(written);
 
     if (!failures.isEmpty()) {
         env_.prompts->message(saveFailureText(failures), u("保存失败："), Buttons::Ok);

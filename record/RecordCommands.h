@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,6 +40,8 @@ struct RecordEnvironment
     // Told when the form holds nothing that a crash could lose: after a
     // save, a new record and an opened template.
     std::function<void()> formSafe;
+    // Optional: told the files a save wrote, once they are complete.
+    std::function<void(const QStringList& files)> recordSaved;
 };
 
 // The record commands of the menus "文件" and "工具" and of the text panel's

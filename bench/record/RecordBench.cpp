@@ -79,7 +79,16 @@ int main(int argc, char** argv)
     int counter = 0;
     platform::FileDialogUnit d2{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     platform::FileDialogUnit d3{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
-    record::RecordEnvironment env{&form, &prompts, &clock, &shell, &engine, programDir, &counter, &d2, &d3, {}, {}};
+    record::RecordEnvironment env;
+    env.form = &form;
+    env.prompts = &prompts;
+    env.clock = &clock;
+    env.shell = &shell;
+    env.word = &engine;
+    env.programDir = programDir;
+    env.pageLineCounter = &counter;
+    env.templateDialog = &d2;
+    env.documentDialog = &d3;
     record::RecordCommands commands(env);
 
     auto timedSave = [&] {

@@ -342,7 +342,7 @@ TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
     platform::ScriptedPrompts prompts;
     audio::RecordingPlayer player;
     platform::FileDialogUnit dialog;
-    audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog});
+    audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog, {}});
     prompts.answerNext(platform::Answer::Yes);
     prompts.chooseNext(dir.file(u("recovered.wav")));
     commands.offerRecovery();

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     platform::ScriptedPrompts prompts;
     NullPanel panel;
     platform::FileDialogUnit dialog;
-    audio::AudioEnvironment env{&panel, &prompts, &recorder, &player, &dialog};
+    audio::AudioEnvironment env{&panel, &prompts, &recorder, &player, &dialog, {}};
     audio::AudioCommands commands(env);
 
     commands.startRecording();

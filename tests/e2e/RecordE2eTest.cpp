@@ -3,6 +3,7 @@
 // PDFs read back with pdftotext, and the faults an officer can meet.
 #include "../record/MapForm.h"
 #include "E2eSupport.h"
+#include "ledger/LedgerCommands.h"
 #include "platform/Clock.h"
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
@@ -16,6 +17,7 @@
 #include "word/OfficeInstance.h"
 #include "word/RecordingEngine.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -172,6 +174,7 @@ protected:
         env.pageLineCounter = &counter;
         env.templateDialog = &templateDialog;
         env.documentDialog = &documentDialog;
+        env.recordSaved = recordSaved;
         commands = std::make_unique<record::RecordCommands>(env);
     }
 
@@ -241,6 +244,7 @@ protected:
     int counter = 0;
     platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     platform::FileDialogUnit documentDialog{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    std::function<void(const QStringList&)> recordSaved;
     std::unique_ptr<record::RecordCommands> commands;
 };
 
@@ -301,6 +305,12 @@ TEST_F(RecordE2e, SavedDocumentsAreWord97FilesHoldingLineForLineWhatWasTypedWith
 // and a text layer.
 TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
 {
+    // Each save is logged, with the hashes of the files as written.
+    platform::FileDialogUnit verifyDialog;
+    ledger::LedgerCommands ledger({&prompts, &clock, programDir, dir.file(QStringLiteral("config")), &verifyDialog});
+    recordSaved = [&ledger](const QStringList& files) { ledger.logSave(files); };
+    makeCommands();
+    QStringList logged;
     for (const int pairs : {2, 10, 24}) {
         SCOPED_TRACE(pairs);
         const QString name = QStringLiteral("页码%1").arg(pairs);
@@ -312,6 +322,11 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
         QString pdf = doc;
         pdf.replace(QStringLiteral(".doc"), QStringLiteral(".pdf"));
         ASSERT_TRUE(readFile(pdf).startsWith("%PDF-")) << pdf.toStdString();
+        for (const QString& file : {iniOf(name), doc, pdf}) {
+            const QByteArray bytes = readFile(file);
+            logged << QFileInfo(file).fileName() + QLatin1Char('\t') + QString::number(bytes.size()) + QLatin1Char('\t') +
+                          QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        }
         // PDF/A-2b: its identification in the metadata, every font embedded.
         EXPECT_TRUE(readFile(pdf).contains("pdfaid:part")) << "not marked as PDF/A";
         const QStringList fonts = runProgram(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
@@ -346,6 +361,13 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
             }
         }
     }
+    QStringList lines = platform::decodeText(readFile(ledger.logFile())).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    QStringList files;
+    for (const QString& line : lines.mid(0, 3))
+        files << line.section(QLatin1Char('\t'), 2);
+    EXPECT_EQ(files.join(QLatin1Char('\t')), logged.join(QLatin1Char('\t')));
+    EXPECT_EQ(ledger::RecordLog(ledger.logFile(), ledger.anchorFile()).check().chain, ledger::LogCheck::Chain::Intact);
 }
 
 TEST_F(RecordE2e, PrintingTheCurrentRecordPutsEveryLineOnPaperAndKeepsOnlyTheTemplate)
