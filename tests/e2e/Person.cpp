@@ -106,6 +106,8 @@ void Person::look()
     if (!steps_.empty() && steps_.front().match == name) {
         const Step step = steps_.front();
         steps_.pop_front();
+        if (beforeAnswer)
+            beforeAnswer(name);
         step.act(modal);
     } else {
         unexpected_ << name + QStringLiteral(": ") + (box ? box->text() : QString());

@@ -35,6 +35,8 @@ public:
     // The next message box titled `title` is answered with the button of
     // the given caption role ("Yes", "No", "OK", "Cancel").
     void expectMessage(const QString& title, const QString& button);
+    // Called with each window before it is answered (for screenshots).
+    std::function<void(const QString& title)> beforeAnswer;
     // The next file dialog named `unit` (or, without a unit name, titled so)
     // gets `path` typed in and accepted.
     void expectFile(const QString& unit, const QString& path);

@@ -168,6 +168,10 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     app::MainWin& w = road.win();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     Person person;
+    person.beforeAnswer = [](const QString& title) {
+        if (title == u("核验笔录："))
+            shoot(u("road-message-box.png"));
+    };
 
     fillHeader(w);
     fillPairs(w);
@@ -271,6 +275,37 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     for (const record::Field& f : record::readOrder())
         EXPECT_EQ(opened.value(record::unitName(f)).toStdString(), typed.value(record::unitName(f)).toStdString())
             << f.unit;
+
+    // The saved document checked against the log of saved records.
+    person.expectFile(u("核验对话框"), base + u(".doc"));
+    person.expectMessage(u("核验笔录："), u("OK"));
+    chooseMenu(w, u("文件"), u("核验笔录..."));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    const QString verdict = person.seen().constLast().text;
+    EXPECT_TRUE(verdict.contains(u("保存时完全一致"))) << verdict.toStdString();
+    EXPECT_TRUE(verdict.contains(u("笔录登记完好"))) << verdict.toStdString();
+
+    // An inspection form printed at once.
+    qint64 since = QDateTime::currentMSecsSinceEpoch();
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(w, u("监察文书"), u("询问通知书"));
+    ASSERT_TRUE(person.waitDone(120000)) << person.story();
+    const QString form = waitForPrintedPdf(since);
+    ASSERT_FALSE(form.isEmpty()) << "the inspection form did not come out of the printer";
+    EXPECT_TRUE(withoutBlanks(pdfText(spooledDocument(form))).contains(u("询问通知书")));
+
+    // A law text shown in the text panel and printed from it.
+    chooseMenu(w, u("法律法规"), u("劳动保障监察条例"));
+    ASSERT_TRUE(w.control(u("超级编辑框1"))->isVisible());
+    EXPECT_TRUE(w.fieldText(u("超级编辑框1")).contains(u("劳动保障监察条例")));
+    shoot(u("road-text-panel.png"));
+    since = QDateTime::currentMSecsSinceEpoch();
+    w.control<QPushButton>(u("按钮6"))->click();
+    EXPECT_EQ(w.statusPart0(), u("打印成功..."));
+    const QString law = waitForPrintedPdf(since);
+    ASSERT_FALSE(law.isEmpty()) << "the law text did not come out of the printer";
+    EXPECT_TRUE(withoutBlanks(pdfText(spooledDocument(law))).contains(u("第一条")));
+
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
 }
 
