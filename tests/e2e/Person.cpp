@@ -41,6 +41,11 @@ void Person::expectMessage(const QString& title, const QString& button)
                       }});
 }
 
+void Person::expectWindow(const QString& title, std::function<void(QWidget*)> act)
+{
+    steps_.push_back({title, std::move(act)});
+}
+
 void Person::expectFile(const QString& unit, const QString& path)
 {
     steps_.push_back({unit, [path](QWidget* w) {

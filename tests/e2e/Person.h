@@ -35,6 +35,8 @@ public:
     // The next message box titled `title` is answered with the button of
     // the given caption role ("Yes", "No", "OK", "Cancel").
     void expectMessage(const QString& title, const QString& button);
+    // The next modal window titled `title` is handled by `act`.
+    void expectWindow(const QString& title, std::function<void(QWidget*)> act);
     // Called with each window before it is answered (for screenshots).
     std::function<void(const QString& title)> beforeAnswer;
     // The next file dialog named `unit` (or, without a unit name, titled so)

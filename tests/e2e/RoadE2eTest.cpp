@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace quillan::test {
 namespace {
@@ -39,16 +40,26 @@ const VirtualDisplay* gDisplay = nullptr;
 // example office data.
 struct Road
 {
-    Road()
+    // `base` empty: a folder of its own; otherwise the folders of another
+    // run (the program started again on them).
+    explicit Road(const QString& base = QString())
     {
-        paths.programDir = dir.file(u("program"));
-        paths.scratchDir = dir.file(u("cache/quillan"));
-        paths.desktopDir = dir.file(u("Desktop"));
-        paths.configDir = dir.file(u("config/quillan"));
+        const QString root = base.isEmpty() ? dir.path() : base;
+        paths.programDir = root + u("/program");
+        paths.scratchDir = root + u("/cache/quillan");
+        paths.desktopDir = root + u("/Desktop");
+        paths.configDir = root + u("/config/quillan");
         // A program folder in use: the records folder is there.
         QDir().mkpath(paths.programDir + u("/BL"));
         QDir().mkpath(paths.desktopDir);
-        QFile::copy(u(QUILLAN_SOURCE_DIR "/examples/Set.ini"), paths.programDir + u("/Set.ini"));
+        if (!QFile::exists(paths.programDir + u("/Set.ini")))
+            QFile::copy(u(QUILLAN_SOURCE_DIR "/examples/Set.ini"), paths.programDir + u("/Set.ini"));
+        launch();
+    }
+    // The program as the desktop starts it; the one before ends first.
+    void launch()
+    {
+        app.reset();
         app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"),
                                                  app::Application::systemParts(paths));
         app->exitProgram = [](int) {};
@@ -309,6 +320,110 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
 }
 
+namespace {
+
+const QString kPassword = u("QL-2026");
+
+// The second record as far as the officer got before the crash.
+const std::pair<const char*, const char*> kSecondRecord[] = {
+    {"编辑框6", "16"},         {"编辑框7", "40"},     {"编辑框9", "李四"}, {"编辑框14", "红星机械厂"},
+    {"组合框4", "问：你是哪天受伤的？"}, {"组合框5", "答：上个月十五号。"}, {"组合框6", "问：当时在做什么？"},
+};
+
+} // namespace
+
+// The second half of the road: the program locked with a password,
+// started again and unlocked; then a crash in the middle of a second
+// record, with the form and the audio back at the next start. The crash
+// is a real one: a process running the program is killed outright.
+TEST(RoadE2e, APasswordLocksTheNextStartAndACrashLosesNeitherTheFormNorTheAudio)
+{
+    ASSERT_TRUE(requirePulse());
+    auto road = std::make_unique<Road>();
+    road->app->start();
+    Person person;
+
+    // The lock, set from the menu.
+    person.expectWindow(u("请输入2次正确密码："), [](QWidget* w) {
+        typeText(w->findChild<QWidget*>(u("编辑框1")), kPassword);
+        typeText(w->findChild<QWidget*>(u("编辑框2")), kPassword);
+        qobject_cast<QPushButton*>(w->findChild<QWidget*>(u("按钮1")))->click();
+    });
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(road->win(), u("安全设置"), u("加密"));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    EXPECT_EQ(person.seen().constLast().text, u("密码设置成功！下次启动软件时需要输入密码。"));
+
+    // The next start asks for it before the window shows.
+    person.expectWindow(u("输 入 密 码："), [](QWidget* w) {
+        typeText(w->findChild<QWidget*>(u("编辑框1")), kPassword);
+        qobject_cast<QPushButton*>(w->findChild<QWidget*>(u("按钮1")))->click();
+    });
+    road->launch();
+    road->app->start();
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    ASSERT_TRUE(road->win().isVisible()) << "the right password did not open the program";
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(road->win(), u("安全设置"), u("解密"));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    EXPECT_EQ(person.seen().constLast().text, u("密码已清除！下次启动软件时不再需要输入密码。"));
+    const QString base = road->dir.path();
+    const platform::Paths paths = road->paths;
+    road->app.reset();
+
+    // A second record typed and recorded in a program that is then killed.
+    QProcess crashing;
+    crashing.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    crashing.start(QCoreApplication::applicationFilePath(), {u("--crashing-program"), base});
+    ASSERT_TRUE(crashing.waitForStarted(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&crashing] { return crashing.readAllStandardOutput().contains("READY"); }, 120000))
+        << "the program to be killed did not get ready";
+    crashing.kill();
+    ASSERT_TRUE(crashing.waitForFinished(10000));
+
+    // The next start gives the form back as it was and offers the audio.
+    const QString wav = paths.programDir + u("/BL/李四找回的录音.wav");
+    person.expectMessage(u("提示："), u("Yes")); // the record
+    person.expectMessage(u("提示："), u("Yes")); // the audio
+    person.expectFile(u("通用对话框1"), wav);
+    Road again(base);
+    again.app->start();
+    ASSERT_TRUE(person.waitDone(30000)) << person.story();
+    for (const auto& [unit, text] : kSecondRecord)
+        EXPECT_EQ(again.win().fieldText(u(unit)).toStdString(), std::string(text)) << unit;
+    ASSERT_TRUE(QFile::exists(wav));
+    const auto [rms, seconds] = soundOf(wav);
+    EXPECT_GT(rms, 0.01) << "the recovered recording holds no speech";
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+}
+
+// The program killed by the test above: types the second record, records
+// speech, says READY once the recovery files hold both, and waits.
+int runCrashingProgram(const QString& base)
+{
+    Road road(base);
+    road.app->start();
+    app::MainWin& w = road.win();
+    for (const auto& [unit, text] : kSecondRecord)
+        typeInto(w, u(unit), u(text));
+    w.control<QPushButton>(u("按钮1"))->click(); // the form's recovery file follows the switch
+    const QString speech = road.paths.scratchDir + u("/../speech.wav");
+    runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), speech,
+                                u("I was lifting the steel plate when the crane hook slipped and hit my arm.")});
+    chooseMenu(w, u("录音笔录"), u("打开笔录录音"));
+    QProcess voice;
+    voice.start(u("paplay"), {speech});
+    w.control<QPushButton>(u("按钮录音"))->click();
+    if (!QTest::qWaitFor([&road] { return road.app->recorder().capturedBytes() > 0; }, 10000))
+        return 1;
+    QTest::qWait(3500); // the recovery file's header follows every 2 s of audio
+    std::printf("READY\n");
+    std::fflush(stdout);
+    QTest::qWait(600000);
+    return 0;
+}
+
 } // namespace quillan::test
 
 // The tests run on a virtual display of their own, with the window system
@@ -316,6 +431,12 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    const bool crashing = argc == 3 && std::strcmp(argv[1], "--crashing-program") == 0;
+    if (crashing) {
+        // On the display of the test that kills it (which ends that display).
+        QApplication app(argc, argv);
+        return quillan::test::runCrashingProgram(QString::fromLocal8Bit(argv[2]));
+    }
     quillan::test::VirtualDisplay display;
     if (!display.ok()) {
         std::fprintf(stderr, "road_e2e_tests: no virtual display (install xvfb and xdotool)\n");
