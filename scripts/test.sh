@@ -73,10 +73,12 @@ start_pulseaudio || true
 export QT_QPA_PLATFORM=offscreen
 status=0
 
-# One run of the whole suite, in the sanitizer build: tests/CMakeLists.txt
-# gives the unit tests the leak check and spares the end-to-end tests, which
-# load the LibreOffice libraries into the test process. A second, plain run
-# would not fit in the time CI has (docs/PERFORMANCE.md, "Test suite").
+# One run of the whole suite, in the sanitizer build. The test programs carry
+# their sanitizer settings (tests/support/SanitizerOptions.cpp, leak check
+# on); CTest switches the leak check off for the end-to-end tests, which load
+# the LibreOffice libraries into the test process (tests/CMakeLists.txt). A
+# second, plain run would not fit in the time CI has (docs/PERFORMANCE.md,
+# "Test suite").
 build_tree "$QUILLAN_ROOT/build-sanitize" -DQUILLAN_SANITIZE=ON -DQUILLAN_WERROR=ON
 ctest --test-dir "$QUILLAN_ROOT/build-sanitize" --output-on-failure -j 2 --timeout 900 || status=1
 
