@@ -263,7 +263,7 @@ void AudioCommands::offerRecovery()
     p.setUnitEnabled(u(kRecord), true);
     p.setUnitEnabled(u(kStopSave), true);
     state_ = State::Stopped;
-    const qint64 seconds = env_.recorder->heldBytes() / env_.recorder->format().bytesPerSecond();
+    const qint64 seconds = env_.recorder->heldBytes() / env_.recorder->heldFormat().bytesPerSecond();
     if (env_.prompts->message(recoveryQuestion(seconds), u("提示："), Buttons::YesNo) == Answer::Yes &&
         saveThroughDialog())
         return;

@@ -41,22 +41,17 @@ CaptureProblem AudioRecorder::start()
     const CaptureProblem checked = device_.check(format_);
     if (checked != CaptureProblem::None)
         return checked;
-    if (open_) {
-        device_.close();
-        open_ = false;
-    }
-    {
-        std::lock_guard guard(lock_);
-        accepting_ = false;
-    }
-    // The audio held so far is only replaced once the input is open: a
-    // failed start loses nothing.
+    // A capture in progress ends as a stop ends it, with the chunk in
+    // progress kept. The audio held so far is only replaced once the input
+    // is open: a failed start loses nothing.
+    stop();
     const CaptureProblem opened = device_.open(format_, this);
     if (opened != CaptureProblem::None)
         return opened;
     open_ = true;
     std::lock_guard guard(lock_);
     closeRecoveryLocked();
+    heldFormat_ = format_;
     chunks_.clear();
     held_ = 0;
     current_.clear();
@@ -121,7 +116,7 @@ void AudioRecorder::completeChunkLocked()
         if (platform::writeAll(recoveryFd_, current_)) {
             recoveryData_ += current_.size();
             unsynced_ += current_.size();
-            if (unsynced_ >= 2 * format_.bytesPerSecond())
+            if (unsynced_ >= 2 * heldFormat_.bytesPerSecond())
                 syncRecoveryLocked();
         } else {
             // A full disk ends the recovery copy, not the recording.
@@ -142,7 +137,7 @@ void AudioRecorder::openRecoveryLocked()
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return;
-    const QByteArray header = wavHeader(format_, 0);
+    const QByteArray header = wavHeader(heldFormat_, 0);
     if (::fchmod(fd, 0600) != 0 || !platform::writeAll(fd, header)) {
         ::close(fd);
         ::unlink(name.constData());
@@ -195,11 +190,12 @@ bool AudioRecorder::saveWav(const QString& path, bool overwrite, QString* error)
         stop();
     // The input is closed: no capture thread touches the list any more.
     std::lock_guard guard(lock_);
-    qint64 length = held_ - held_ % format_.blockAlign();
-    length = qMin<qint64>(length, 0xFFFFFFFFLL - 36 - (0xFFFFFFFFLL - 36) % format_.blockAlign());
+    const int blockAlign = heldFormat_.blockAlign();
+    qint64 length = held_ - held_ % blockAlign;
+    length = qMin<qint64>(length, 0xFFFFFFFFLL - 36 - (0xFFFFFFFFLL - 36) % blockAlign);
     std::size_t next = 0;
     const bool ok = writeWavFile(
-        path, format_, static_cast<quint32>(length),
+        path, heldFormat_, static_cast<quint32>(length),
         [this, &next]() -> QByteArrayView {
             return next < chunks_.size() ? QByteArrayView(chunks_[next++]) : QByteArrayView();
         },
@@ -250,7 +246,6 @@ bool AudioRecorder::loadRecovery()
     held_ = 0;
     current_.clear();
     if (usable) {
-        format_ = f;
         for (;;) {
             QByteArray chunk = file.read(kChunkSize);
             if (chunk.isEmpty())
@@ -267,6 +262,7 @@ bool AudioRecorder::loadRecovery()
         held_ = 0;
         return false;
     }
+    format_ = heldFormat_ = f;
     return true;
 }
 

@@ -32,14 +32,17 @@ public:
     AudioRecorder(const AudioRecorder&) = delete;
     AudioRecorder& operator=(const AudioRecorder&) = delete;
 
-    // Accepts the formats of AudioFormat::isAccepted; anything else is
-    // refused and the format stays.
+    // The format of the next capture. Accepts the formats of
+    // AudioFormat::isAccepted; anything else is refused and the format
+    // stays. The audio held keeps the format it was captured in (or read
+    // from the recovery file in); a recovery sets both.
     bool setFormat(int channels, int sampleRate, int bits);
     AudioFormat format() const { return format_; }
+    AudioFormat heldFormat() const { return heldFormat_; }
 
     // Asks the default input whether it takes the format, opens it, empties
-    // the chunk list and starts capturing. On failure nothing changes: the
-    // audio held so far stays.
+    // the chunk list and starts capturing. A capture in progress is stopped
+    // first. On failure the audio held so far stays, with its format.
     CaptureProblem start();
     bool pause();
     bool resume();
@@ -81,6 +84,7 @@ private:
     CaptureDevice& device_;
     const QString recoveryPath_;
     AudioFormat format_;
+    AudioFormat heldFormat_; // of the chunk list and the recovery file
     bool open_ = false;
 
     mutable std::mutex lock_;

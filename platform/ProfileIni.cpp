@@ -31,9 +31,18 @@ QString fold(QStringView s) { return s.toString().toCaseFolded(); }
 const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray kUtf16LeBom = QByteArrayLiteral("\xFF\xFE");
 
+// The decoders keep a U+FEFF at the start of what they decode: only the
+// byte-order mark at the start of the file is one. The writer decodes line
+// by line, the reader the whole file; both must see the same characters.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return d.decode(bytes);
+}
+
 QString decodeUtf16Le(QByteArrayView bytes)
 {
-    QStringDecoder d(QStringDecoder::Utf16LE);
+    QStringDecoder d(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom);
     QString text = d.decode(bytes.first(bytes.size() & ~qsizetype(1)));
     if (bytes.size() % 2)
         text += QChar(QChar::ReplacementCharacter); // half a character at the end
@@ -45,7 +54,7 @@ QString decodeUtf16Le(QByteArrayView bytes)
 QString decodeProfile(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+        return decodeUtf8(QByteArrayView(bytes).sliced(3));
     if (bytes.startsWith(kUtf16LeBom))
         return decodeUtf16Le(QByteArrayView(bytes).sliced(2));
     return decodeText(bytes);
@@ -197,7 +206,7 @@ QString ProfileWriter::decodeLine(QByteArrayView raw) const
 {
     switch (encoding_) {
     case Encoding::Utf8:
-        return QString::fromUtf8(raw);
+        return decodeUtf8(raw);
     case Encoding::Utf16Le:
         return decodeUtf16Le(raw);
     case Encoding::Text:

@@ -131,6 +131,44 @@ TEST(AudioRecorder, FailedStartsAndSavesLoseNothing)
     EXPECT_EQ(readFile(dir.file(QStringLiteral("a.wav"))).sliced(44), pattern(6000));
 }
 
+TEST(AudioRecorder, TheAudioHeldKeepsItsFormatAndItsLastBytesWhateverIsAskedNext)
+{
+    TempDir dir;
+    const audio::AudioFormat mono{1, 8000, 16};
+    const audio::AudioFormat stereo{2, 22050, 8};
+    ScriptedCapture device;
+    AudioRecorder r(device, dir.file(QStringLiteral("recovery.wav")));
+    ASSERT_EQ(r.start(), CaptureProblem::None);
+    device.feed(pattern(5000)); // one whole chunk, one in progress
+    // A format asked for during the capture is the next capture's.
+    ASSERT_TRUE(r.setFormat(stereo.channels, stereo.sampleRate, stereo.bits));
+    // A restart the input refuses ends the capture with every byte kept.
+    device.openResult = CaptureProblem::OpenFailed;
+    EXPECT_EQ(r.start(), CaptureProblem::OpenFailed);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(r.heldBytes(), 5000);
+    const QString path = dir.file(QStringLiteral("a.wav"));
+    ASSERT_TRUE(r.saveWav(path, true));
+    EXPECT_EQ(readFile(path), audio::wavHeader(mono, 5000) + pattern(5000));
+
+    // Recovered audio keeps the format of its file across a start that
+    // cannot open.
+    device.openResult = CaptureProblem::None;
+    ASSERT_EQ(r.start(), CaptureProblem::None);
+    device.feed(pattern(4096 * 2));
+    {
+        ScriptedCapture other;
+        AudioRecorder next(other, dir.file(QStringLiteral("recovery.wav")));
+        r.stop();
+        ASSERT_TRUE(next.loadRecovery());
+        ASSERT_TRUE(next.setFormat(mono.channels, mono.sampleRate, mono.bits));
+        other.openResult = CaptureProblem::OpenFailed;
+        EXPECT_EQ(next.start(), CaptureProblem::OpenFailed);
+        ASSERT_TRUE(next.saveWav(path, true));
+    }
+    EXPECT_EQ(readFile(path), audio::wavHeader(stereo, 4096 * 2) + pattern(4096 * 2));
+}
+
 TEST(AudioRecorder, TheRecoveryFileHoldsTheAudioOfACrashedRunUntilSaved)
 {
     TempDir dir;

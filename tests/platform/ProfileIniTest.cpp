@@ -227,3 +227,29 @@ TEST(ProfileIni, Utf16FileIsEditedOnWholeCharacters)
     EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("n")), QStringLiteral("值"));
     EXPECT_TRUE(readFile(path).startsWith("\xFF\xFE[\0"));
 }
+
+TEST(ProfileIni, AByteOrderMarkInsideTheFileIsACharacterToReaderAndWriterAlike)
+{
+    const auto utf16 = [](const QString& s) {
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    };
+    // Only the file's first mark is one; a second (a file saved twice by an
+    // editor that adds one) or one at the start of a later line is U+FEFF.
+    // Whatever the writer takes as the section, the reader must take too.
+    const QByteArray cases[] = {
+        QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF[set]\r\nk=1\r\n"),
+        QByteArray("\xEF\xBB\xBF[a]\r\n\xEF\xBB\xBF[set]\r\nk=1\r\n"),
+        "\xFF\xFE" + utf16(QStringLiteral("\uFEFF[set]\r\nk=1\r\n")),
+        "\xFF\xFE" + utf16(QStringLiteral("[a]\r\n\uFEFF[set]\r\nk=1\r\n")),
+    };
+    TempDir dir;
+    for (const QByteArray& bytes : cases) {
+        const QString path = dir.write(QStringLiteral("t.ini"), bytes);
+        ProfileWriter writer(path);
+        writer.setValue(QStringLiteral("set"), QStringLiteral("n"), QStringLiteral("值"));
+        ASSERT_TRUE(writer.save());
+        const ProfileIni ini = ProfileIni::load(path);
+        EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("n")), QStringLiteral("值")) << bytes.toHex().constData();
+        EXPECT_TRUE(ini.value(QStringLiteral("set"), QStringLiteral("k")).isEmpty()) << bytes.toHex().constData();
+    }
+}
