@@ -111,13 +111,17 @@ void VirtualDisplay::type(qulonglong window, const QString& text) const
     xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
 }
 
-bool VirtualDisplay::screenshot(const QString& png) const
+bool VirtualDisplay::screenshot(const QString& png, const QRect& crop) const
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), name_);
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), png});
+    QStringList args{QStringLiteral("-window"), QStringLiteral("root")};
+    if (!crop.isEmpty())
+        args << QStringLiteral("-crop")
+             << QStringLiteral("%1x%2+%3+%4").arg(crop.width()).arg(crop.height()).arg(crop.x()).arg(crop.y());
+    p.start(QStringLiteral("import"), args << png);
     return p.waitForFinished(20000) && p.exitCode() == 0;
 }
 

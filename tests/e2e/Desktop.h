@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +39,8 @@ public:
     // Gives `window` the keyboard and presses the keys in turn.
     void keys(qulonglong window, const QStringList& keys) const;
     void type(qulonglong window, const QString& text) const;
-    // The whole screen as a PNG (ImageMagick's import).
-    bool screenshot(const QString& png) const;
+    // The screen, or the part `crop` of it, as a PNG (ImageMagick's import).
+    bool screenshot(const QString& png, const QRect& crop = QRect()) const;
 
 private:
     QProcess xvfb_;

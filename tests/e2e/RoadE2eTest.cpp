@@ -79,14 +79,17 @@ QHash<QString, QString> formFields(const app::MainWin& w)
     return out;
 }
 
-void shoot(const QString& name)
+void shoot(const QString& name, const QWidget* window = nullptr)
 {
     // Screenshots for the documentation, when asked for.
     const QByteArray folder = qgetenv("QUILLAN_SHOTS");
     if (folder.isEmpty() || !gDisplay)
         return;
     QTest::qWait(300);
-    gDisplay->screenshot(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name);
+    if (!window)
+        window = QApplication::activeWindow();
+    gDisplay->screenshot(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name,
+                         window ? window->frameGeometry() : QRect());
 }
 
 // The header as an officer fills it: typed where there is no list, picked
@@ -179,9 +182,9 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     app::MainWin& w = road.win();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     Person person;
-    person.beforeAnswer = [](const QString& title) {
+    person.beforeAnswer = [&w](const QString& title) {
         if (title == u("核验笔录："))
-            shoot(u("road-message-box.png"));
+            shoot(u("road-message-box.png"), &w);
     };
 
     fillHeader(w);
@@ -276,6 +279,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     EXPECT_TRUE(w.fieldText(u("编辑框14")).isEmpty());
     chooseMenu(w, u("网络功能"), u("笔录下载"));
     EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    chooseMenu(w, u("网络功能"), u("FTP笔录服务器配置")); // the panel closes
     const QString downloaded = road.paths.programDir + u("/BL/青山案-张三.ini");
     ASSERT_TRUE(QFile::exists(downloaded));
     person.expectFile(u("通用对话框2"), downloaded);
