@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <utility>
 
 namespace quillan::record {
@@ -15,6 +17,9 @@ namespace quillan::record {
 namespace {
 
 const QString kSection = QStringLiteral("set");
+
+// Threads reading templates besides the calling one.
+constexpr size_t kReaders = 3;
 
 struct Candidate
 {
@@ -46,12 +51,13 @@ bool newerFirst(const Candidate& a, const Candidate& b)
 
 // Reads one template; false, with the reason, when the file is no readable
 // template.
-bool readCandidate(const QFileInfo& info, Candidate* out, QString* error)
+bool readCandidate(const QString& path, Candidate* out, QString* error)
 {
-    const auto bytes = platform::readWholeFile(info.filePath(), RecordIndex::kMaxTemplateBytes, error);
-    if (!bytes)
+    const auto file = platform::readSmallFile(path, RecordIndex::kMaxTemplateBytes, error);
+    if (!file)
         return false;
-    const platform::ProfileIni ini = platform::ProfileIni::parse(*bytes);
+    const QByteArray& bytes = file->bytes;
+    const platform::ProfileIni ini = platform::ProfileIni::parse(bytes);
     if (!ini.hasSection(kSection)) {
         *error = QStringLiteral("不是笔录模板（文件中没有 [set] 节）");
         return false;
@@ -59,9 +65,9 @@ bool readCandidate(const QFileInfo& info, Candidate* out, QString* error)
     const auto value = [&ini](const char* key) { return ini.value(kSection, QString::fromUtf8(key)); };
 
     IndexedRecord& r = out->record;
-    r.path = info.filePath();
-    r.modified = info.lastModified();
-    r.size = info.size();
+    r.path = path;
+    r.modified = QDateTime::fromMSecsSinceEpoch(file->modifiedMs);
+    r.size = file->size;
     r.date = recordDate(value("num1"), value("num2"), value("num3"));
     r.dateFromFile = !r.date.isValid();
     if (r.dateFromFile)
@@ -71,7 +77,7 @@ bool readCandidate(const QFileInfo& info, Candidate* out, QString* error)
     r.firstQuestion = value("num23");
 
     // The date as the list shows it, the file name and every value.
-    QString all = r.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\n') + info.completeBaseName();
+    QString all = r.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\n') + QFileInfo(path).completeBaseName();
     for (const Field& f : writeOrder()) {
         const QString v = ini.value(kSection, keyName(f));
         if (!v.isEmpty()) {
@@ -93,6 +99,12 @@ bool narrows(const QStringList& before, const QStringList& now)
 }
 
 } // namespace
+
+RecordIndex::Stamp RecordIndex::stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    return {info.lastModified().toMSecsSinceEpoch(), info.size()};
+}
 
 RecordIndex::RecordIndex(QString folder) : folder_(std::move(folder)) {}
 
@@ -131,24 +143,31 @@ int RecordIndex::refresh()
     std::vector<Candidate> next;
     std::vector<SkippedFile> skipped;
     QHash<QString, Stamp> skippedStamps;
-    int read = 0;
 
-    const QFileInfoList files = QDir(folder_).entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
-    next.reserve(size_t(files.size()));
-    for (const QFileInfo& info : files) {
-        const QString path = info.filePath();
-        const Stamp stamp{info.lastModified(), info.size()};
+    // Names only: a file already known is looked at (one stat), a new one is
+    // read at once.
+    const QStringList names = QDir(folder_).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    next.reserve(size_t(names.size()));
+    std::vector<QString> toRead;
+    const QString prefix = folder_ + QLatin1Char('/');
+    for (const QString& name : names) {
+        const QString path = prefix + name;
         const auto old = known.constFind(path);
+        const auto bad = skippedStamps_.constFind(path);
+        if (old == known.constEnd() && bad == skippedStamps_.constEnd()) {
+            toRead.push_back(path);
+            continue;
+        }
+        const Stamp stamp = stampOf(path);
         if (old != known.constEnd()) {
             const IndexedRecord& r = records_[size_t(*old)];
-            if (Stamp{r.modified, r.size} == stamp) {
+            if (Stamp{r.modified.toMSecsSinceEpoch(), r.size} == stamp) {
                 const qsizetype b = starts_[size_t(*old)];
                 const qsizetype e = starts_[size_t(*old) + 1] - 1; // without the '\0'
                 next.push_back({r, text_.mid(b, e - b)});
                 continue;
             }
         }
-        const auto bad = skippedStamps_.constFind(path);
         if (bad != skippedStamps_.constEnd() && *bad == stamp) {
             const auto it = std::find_if(skipped_.begin(), skipped_.end(),
                                          [&path](const SkippedFile& s) { return s.path == path; });
@@ -158,16 +177,35 @@ int RecordIndex::refresh()
                 continue;
             }
         }
-        ++read;
-        Candidate c;
-        QString error;
-        if (readCandidate(info, &c, &error)) {
-            next.push_back(std::move(c));
+        toRead.push_back(path);
+    }
+
+    // The files are read by a few threads at once: the reads wait for the
+    // disk far more than they compute, and each file stands alone.
+    std::vector<Candidate> fresh(toRead.size());
+    std::vector<QString> errors(toRead.size());
+    std::vector<char> good(toRead.size(), 0);
+    std::atomic<size_t> nextFile{0};
+    const auto work = [&] {
+        for (size_t i = nextFile++; i < toRead.size(); i = nextFile++)
+            good[i] = readCandidate(toRead[i], &fresh[i], &errors[i]) ? 1 : 0;
+    };
+    const size_t threads = std::min<size_t>(toRead.size() / 64, kReaders);
+    std::vector<std::thread> pool;
+    for (size_t t = 0; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+    for (size_t i = 0; i < toRead.size(); ++i) {
+        if (good[i]) {
+            next.push_back(std::move(fresh[i]));
         } else {
-            skipped.push_back({path, error});
-            skippedStamps.insert(path, stamp);
+            skipped.push_back({toRead[i], errors[i]});
+            skippedStamps.insert(toRead[i], stampOf(toRead[i]));
         }
     }
+    const int read = int(toRead.size());
 
     std::sort(next.begin(), next.end(), newerFirst);
     records_.clear();

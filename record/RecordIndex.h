@@ -78,10 +78,11 @@ public:
 private:
     struct Stamp
     {
-        QDateTime modified;
+        qint64 modifiedMs = 0;
         qint64 size = 0;
         bool operator==(const Stamp&) const = default;
     };
+    static Stamp stampOf(const QString& path);
     QString folder_;
     std::vector<IndexedRecord> records_;
     // The search texts of the records in their order: the date, the file
