@@ -123,9 +123,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 5000;
+    // A second argument names a folder to keep the templates in; when it
+    // already holds them they are not written again (for profiling).
     QTemporaryDir dir;
-    const QString bl = dir.filePath(QStringLiteral("BL"));
-    writeFolder(bl, count);
+    const QString bl = argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("BL"));
+    if (QDir(bl).entryList(QDir::Files).size() != count)
+        writeFolder(bl, count);
     qint64 bytes = 0;
     for (const QFileInfo& i : QDir(bl).entryInfoList(QDir::Files))
         bytes += i.size();
