@@ -210,4 +210,14 @@ std::optional<SmallFile> readSmallFile(const QString& path, qint64 maxBytes, QSt
     return file;
 }
 
+std::optional<FileStamp> fileStamp(const QString& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+}
+
 } // namespace quillan::platform

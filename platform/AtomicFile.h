@@ -36,6 +36,16 @@ struct SmallFile
 };
 std::optional<SmallFile> readSmallFile(const QString& path, qint64 maxBytes, QString* error = nullptr);
 
+// Size and modification time (ms since the epoch) of a file, from one stat;
+// std::nullopt when it cannot be looked at.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> fileStamp(const QString& path);
+
 // Writes all of `data` to the file descriptor, going on after short writes
 // and interruptions; false on an error (errno says which).
 bool writeAll(int fd, QByteArrayView data);

@@ -44,8 +44,8 @@ bool newerFirst(const Candidate& a, const Candidate& b)
 {
     if (a.record.date != b.record.date)
         return a.record.date > b.record.date;
-    if (a.record.modified != b.record.modified)
-        return a.record.modified > b.record.modified;
+    if (a.record.modifiedMs != b.record.modifiedMs)
+        return a.record.modifiedMs > b.record.modifiedMs;
     return a.record.path < b.record.path;
 }
 
@@ -66,6 +66,7 @@ bool readCandidate(const QString& path, Candidate* out, QString* error)
 
     IndexedRecord& r = out->record;
     r.path = path;
+    r.modifiedMs = file->modifiedMs;
     r.modified = QDateTime::fromMSecsSinceEpoch(file->modifiedMs);
     r.size = file->size;
     r.date = recordDate(value("num1"), value("num2"), value("num3"));
@@ -102,8 +103,7 @@ bool narrows(const QStringList& before, const QStringList& now)
 
 RecordIndex::Stamp RecordIndex::stampOf(const QString& path)
 {
-    const QFileInfo info(path);
-    return {info.lastModified().toMSecsSinceEpoch(), info.size()};
+    return platform::fileStamp(path).value_or(Stamp{-1, -1});
 }
 
 RecordIndex::RecordIndex(QString folder) : folder_(std::move(folder)) {}
@@ -161,7 +161,7 @@ int RecordIndex::refresh()
         const Stamp stamp = stampOf(path);
         if (old != known.constEnd()) {
             const IndexedRecord& r = records_[size_t(*old)];
-            if (Stamp{r.modified.toMSecsSinceEpoch(), r.size} == stamp) {
+            if (Stamp{r.size, r.modifiedMs} == stamp) {
                 const qsizetype b = starts_[size_t(*old)];
                 const qsizetype e = starts_[size_t(*old) + 1] - 1; // without the '\0'
                 next.push_back({r, text_.mid(b, e - b)});

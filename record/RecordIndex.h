@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
@@ -15,6 +17,7 @@ struct IndexedRecord
 {
     QString path;
     QDateTime modified; // the file's modification time
+    qint64 modifiedMs = 0; // the same, in ms since the epoch
     qint64 size = 0;
     // The record's date: "num1" to "num3" (year, month, day of the start of
     // the interview); the file's date when they do not make a date.
@@ -76,12 +79,7 @@ public:
     static QString normalise(const QString& text);
 
 private:
-    struct Stamp
-    {
-        qint64 modifiedMs = 0;
-        qint64 size = 0;
-        bool operator==(const Stamp&) const = default;
-    };
+    using Stamp = platform::FileStamp;
     static Stamp stampOf(const QString& path);
     QString folder_;
     std::vector<IndexedRecord> records_;
