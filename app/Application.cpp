@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/ExchangeMenu.h"
+#include "app/FindRecordDialog.h"
 #include "app/MainWin.h"
 #include "app/RecorderPanelView.h"
 #include "audio/AudioCommands.h"
@@ -219,6 +220,7 @@ void Application::bindCommands()
         bind("文件", "打开(笔录模板)", &record::RecordCommands::openTemplate, r);
         bind("文件", "保存(笔录及模板)", &record::RecordCommands::saveRecord, r);
         bind("文件", "打印(笔录)", &record::RecordCommands::printRecord, r);
+        bindFindRecord(w, services_.paths.programDir, [r](const QString& path) { r->openTemplateAt(path); });
         bind("工具", "Word文档", &record::RecordCommands::newWordDocument, r);
         bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
         if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))

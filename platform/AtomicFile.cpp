@@ -150,4 +150,74 @@ std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes, QS
     return bytes;
 }
 
+std::optional<SmallFile> readSmallFile(const QString& path, qint64 maxBytes, QString* error)
+{
+    const auto fail = [error](const QString& why) -> std::optional<SmallFile> {
+        setError(error, why);
+        return std::nullopt;
+    };
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return fail(QStringLiteral("文件不存在"));
+        if (errno == EACCES || errno == EPERM)
+            return fail(QStringLiteral("没有读取权限"));
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(st.st_mode))
+        return fail(QStringLiteral("这是一个文件夹，不是文件"));
+    if (!S_ISREG(st.st_mode))
+        return fail(QStringLiteral("这不是普通文件"));
+    const auto tooLarge = [&] { return fail(QStringLiteral("文件太大（超过 %1 字节）").arg(maxBytes)); };
+    if (st.st_size > maxBytes)
+        return tooLarge();
+    SmallFile file;
+    file.size = st.st_size;
+    file.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    // One byte more than the size, so that a file that grew meanwhile is
+    // seen to be longer; the read goes on until the end of the file.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype have = 0;
+    while (true) {
+        if (have == bytes.size()) {
+            if (have > maxBytes)
+                return tooLarge();
+            bytes.resize(qMin<qsizetype>(have * 2 + 4096, qsizetype(maxBytes) + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        if (n == 0)
+            break;
+        have += n;
+    }
+    if (have > maxBytes)
+        return tooLarge();
+    bytes.truncate(have);
+    file.bytes = std::move(bytes);
+    return file;
+}
+
+std::optional<FileStamp> fileStamp(const QString& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
+}
+
 } // namespace quillan::platform

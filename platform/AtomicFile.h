@@ -23,6 +23,29 @@ bool writeFileAtomically(const QString& path, QByteArrayView data, QString* erro
 std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = qint64(1) << 30,
                                         QString* error = nullptr);
 
+// A regular file read with as few system calls as can be (open, fstat,
+// read, close), for reading many small files: its bytes, size and
+// modification time (ms since the epoch). A named pipe or device is refused
+// without waiting on it; files above `maxBytes` are refused. `error` then
+// says why, in the same words as readWholeFile.
+struct SmallFile
+{
+    QByteArray bytes;
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+};
+std::optional<SmallFile> readSmallFile(const QString& path, qint64 maxBytes, QString* error = nullptr);
+
+// Size and modification time (ms since the epoch) of a file, from one stat;
+// std::nullopt when it cannot be looked at.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> fileStamp(const QString& path);
+
 // Writes all of `data` to the file descriptor, going on after short writes
 // and interruptions; false on an error (errno says which).
 bool writeAll(int fd, QByteArrayView data);

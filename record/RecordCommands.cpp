@@ -136,7 +136,12 @@ void RecordCommands::openTemplate()
                               u("提示："), Buttons::Ok);
         return;
     }
-    env_.form->setFieldText(u("编辑框32"), *chosen);
+    openTemplateAt(*chosen);
+}
+
+void RecordCommands::openTemplateAt(const QString& path)
+{
+    env_.form->setFieldText(u("编辑框32"), path);
     const FileResult read = readTemplate(env_.form->fieldText(u("编辑框32")), *env_.form);
     if (!read.ok) {
         // The record being typed stays as it is.

@@ -54,6 +54,9 @@ public:
 
     void newRecord();          // "新建(笔录)"
     void openTemplate();       // "打开(笔录模板)"
+    // "打开(笔录模板)" after its file dialog: loads the template at `path`
+    // into the form (also the way the finder opens a record).
+    void openTemplateAt(const QString& path);
     void saveRecord();         // "保存(笔录及模板)"
     void printRecord();        // "打印(笔录)"
     void printCurrentRecord(); // the Yes branch of "打印(笔录)"
