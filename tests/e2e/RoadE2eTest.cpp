@@ -15,7 +15,9 @@
 #include "record/RecordFields.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -299,6 +301,36 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     const QString verdict = person.seen().constLast().text;
     EXPECT_TRUE(verdict.contains(u("保存时完全一致"))) << verdict.toStdString();
     EXPECT_TRUE(verdict.contains(u("笔录登记完好"))) << verdict.toStdString();
+
+    // The record found again among the saved ones and opened from the list.
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(w, u("文件"), u("新建(笔录)"));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    int listed = -1;
+    person.expectWindow(u("查找笔录"), [&listed](QWidget* dialog) {
+        auto* filter = dialog->findChild<QLineEdit*>(u("筛选框"));
+        auto* list = dialog->findChild<QAbstractItemView*>(u("笔录列表"));
+        if (!filter || !list)
+            return;
+        typeText(filter, u("青山建筑 张三"));
+        listed = list->model()->rowCount();
+        shoot(u("road-find-dialog.png"), dialog);
+        QTest::keyClick(filter, Qt::Key_Return);
+    });
+    chooseMenu(w, u("文件"), u("查找笔录..."));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    EXPECT_EQ(listed, 2) << "the saved template and its downloaded copy";
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.fieldText(u("编辑框14")).isEmpty(); }, 10000));
+    for (const record::Field& f : record::readOrder())
+        EXPECT_EQ(w.fieldText(record::unitName(f)).toStdString(), typed.value(record::unitName(f)).toStdString())
+            << f.unit;
+
+    // The PDF copy numbers every page.
+    const int pages = pdfPages(base + u(".pdf"));
+    EXPECT_EQ(pages, 4);
+    const QString pdf = withoutBlanks(pdfText(base + u(".pdf")));
+    for (int page = 1; page <= pages; ++page)
+        EXPECT_TRUE(pdf.contains(u("第%1页共%2页").arg(page).arg(pages))) << page;
 
     // An inspection form printed at once.
     qint64 since = QDateTime::currentMSecsSinceEpoch();
