@@ -44,6 +44,17 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
                        QStringLiteral("没有设置默认打印机%1。请先设置打印机，再重新打印。").arg(why));
     }
     const QByteArray printer = dest->name;
+    // A stopped (disabled) printer would hold the job unprinted: nothing is
+    // sent, and the officer is told at once instead of after the wait.
+    if (const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+        state && QByteArray(state) == QByteArray::number(int(IPP_PSTATE_STOPPED))) {
+        const char* message = cupsGetOption("printer-state-message", dest->num_options, dest->options);
+        const QString why = message && *message ? QStringLiteral("（%1）").arg(QString::fromUtf8(message)) : QString();
+        cupsFreeDests(count, dests);
+        return failure(PrintResult::Status::Refused,
+                       QStringLiteral("打印机 %1 已停用%2，没有打印。请启用打印机后重新打印。")
+                           .arg(QString::fromUtf8(printer), why));
+    }
     cups_option_t* options = nullptr;
     int optionCount = 0;
     optionCount = cupsAddOption("copies", "1", optionCount, &options);

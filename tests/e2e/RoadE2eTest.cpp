@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -432,6 +434,96 @@ TEST(RoadE2e, APasswordLocksTheNextStartAndACrashLosesNeitherTheFormNorTheAudio)
     EXPECT_GT(rms, 0.01) << "the recovered recording holds no speech";
     EXPECT_GE(seconds, 2.0);
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+}
+
+// Faults on the road: a printer switched off in CUPS is told at once (not
+// after the wait for the job) and nothing is queued; once it is back the
+// same record prints.
+TEST(RoadE2e, ADisabledPrinterIsToldAtOnceAndTheRecordPrintsWhenItIsBack)
+{
+    ASSERT_TRUE(requireProgram(u("cupsdisable"), u("cups-client")));
+    const QString printer = runProgram(u("lpstat"), {u("-d")}).section(u(":"), 1).trimmed();
+    ASSERT_FALSE(printer.isEmpty()) << "no default printer (scripts/setup-printer.sh sets one up)";
+    Road road;
+    road.app->start();
+    app::MainWin& w = road.win();
+    Person person;
+    typeInto(w, u("编辑框6"), u("10"));
+    typeInto(w, u("编辑框7"), u("30"));
+    typeInto(w, u("编辑框9"), u("王五"));
+    typeInto(w, u("编辑框14"), u("东风汽配厂"));
+    typeInto(w, u("组合框4"), u("问：你的工作岗位是什么？"));
+
+    runProgram(u("cupsdisable"), {printer});
+    struct Enable
+    {
+        QString printer;
+        ~Enable() { runProgram(u("cupsenable"), {printer}); }
+    } enable{printer};
+    const QString queuedBefore = runProgram(u("lpstat"), {u("-o"), printer});
+    person.expectMessage(u("打印提示："), u("Yes"));
+    person.expectMessage(u("打印失败："), u("OK"));
+    QElapsedTimer t;
+    t.start();
+    chooseMenu(w, u("文件"), u("打印(笔录)"));
+    ASSERT_TRUE(person.waitDone(120000)) << person.story();
+    EXPECT_LT(t.elapsed(), 30000) << "the officer waited for a job the printer could not print";
+    EXPECT_EQ(person.seen().constLast().text,
+              u("打印没有成功：打印机 %1 已停用（Paused），没有打印。请启用打印机后重新打印。").arg(printer));
+    EXPECT_NE(w.statusMessage(), u("打 印 成 功！"));
+    EXPECT_EQ(runProgram(u("lpstat"), {u("-o"), printer}), queuedBefore) << "a job was left queued";
+
+    runProgram(u("cupsenable"), {printer});
+    const qint64 since = QDateTime::currentMSecsSinceEpoch();
+    person.expectMessage(u("打印提示："), u("Yes"));
+    chooseMenu(w, u("文件"), u("打印(笔录)"));
+    ASSERT_TRUE(person.waitDone(60000)) << person.story();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.statusMessage() == u("打 印 成 功！"); }, 120000));
+    EXPECT_FALSE(waitForPrintedPdf(since).isEmpty());
+    EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+}
+
+// A Set.ini of 100 MB or a folder in its place: the program starts, with
+// empty lists, and leaves the file or folder as it found it.
+TEST(RoadE2e, ASetIniOfAHundredMegabytesOrAFolderStillStartsTheProgram)
+{
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "a folder" : "100 MB");
+        TempDir base;
+        const QString setIni = base.file(u("program/Set.ini"));
+        QDir().mkpath(base.file(u("program")));
+        qint64 size = 0;
+        if (folder) {
+            QDir().mkpath(setIni);
+        } else {
+            QFile f(setIni);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            QByteArray block = "[biludidian]\r\n";
+            while (block.size() < (1 << 20))
+                block += "didian1=" + QByteArray(90, 'x') + "\r\n";
+            for (int i = 0; i < 100; ++i)
+                f.write(block);
+            size = f.size();
+        }
+        // Without readable settings the pop-up reader of the injury
+        // regulation is on: the officer closes it.
+        Person person;
+        person.expectWindow(QString(33, QLatin1Char(' ')) + u("新工伤保险条例"), [](QWidget* w) { w->close(); });
+        QElapsedTimer t;
+        t.start();
+        Road road(base.path());
+        road.app->start();
+        EXPECT_TRUE(person.waitDone(20000)) << person.story();
+        EXPECT_TRUE(road.win().isVisible());
+        EXPECT_LT(t.elapsed(), 60000);
+        // The record still works: typed, saved (template at least).
+        typeInto(road.win(), u("编辑框9"), u("赵六"));
+        EXPECT_EQ(road.win().fieldText(u("编辑框9")), u("赵六"));
+        EXPECT_EQ(QFileInfo(setIni).isDir(), folder);
+        if (!folder) {
+            EXPECT_EQ(QFileInfo(setIni).size(), size);
+        }
+    }
 }
 
 // The program killed by the test above: types the second record, records
