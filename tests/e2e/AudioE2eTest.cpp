@@ -12,6 +12,7 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
+#include "E2eSupport.h"
 #include "support/TestSupport.h"
 #include "word/RecordingEngine.h"
 
@@ -33,20 +34,6 @@ namespace quillan::test {
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// Fails the test unless the sound server and the tools are there.
-bool requirePulse()
-{
-    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils")) ||
-        !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
-        return false;
-    if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
-        ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()
-                      << "): scripts/test.sh starts one with a null sink and a remap source as default input";
-        return false;
-    }
-    return true;
-}
 
 // About 15 seconds of speech.
 QString makeSpeech(const TempDir& dir)

@@ -66,4 +66,18 @@ QString withoutBlanks(const QString& text)
     return result;
 }
 
+bool requirePulse()
+{
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils"))
+        || !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
+        return false;
+    if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
+        ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()
+                      << "): scripts/test.sh starts one with a null sink and a remap source as default input";
+        return false;
+    }
+    return true;
+}
+
 } // namespace quillan::test

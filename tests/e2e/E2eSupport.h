@@ -21,6 +21,9 @@ int pdfPages(const QString& pdf);
 // output keeps the glyphs but drops their Unicode mapping, so the text of a
 // print is read from the document the job printed.
 QString spooledDocument(const QString& printedPdf);
+// Fails the test, saying what is missing, unless the PulseAudio server
+// answers and pactl, paplay, espeak-ng and sox are there.
+bool requirePulse();
 // `text` without any blank (spaces, ideographic spaces, tabs, line breaks).
 QString withoutBlanks(const QString& text);
 

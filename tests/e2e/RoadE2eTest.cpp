@@ -145,20 +145,6 @@ void fillPairs(app::MainWin& w)
     shoot(u("road-second-view.png"));
 }
 
-// Fails the test unless the sound server and the tools are there.
-bool requirePulse()
-{
-    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils"))
-        || !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
-        return false;
-    if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
-        ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()
-                      << "): scripts/test.sh starts one with a null sink and a remap source as default input";
-        return false;
-    }
-    return true;
-}
-
 // sox's RMS amplitude of a WAV file and its length in seconds.
 std::pair<double, double> soundOf(const QString& wav)
 {
