@@ -455,7 +455,7 @@ TEST(RoadE2e, ADisabledPrinterIsToldAtOnceAndTheRecordPrintsWhenItIsBack)
     ASSERT_TRUE(person.waitDone(120000)) << person.story();
     EXPECT_LT(t.elapsed(), 30000) << "the officer waited for a job the printer could not print";
     EXPECT_EQ(person.seen().constLast().text,
-              u("打印没有成功：打印机 %1 已停用（Paused），没有打印。请启用打印机后重新打印。").arg(printer));
+              u("打印没有成功：打印机 %1 已停用，没有打印。请启用打印机后重新打印。").arg(printer));
     EXPECT_NE(w.statusMessage(), u("打 印 成 功！"));
     EXPECT_EQ(runProgram(u("lpstat"), {u("-o"), printer}), queuedBefore) << "a job was left queued";
 
