@@ -56,6 +56,7 @@ class HookedEngine final : public word::WordEngine
 public:
     explicit HookedEngine(word::WordEngine*& real) : real_(real) {}
     std::function<void()> beforeSave;
+    std::function<void()> beforePrint;
 
     QString installPathText() override { return real_->installPathText(); }
     bool spreadsheetInstalled() override { return real_->spreadsheetInstalled(); }
@@ -75,7 +76,12 @@ public:
         return real_->saveAs(path);
     }
     bool saveAsPdf(const QString& path) override { return real_->saveAsPdf(path); }
-    word::PrintResult print() override { return real_->print(); }
+    word::PrintResult print() override
+    {
+        if (beforePrint)
+            beforePrint();
+        return real_->print();
+    }
     void closeDocument() override { real_->closeDocument(); }
     void quit() override { real_->quit(); }
     void releaseDocuments() override { real_->releaseDocuments(); }
@@ -426,6 +432,35 @@ TEST_F(RecordE2e, PrintingAGbkTextFileAsTheTextPanelDoesPrintsReadableChinese)
 }
 
 // Kills the office while the document is being saved over an older one.
+TEST_F(RecordE2e, OfficeKilledDuringAPrintIsReportedNotAsSuccessAndTheNextPrintWorks)
+{
+    const QString name = QStringLiteral("打印中断");
+    form = sampleRecord(name, 2);
+    commands->saveRecord();
+    const QByteArray doc = readFile(docOf(name));
+    form.status.clear();
+    prompts.clear();
+    HookedEngine hooked(realEngine_);
+    hooked.beforePrint = [] {
+        for (pid_t pid : word::OfficeInstance::processesUsingProfile(engine_->profileDir()))
+            ::kill(pid, SIGKILL);
+    };
+    makeCommands(&hooked);
+    commands->printCurrentRecord();
+    makeCommands();
+    ASSERT_EQ(prompts.shown().size(), 1);
+    EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("打印失败："));
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("打印没有成功：与 LibreOffice 的连接中断了（正在准备打印文件），"
+                                                      "文件已经关闭，请重新操作。"));
+    EXPECT_NE(form.status, QStringLiteral("打 印 成 功！"));
+    EXPECT_EQ(readFile(docOf(name)), doc) << "the saved document is untouched";
+
+    prompts.clear();
+    commands->printCurrentRecord();
+    EXPECT_TRUE(prompts.shown().isEmpty());
+    EXPECT_EQ(form.status, QStringLiteral("打 印 成 功！"));
+}
+
 TEST_F(RecordE2e, OfficeKilledDuringASaveIsReportedAndLosesNeitherDocumentNorTemplate)
 {
     const QString name = QStringLiteral("中断");
