@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,83 @@ TEST(AudioE2e, WithoutASoundServerRecordSaysSoAndStaysIdle)
     const QString message = audio::AudioCommands::startFailureText(audio::CaptureProblem::NoDevice);
     EXPECT_EQ(out, (QStringList{u("MESSAGE 提示：|") + QString(message).replace(u("\n"), u("\\n")),
                                 u("STATE Idle TICK 0")}));
+}
+
+// The sound server itself stopped in the middle of a recording: the
+// recording ends as when the input goes away, and what was captured is kept.
+// The server is a private one, so that the other tests keep theirs.
+TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
+{
+    if (!requirePulse())
+        return;
+    TempDir dir;
+    const QString speech = makeSpeech(dir);
+    QDir().mkpath(dir.file(u("pulse/home")));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u("HOME"), dir.file(u("pulse/home")));
+    env.insert(u("XDG_RUNTIME_DIR"), dir.file(u("pulse")));
+    QProcess server;
+    server.setProcessEnvironment(env);
+    server.start(u("pulseaudio"),
+                 {u("--daemonize=no"), u("-n"), u("--exit-idle-time=-1"), u("--use-pid-file=no"), u("--disable-shm=yes"),
+                  u("-L"), u("module-native-protocol-unix socket=") + dir.file(u("pulse/native")) + u(" auth-anonymous=1"),
+                  u("-L"), u("module-null-sink sink_name=private_sink"), u("-L"),
+                  u("module-remap-source source_name=private_mic master=private_sink.monitor")});
+    ASSERT_TRUE(server.waitForStarted(10000)) << "pulseaudio did not start";
+    QProcessEnvironment client = QProcessEnvironment::systemEnvironment();
+    client.insert(u("PULSE_SERVER"), u("unix:") + dir.file(u("pulse/native")));
+    client.insert(u("QT_QPA_PLATFORM"), u("offscreen"));
+    const auto pactl = [&client](const QStringList& args) {
+        QProcess p;
+        p.setProcessEnvironment(client);
+        p.start(u("pactl"), args);
+        return p.waitForFinished(5000) && p.exitCode() == 0;
+    };
+    QElapsedTimer up;
+    up.start();
+    while (!pactl({u("info")}) && up.elapsed() < 10000)
+        QThread::msleep(100);
+    ASSERT_TRUE(pactl({u("set-default-source"), u("private_mic")})) << "the private sound server did not come up";
+    pactl({u("set-default-sink"), u("private_sink")});
+
+    const QString recovery = dir.file(u("unsaved-recording.wav"));
+    QProcess helper;
+    helper.setProcessEnvironment(client);
+    helper.start(u(QUILLAN_AUDIO_HELPER), {u("record"), recovery});
+    ASSERT_TRUE(helper.waitForStarted());
+    QProcess play;
+    play.setProcessEnvironment(client);
+    play.start(u("paplay"), {speech});
+    QString out;
+    const auto lastHeld = [&out] {
+        const qsizetype at = out.lastIndexOf(u("held "));
+        return at < 0 ? 0 : out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 0).toLongLong();
+    };
+    QElapsedTimer t;
+    t.start();
+    while (lastHeld() < 2 * 16000 && t.elapsed() < 20000) {
+        helper.waitForReadyRead(500);
+        out += QString::fromUtf8(helper.readAllStandardOutput());
+    }
+    const qint64 before = lastHeld();
+    ASSERT_GE(before, 2 * 16000) << out.toStdString();
+
+    server.kill(); // the server goes, as when it crashes
+    server.waitForFinished(5000);
+    t.restart();
+    while (!out.contains(u(" lost")) && t.elapsed() < 15000) {
+        helper.waitForReadyRead(500);
+        out += QString::fromUtf8(helper.readAllStandardOutput());
+    }
+    EXPECT_TRUE(out.contains(u(" lost"))) << "the recording did not notice the server going: " << out.toStdString();
+    EXPECT_GE(lastHeld(), before) << "audio captured before the server went was dropped";
+    helper.kill();
+    helper.waitForFinished();
+    play.kill();
+    play.waitForFinished();
+    const QByteArray file = readFile(recovery);
+    ASSERT_GT(file.size(), 44);
+    EXPECT_GE(file.size() - 44, before) << "the recovery file lost audio";
 }
 
 TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
