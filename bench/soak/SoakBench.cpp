@@ -10,7 +10,7 @@
 // Exits non-zero when a cycle's document or download is wrong, a print job
 // is not reported completed, memory grows by 20 MB or more, or anything is
 // left over.
-#include "../record/MapForm.h"
+#include "record/BenchRecord.h"
 #include "TestServers.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/ExchangeCommands.h"
@@ -50,26 +50,6 @@ namespace {
 QString u(const char* s)
 {
     return QString::fromUtf8(s);
-}
-
-test::MapForm fullRecord()
-{
-    test::MapForm f;
-    const std::pair<const char*, const char*> header[] = {
-        {"编辑框1", "2012"},   {"编辑框2", "12"},     {"编辑框3", "25"},    {"编辑框4", "9"},      {"编辑框5", "30"},
-        {"编辑框6", "11"},     {"编辑框7", "5"},      {"编辑框8", "青山镇"}, {"组合框2", "劳动保障所"}, {"编辑框9", "张三"},
-        {"组合框1", "男"},      {"编辑框11", "河东县"}, {"组合框52", "柳树村"}, {"编辑框12", "身份证"},
-        {"编辑框10", "220102197805061234"}, {"编辑框26", "32"}, {"编辑框14", "青山建筑工程公司"}, {"组合框3", "瓦工"},
-        {"编辑框27", "初中"},   {"编辑框15", "13804310000"}, {"编辑框16", "河东县柳树村"}, {"组合框53", "李明"},
-        {"组合框54", "无"},     {"组合框55", "王红"},
-    };
-    for (const auto& [unit, value] : header)
-        f.set(unit, u(value));
-    for (const record::Pair& p : record::pairs()) {
-        f.fields[record::unitName(p.question)] = QStringLiteral("问：第%1个问题，你在工地做什么工作？").arg(p.number);
-        f.fields[record::unitName(p.answer)] = QStringLiteral("答：第%1个回答，我在工地砌墙。").arg(p.number);
-    }
-    return f;
 }
 
 // A "VmRSS:"-style line of /proc/<pid>/status in MB; -1 when unreadable.
@@ -214,23 +194,10 @@ int main(int argc, char** argv)
             return 1;
         }
 
-        test::MapForm form = fullRecord();
-        platform::ScriptedPrompts prompts;
-        platform::ManualClock clock(QDateTime::currentDateTime());
-        platform::RecordingShell shell;
-        int counter = 0;
-        platform::FileDialogUnit d2{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
-        platform::FileDialogUnit d3{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
-        record::RecordEnvironment env;
-        env.form = &form;
-        env.prompts = &prompts;
-        env.clock = &clock;
-        env.shell = &shell;
-        env.word = &engine;
-        env.programDir = programDir;
-        env.pageLineCounter = &counter;
-        env.templateDialog = &d2;
-        env.documentDialog = &d3;
+        test::MapForm form = bench::fullRecord();
+        bench::RecordRig rig(form, engine, programDir);
+        platform::ScriptedPrompts& prompts = rig.prompts;
+        record::RecordEnvironment& env = rig.env;
         record::RecordCommands commands(env);
 
         const QString doc = bl + u("/2012.12.25-青山建筑工程公司-张三.doc");
