@@ -3,10 +3,9 @@
 #include "app/MainWinLayout.h"
 #include "app/MenuTree.h"
 #include "record/RecordFields.h"
+#include "support/AccessibleNames.h"
 
 #include <QAbstractButton>
-#include <QAbstractScrollArea>
-#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -17,7 +16,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
@@ -328,24 +326,7 @@ TEST(MainWinLayout, EveryReachableControlHasAnAccessibleName)
 {
     AppFixture f(test::gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n")));
     f.app->start();
-    QStringList nameless;
-    int checked = 0;
-    for (QWidget* w : f.win().findChildren<QWidget*>()) {
-        if (w->focusPolicy() == Qt::NoFocus && !qobject_cast<QAbstractButton*>(w))
-            continue;
-        // The line edit inside an editable combo box and the scroll bars of
-        // the text views belong to their control, which carries the name.
-        // So do a line edit's own buttons; lists that pop up are windows of
-        // their own, and Qt's own helpers ("qt_…") only show on overflow.
-        if (qobject_cast<QComboBox*>(w->parentWidget()) || qobject_cast<QAbstractScrollArea*>(w->parentWidget())
-            || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QScrollBar*>(w) || w->inherits("QMenu")
-            || w->window() != &f.win() || w->objectName().startsWith(QLatin1String("qt_")))
-            continue;
-        ++checked;
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-            nameless << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
-    }
-    EXPECT_TRUE(nameless.isEmpty()) << nameless.join(QLatin1Char(' ')).toStdString();
-    EXPECT_GT(checked, 80) << "the fields, lists and buttons of the window";
+    const test::AccessibleNames names = test::accessibleNames(&f.win());
+    EXPECT_TRUE(names.nameless.isEmpty()) << names.nameless.join(QLatin1Char(' ')).toStdString();
+    EXPECT_GT(names.reachable, 80) << "the fields, lists and buttons of the window";
 }

@@ -1,6 +1,7 @@
 #include "Person.h"
 
 #include "app/MainWin.h"
+#include "support/AccessibleNames.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -95,8 +96,28 @@ std::string Person::story() const
     return out.toStdString();
 }
 
+void Person::checkAccessibleNames()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        // Lists that drop down, menus and tooltips belong to their control.
+        const Qt::WindowType type = window->windowType();
+        if (!window->isVisible() || type == Qt::Popup || type == Qt::ToolTip)
+            continue;
+        const QString title = window->windowTitle().isEmpty() ? window->objectName() : window->windowTitle();
+        if (checked_.contains({window, title}))
+            continue;
+        checked_.insert({window, title});
+        if (!windowsChecked_.contains(title))
+            windowsChecked_ << title;
+        for (const QString& control : accessibleNames(window).nameless)
+            if (!nameless_.contains(title + QStringLiteral(": ") + control))
+                nameless_ << title + QStringLiteral(": ") + control;
+    }
+}
+
 void Person::look()
 {
+    checkAccessibleNames();
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -49,6 +50,11 @@ public:
     // Every window seen and what was still expected, for a failure message.
     std::string story() const;
     const QStringList& unexpected() const { return unexpected_; }
+    // Every window that showed while this person looked on, checked for
+    // controls a screen reader cannot name: the windows by title, and the
+    // nameless controls as "window: control".
+    const QStringList& windowsChecked() const { return windowsChecked_; }
+    const QStringList& nameless() const { return nameless_; }
 
 private:
     struct Step
@@ -57,11 +63,15 @@ private:
         std::function<void(QWidget*)> act;
     };
     void look();
+    void checkAccessibleNames();
 
     QTimer timer_;
     std::deque<Step> steps_;
     QList<Seen> seen_;
     QStringList unexpected_;
+    QSet<std::pair<QWidget*, QString>> checked_;
+    QStringList windowsChecked_;
+    QStringList nameless_;
 };
 
 // Hands of the officer: typing (Latin from the keys, Chinese committed by

@@ -340,8 +340,12 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     const QString law = waitForPrintedPdf(since);
     ASSERT_FALSE(law.isEmpty()) << "the law text did not come out of the printer";
     EXPECT_TRUE(withoutBlanks(pdfText(spooledDocument(law))).contains(u("第一条")));
+    for (const QString& window : {u("查找笔录"), u("核验笔录："), u("提 示："), u("打印提示：")})
+        EXPECT_TRUE(person.windowsChecked().contains(window)) << window.toStdString();
 
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+    // A screen reader names every control of every window on the way.
+    EXPECT_TRUE(person.nameless().isEmpty()) << person.nameless().join(u("\n")).toStdString();
 }
 
 namespace {
@@ -419,7 +423,11 @@ TEST(RoadE2e, APasswordLocksTheNextStartAndACrashLosesNeitherTheFormNorTheAudio)
     const auto [rms, seconds] = soundOf(wav);
     EXPECT_GT(rms, 0.01) << "the recovered recording holds no speech";
     EXPECT_GE(seconds, 2.0);
+    for (const QString& window : {u("请输入2次正确密码："), u("输 入 密 码："), u("提示：")})
+        EXPECT_TRUE(person.windowsChecked().contains(window)) << window.toStdString();
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+    // A screen reader names every control of every window on the way.
+    EXPECT_TRUE(person.nameless().isEmpty()) << person.nameless().join(u("\n")).toStdString();
 }
 
 // Faults on the road: a printer switched off in CUPS is told at once (not
@@ -467,6 +475,8 @@ TEST(RoadE2e, ADisabledPrinterIsToldAtOnceAndTheRecordPrintsWhenItIsBack)
     ASSERT_TRUE(QTest::qWaitFor([&w] { return w.statusMessage() == u("打 印 成 功！"); }, 120000));
     EXPECT_FALSE(waitForPrintedPdf(since).isEmpty());
     EXPECT_TRUE(person.unexpected().isEmpty()) << person.unexpected().join(u("\n")).toStdString();
+    // A screen reader names every control of every window on the way.
+    EXPECT_TRUE(person.nameless().isEmpty()) << person.nameless().join(u("\n")).toStdString();
 }
 
 // A Set.ini of 100 MB or a folder in its place: the program starts, with
