@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "platform/Signals.h"
+#include "platform/qt/QtPrompts.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillan"));
+    quillan::platform::QtPrompts::useChineseQtTexts();
     const quillan::platform::Paths paths = quillan::platform::Paths::detect();
     quillan::app::Application app(paths, QCoreApplication::applicationFilePath(),
                                   quillan::app::Application::systemParts(paths));

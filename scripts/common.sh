@@ -6,12 +6,23 @@ QUILLAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages the program needs to build and run.
 QUILLAN_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-dev libreoffice-dev-common
   libcups2-dev fonts-noto-cjk xdg-utils
   libcurl4-openssl-dev
   libssl-dev
   qt6-multimedia-dev libqt6multimedia6 libpulse0
+)
+
+# Packages the tests and benchmarks need besides: the readers that check the
+# documents, the print, sound and FTP services, the virtual display and the
+# fuzzing toolchain.
+QUILLAN_TEST_PACKAGES=(
+  googletest libgtest-dev antiword catdoc poppler-utils python3
+  cups cups-client printer-driver-cups-pdf
+  python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox
+  xvfb xauth xdotool imagemagick
+  clang libclang-rt-14-dev llvm
 )
 
 as_root() {
@@ -49,4 +60,47 @@ build_tree() {
   shift
   cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# A private PulseAudio server for the audio tests and benchmarks, stopped by
+# its process id (stop_pulseaudio). It is a per-run daemon with its own runtime folder
+# and HOME, started with -n (no default configuration) and only the modules
+# loaded here: the native protocol on a socket in that folder, a null sink
+# the tests play into, and a remap source over the sink's monitor as the
+# default input (Qt Multimedia does not list monitor sources among the
+# inputs, so with the bare monitor a correct program finds no microphone).
+# As root PulseAudio only warns when not in --system mode; --system would
+# need the pulse user and a system-wide socket shared with everyone.
+start_pulseaudio() {
+  PULSE_DIR="$(mktemp -d /tmp/quillan-pulse.XXXXXX)"
+  mkdir -p "$PULSE_DIR/home"
+  HOME="$PULSE_DIR/home" XDG_RUNTIME_DIR="$PULSE_DIR" pulseaudio --daemonize=no -n \
+    --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    -L "module-native-protocol-unix socket=$PULSE_DIR/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=quillan_sink" \
+    -L "module-remap-source source_name=quillan_mic master=quillan_sink.monitor" \
+    >"$PULSE_DIR/log" 2>&1 &
+  PULSE_PID=$!
+  export PULSE_SERVER="unix:$PULSE_DIR/native"
+  local i
+  for i in $(seq 50); do
+    if pactl info >/dev/null 2>&1; then
+      pactl set-default-sink quillan_sink
+      pactl set-default-source quillan_mic
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "quillan: PulseAudio did not start:" >&2
+  cat "$PULSE_DIR/log" >&2
+  return 1
+}
+stop_pulseaudio() {
+  if [ -n "${PULSE_PID:-}" ]; then
+    kill "$PULSE_PID" 2>/dev/null || true
+    wait "$PULSE_PID" 2>/dev/null || true
+  fi
+  if [ -n "${PULSE_DIR:-}" ]; then
+    rm -rf "$PULSE_DIR"
+  fi
 }

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace quillan::platform {
 
@@ -37,6 +40,22 @@ QString QtPrompts::qtFilter(const QString& filter)
         entries << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
+}
+
+bool QtPrompts::useChineseQtTexts()
+{
+    static QTranslator* installed = nullptr;
+    if (installed)
+        return true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
 }
 
 Answer QtPrompts::message(const QString& text, const QString& title, Buttons buttons)

@@ -22,6 +22,12 @@ public:
     // "description (pattern)".
     static QString qtFilter(const QString& filter);
 
+    // Qt's own texts (the buttons of the message boxes, the file dialogs)
+    // in Simplified Chinese, like the rest of the program, from the Qt
+    // translations installed on the system. False, and Qt's English, when
+    // they are not installed.
+    static bool useChineseQtTexts();
+
 private:
     QPointer<QWidget> parent_;
 };

@@ -7,8 +7,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -21,28 +21,51 @@ TEST(QtPrompts, FiltersInTheFormOfQtDialogs)
     EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("a|*.a;*.b|b|*.c")), QStringLiteral("a (*.a *.b);;b (*.c)"));
 }
 
-TEST(QtPrompts, MessageBoxShowsTextTitleAndButtons)
+// The box shows the text and title as given, with Qt's buttons in Chinese
+// like the rest of the program; Esc or the close box is the safe answer.
+TEST(QtPrompts, MessageBoxShowsTextTitleAndChineseButtons)
 {
-    QtPrompts prompts;
-    QString text;
-    QString title;
-    int buttons = 0;
-    // Answer the modal box from inside its own event loop.
-    QTimer::singleShot(50, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                text = box->text();
-                title = box->windowTitle();
-                buttons = int(box->buttons().size());
-                box->button(QMessageBox::Yes)->click();
+    ASSERT_TRUE(QtPrompts::useChineseQtTexts()) << "Qt's Chinese texts are missing (install qt6-translations-l10n)";
+    struct Case
+    {
+        Buttons buttons;
+        QStringList captions;
+        QMessageBox::StandardButton click; // NoButton: the box is closed with Esc
+        Answer answer;
+    };
+    const Case cases[] = {
+        {Buttons::YesNo, {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}, QMessageBox::Yes, Answer::Yes},
+        {Buttons::YesNo, {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}, QMessageBox::NoButton, Answer::No},
+        {Buttons::OkCancel, {QStringLiteral("确定"), QStringLiteral("取消")}, QMessageBox::Ok, Answer::Ok},
+        {Buttons::OkCancel, {QStringLiteral("确定"), QStringLiteral("取消")}, QMessageBox::NoButton, Answer::Cancel},
+        {Buttons::Ok, {QStringLiteral("确定")}, QMessageBox::Ok, Answer::Ok},
+    };
+    for (const Case& c : cases) {
+        QtPrompts prompts;
+        QString text;
+        QString title;
+        QStringList captions;
+        // Answer the modal box from inside its own event loop.
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    text = box->text();
+                    title = box->windowTitle();
+                    for (QAbstractButton* b : box->buttons())
+                        captions << b->text();
+                    if (c.click != QMessageBox::NoButton)
+                        box->button(c.click)->click();
+                    else
+                        QTest::keyClick(box, Qt::Key_Escape);
+                }
             }
-        }
-    });
-    const Answer a = prompts.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), QStringLiteral("提 示："), Buttons::YesNo);
-    EXPECT_EQ(a, Answer::Yes);
-    EXPECT_EQ(text, QStringLiteral(" 文件以经存在，是否覆盖老文件？ "));
-    EXPECT_EQ(title, QStringLiteral("提 示："));
-    EXPECT_EQ(buttons, 2);
+        });
+        const Answer a = prompts.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), QStringLiteral("提 示："), c.buttons);
+        EXPECT_EQ(a, c.answer);
+        EXPECT_EQ(text, QStringLiteral(" 文件以经存在，是否覆盖老文件？ "));
+        EXPECT_EQ(title, QStringLiteral("提 示："));
+        EXPECT_EQ(captions.join(QLatin1Char('|')).toStdString(), c.captions.join(QLatin1Char('|')).toStdString());
+    }
 }
 
 TEST(QtPrompts, FileDialogOffersTheUnitsFilterAndRemembersTheChoice)

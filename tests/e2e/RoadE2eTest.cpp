@@ -13,6 +13,7 @@
 #include "app/MainWin.h"
 #include "audio/AudioRecorder.h"
 #include "record/RecordFields.h"
+#include "platform/qt/QtPrompts.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
@@ -559,6 +560,7 @@ int main(int argc, char** argv)
     if (crashing) {
         // On the display of the test that kills it (which ends that display).
         QApplication app(argc, argv);
+        quillan::platform::QtPrompts::useChineseQtTexts();
         return quillan::test::runCrashingProgram(QString::fromLocal8Bit(argv[2]));
     }
     quillan::test::VirtualDisplay display;
@@ -570,5 +572,7 @@ int main(int argc, char** argv)
     qputenv("DISPLAY", display.name().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // Qt's own texts in Chinese, as the program's main has them.
+    quillan::platform::QtPrompts::useChineseQtTexts();
     return RUN_ALL_TESTS();
 }
