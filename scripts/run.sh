@@ -7,7 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${QUILLAN_RUN_PACKAGES[@]}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  install_packages xvfb xauth imagemagick
+  install_packages xvfb xauth x11-utils imagemagick
 fi
 
 build_tree "$QUILLAN_ROOT/build-run" -DQUILLAN_BUILD_TESTS=OFF
