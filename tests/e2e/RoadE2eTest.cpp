@@ -512,6 +512,7 @@ TEST(RoadE2e, ASetIniOfAHundredMegabytesOrAFolderStillStartsTheProgram)
         road.app->start();
         EXPECT_TRUE(person.waitDone(20000)) << person.story();
         EXPECT_TRUE(road.win().isVisible());
+        EXPECT_TRUE(person.nameless().isEmpty()) << person.nameless().join(u("\n")).toStdString();
         EXPECT_LT(t.elapsed(), 60000);
         // The record still works: typed, saved (template at least).
         typeInto(road.win(), u("编辑框9"), u("赵六"));
