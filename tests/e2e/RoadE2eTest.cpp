@@ -97,6 +97,19 @@ void shoot(const QString& name, const QWidget* window = nullptr)
                          window ? window->frameGeometry() : QRect());
 }
 
+// A page of a PDF the program wrote or printed, rendered for the
+// documentation the way a reader shows it, when asked for.
+void shootPage(const QString& name, const QString& pdf, int page)
+{
+    const QByteArray folder = qgetenv("QUILLAN_SHOTS");
+    if (folder.isEmpty())
+        return;
+    const QString target = QString::fromLocal8Bit(folder) + QLatin1Char('/') + name;
+    runProgram(u("pdftoppm"), {u("-png"), u("-r"), u("70"), u("-f"), QString::number(page), u("-l"), QString::number(page),
+                               u("-singlefile"), pdf, target.chopped(4)});
+    EXPECT_TRUE(QFile::exists(target)) << "pdftoppm made no " << target.toStdString();
+}
+
 // The header as an officer fills it: typed where there is no list, picked
 // where the lists hold the office's places and names.
 void fillHeader(app::MainWin& w)
@@ -317,6 +330,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     // The PDF copy numbers every page.
     const int pages = pdfPages(base + u(".pdf"));
     EXPECT_EQ(pages, 4);
+    shootPage(u("road-record-page.png"), base + u(".pdf"), 2);
     const QString pdf = withoutBlanks(pdfText(base + u(".pdf")));
     for (int page = 1; page <= pages; ++page)
         EXPECT_TRUE(pdf.contains(u("第%1页共%2页").arg(page).arg(pages))) << page;
@@ -328,6 +342,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     ASSERT_TRUE(person.waitDone(120000)) << person.story();
     const QString form = waitForPrintedPdf(since);
     ASSERT_FALSE(form.isEmpty()) << "the inspection form did not come out of the printer";
+    shootPage(u("road-printed-form.png"), spooledDocument(form), 1);
     EXPECT_TRUE(withoutBlanks(pdfText(spooledDocument(form))).contains(u("询问通知书")));
 
     // A law text shown in the text panel and printed from it.
