@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/prctl.h>
 
 namespace quillan::test {
 
@@ -34,6 +35,9 @@ VirtualDisplay::VirtualDisplay()
                         QStringLiteral("0"), QStringLiteral("1280x900x24"), QStringLiteral("-nolisten"),
                         QStringLiteral("tcp")});
     xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
+    // A test killed outright (a time-out of CTest) leaves no display behind:
+    // the display ends with the thread that started it, the test's main.
+    xvfb_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     xvfb_.start();
     if (!xvfb_.waitForStarted(10000)) {
         ADD_FAILURE() << "Xvfb did not start";
