@@ -157,9 +157,20 @@ bool ProgramOnDisplay::start()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     process.setProcessEnvironment(env);
+    // What the program says goes into the test's log, for a failure.
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setProgram(program);
     process.start();
     return process.waitForStarted(10000);
+}
+
+std::string ProgramOnDisplay::ended()
+{
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(0))
+        return {};
+    return process.exitStatus() == QProcess::CrashExit
+        ? "; the program was ended by a signal"
+        : "; the program ended with exit code " + std::to_string(process.exitCode());
 }
 
 void ProgramOnDisplay::kill(int signal) { ::kill(pid_t(process.processId()), signal); }

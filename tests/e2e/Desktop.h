@@ -63,6 +63,8 @@ public:
     QString scratchDir() const { return dir.file(QStringLiteral("cache/quillan")); }
 
     TempDir dir;
+    // For a failure message: how the program ended, if it did.
+    std::string ended();
     QProcess process;
 
 private:

@@ -31,7 +31,7 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     ProgramOnDisplay p(display, setIni());
     ASSERT_TRUE(p.start());
     const qulonglong window = display.waitForWindow(QStringLiteral("笔录恢复测试"));
-    ASSERT_NE(window, 0u) << "the main window did not come up";
+    ASSERT_NE(window, 0u) << "the main window did not come up" << p.ended();
 
     // The keyboard starts at the first field; the name is the tenth, the
     // work unit the seventeenth; pair 11 is on the second view.
@@ -53,7 +53,7 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
 
     ASSERT_TRUE(p.start());
     const qulonglong question = display.waitForWindow(QStringLiteral("提示："));
-    ASSERT_NE(question, 0u) << "no question about the unsaved record";
+    ASSERT_NE(question, 0u) << "no question about the unsaved record" << p.ended();
     display.keys(question, {QStringLiteral("Escape")}); // "No"
     const QDir records(p.programDir() + QStringLiteral("/BL"));
     ASSERT_TRUE(pollUntil([&] { return !records.entryList({QStringLiteral("恢复-*.ini")}).isEmpty(); }, 10000));
