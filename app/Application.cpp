@@ -250,7 +250,7 @@ void Application::bindCommands()
         env.web = services_.web;
         env.programDir = services_.paths.programDir;
         env.scratchDir = services_.paths.scratchDir;
-        env.website = platform::programWebsite();
+        env.website = parts_.website;
         exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
         bindExchangeMenu(w, *exchange_);
     }

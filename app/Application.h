@@ -8,6 +8,7 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
+#include "platform/Website.h"
 #include "word/WordEngine.h"
 
 #include <functional>
@@ -57,6 +58,8 @@ public:
         std::unique_ptr<exchange::WebFetcher> web;
         std::unique_ptr<audio::CaptureDevice> capture;
         std::unique_ptr<audio::SoundPlayer> player;
+        // The website whose version file the update check reads.
+        QString website = platform::programWebsite();
     };
 
     // The real services of this desktop.

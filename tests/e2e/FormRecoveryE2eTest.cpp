@@ -30,7 +30,7 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     ASSERT_TRUE(display.ok());
     ProgramOnDisplay p(display, setIni());
     ASSERT_TRUE(p.start());
-    const qulonglong window = display.waitForWindow(QStringLiteral("笔录恢复测试"));
+    const qulonglong window = display.waitForWindow(QStringLiteral("笔录恢复测试"), 60000);
     ASSERT_NE(window, 0u) << "the main window did not come up" << p.ended();
 
     // The keyboard starts at the first field; the name is the tenth, the
@@ -52,7 +52,7 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     ASSERT_TRUE(QFileInfo::exists(file)) << "the kill took the recovery file";
 
     ASSERT_TRUE(p.start());
-    const qulonglong question = display.waitForWindow(QStringLiteral("提示："));
+    const qulonglong question = display.waitForWindow(QStringLiteral("提示："), 60000);
     ASSERT_NE(question, 0u) << "no question about the unsaved record" << p.ended();
     display.keys(question, {QStringLiteral("Escape")}); // "No"
     const QDir records(p.programDir() + QStringLiteral("/BL"));

@@ -47,7 +47,7 @@ struct Road
 {
     // `base` empty: a folder of its own; otherwise the folders of another
     // run (the program started again on them).
-    explicit Road(const QString& base = QString())
+    explicit Road(const QString& base = QString(), const QString& web = QString()) : website(web)
     {
         const QString root = base.isEmpty() ? dir.path() : base;
         paths.programDir = root + u("/program");
@@ -65,14 +65,17 @@ struct Road
     void launch()
     {
         app.reset();
-        app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"),
-                                                 app::Application::systemParts(paths));
+        app::Application::Parts parts = app::Application::systemParts(paths);
+        if (!website.isEmpty())
+            parts.website = website;
+        app = std::make_unique<app::Application>(paths, paths.programDir + u("/quillan"), std::move(parts));
         app->exitProgram = [](int) {};
     }
     app::MainWin& win() { return app->window(); }
 
     TempDir dir;
     platform::Paths paths;
+    QString website; // the test's web server in place of the program's website
     std::unique_ptr<app::Application> app;
 };
 
@@ -181,7 +184,15 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     ASSERT_TRUE(requireProgram(u("soffice"), u("libreoffice-writer-nogui")));
     ASSERT_TRUE(requireProgram(u("antiword"), u("antiword")));
     ASSERT_TRUE(requirePulse());
-    Road road;
+    // The program's website, where the update check looks, is a web server
+    // on this machine with a newer version announced.
+    TempDir site;
+    site.write(u("web/soft.ini"), QByteArray("[set]\r\ngengxin=1\r\n"));
+    TestServer web;
+    QString webError;
+    ASSERT_TRUE(web.start(u("http"), site.file(u("web")), &webError)) << webError.toStdString();
+    const QString website = u("http://127.0.0.1:%1").arg(web.port());
+    Road road({}, website);
     road.app->start();
     app::MainWin& w = road.win();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
@@ -284,6 +295,11 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     chooseMenu(w, u("网络功能"), u("笔录下载"));
     EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
     chooseMenu(w, u("网络功能"), u("FTP笔录服务器配置")); // the panel closes
+    // The update check reads the website's version file.
+    person.expectMessage(u("提 示："), u("OK"));
+    chooseMenu(w, u("更新"), u("更新软件"));
+    ASSERT_TRUE(person.waitDone(20000)) << person.story();
+    EXPECT_EQ(person.seen().constLast().text, u("软件有新版本！ 请到 ") + website + u(" 下载新版本使用。。。"));
     const QString downloaded = road.paths.programDir + u("/BL/青山案-张三.ini");
     ASSERT_TRUE(QFile::exists(downloaded));
     person.expectFile(u("通用对话框2"), downloaded);
