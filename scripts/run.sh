@@ -37,7 +37,17 @@ shot="$QUILLAN_ROOT/dist/quillan-main-window.png"
 display=":$(( 90 + RANDOM % 100 ))"
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill "$app_pid" "$xvfb_pid" 2>/dev/null || true' EXIT
+# The program ends first, then its display (not the other way round, which
+# the program would report as a broken X11 connection).
+app_pid=""
+stop_virtual_display() {
+  if [ -n "$app_pid" ]; then
+    kill "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap stop_virtual_display EXIT
 for _ in $(seq 50); do
   DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
   sleep 0.1
