@@ -199,21 +199,27 @@ void pickFromList(app::MainWin& w, const QString& unit, int index)
     EXPECT_TRUE(QTest::qWaitFor([list] { return !list->isVisible(); }, 3000)) << unit.toStdString();
 }
 
+namespace {
+
+QAction* actionCalled(const QList<QAction*>& actions, const QString& caption)
+{
+    for (QAction* a : actions)
+        if (a->text() == caption)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
 void chooseMenu(app::MainWin& w, const QString& menu, const QString& item)
 {
     QMenuBar* bar = w.menuBar();
-    QAction* title = nullptr;
-    for (QAction* a : bar->actions())
-        if (a->text() == menu)
-            title = a;
+    QAction* title = actionCalled(bar->actions(), menu);
     ASSERT_NE(title, nullptr) << menu.toStdString();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(title).center());
     QMenu* popup = title->menu();
     ASSERT_TRUE(QTest::qWaitFor([popup] { return popup->isVisible(); }, 3000)) << menu.toStdString();
-    QAction* entry = nullptr;
-    for (QAction* a : popup->actions())
-        if (a->text() == item)
-            entry = a;
+    QAction* entry = actionCalled(popup->actions(), item);
     ASSERT_NE(entry, nullptr) << item.toStdString();
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(entry).center());
     if (popup->isVisible()) {
