@@ -2,14 +2,7 @@
 
 #include "platform/AtomicFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillan::audio {
 
@@ -91,49 +84,23 @@ std::optional<WavLayout> parseWav(QByteArrayView file)
 bool writeWavFile(const QString& path, const AudioFormat& format, quint32 dataLength,
                   const std::function<QByteArrayView()>& nextBlock, QString* error)
 {
-    const auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    const QFileInfo info(path);
-    if (info.fileName().isEmpty())
-        return fail(platform::describeErrno(EINVAL));
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    QByteArray pattern =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    struct stat old {};
-    const bool hadOld = ::stat(target.constData(), &old) == 0;
-    if (hadOld && S_ISDIR(old.st_mode))
-        return fail(platform::describeErrno(EISDIR));
-
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return fail(platform::describeErrno(errno));
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = hadOld ? (old.st_mode & 07777) : (0666 & ~mask);
-    bool ok = ::fchmod(fd, mode) == 0 && platform::writeAll(fd, wavHeader(format, dataLength));
+    platform::FileReplacement file(path);
+    bool ok = file.write(wavHeader(format, dataLength));
     qint64 written = 0;
-    while (ok) {
+    while (ok && written < dataLength) {
         QByteArrayView block = nextBlock();
         if (block.isEmpty())
             break;
         if (written + block.size() > dataLength)
             block = block.first(dataLength - written);
-        ok = platform::writeAll(fd, block);
+        ok = file.write(block);
         written += block.size();
-        if (written >= dataLength)
-            break;
     }
-    ok = ok && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(pattern.constData(), target.constData()) == 0)
+    if (ok && file.commit())
         return true;
-    const int why = ok ? errno : (savedErrno ? savedErrno : errno);
-    ::unlink(pattern.constData());
-    return fail(platform::describeErrno(why));
+    if (error)
+        *error = file.error();
+    return false;
 }
 
 } // namespace quillan::audio

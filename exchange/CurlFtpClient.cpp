@@ -1,9 +1,9 @@
 #include "exchange/CurlFtpClient.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Text.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ bool hasControl(const QString& text)
 
 struct Local
 {
-    QFileDevice* file;
+    QFile* file;
     qint64* transferred;
 };
 
@@ -33,13 +33,20 @@ size_t readFromFile(char* buffer, size_t size, size_t count, void* target)
     return size_t(n);
 }
 
+// The downloaded bytes go into the file that replaces the local one.
+struct Incoming
+{
+    platform::FileReplacement* file;
+    qint64* transferred;
+};
+
 size_t writeToFile(char* data, size_t size, size_t count, void* target)
 {
-    auto* local = static_cast<Local*>(target);
-    const qint64 n = local->file->write(data, qint64(size * count));
-    if (n < 0)
+    auto* incoming = static_cast<Incoming*>(target);
+    const qsizetype n = qsizetype(size * count);
+    if (!incoming->file->write(QByteArrayView(data, n)))
         return 0;
-    *local->transferred += n;
+    *incoming->transferred += n;
     return size_t(n);
 }
 
@@ -181,22 +188,18 @@ bool CurlFtpClient::getFile(const QString& remoteName, const QString& localPath,
     if (!connected_ || remoteName.isEmpty() || hasControl(remoteName))
         return false;
     // The file arrives beside the old one and replaces it only when whole.
-    QSaveFile local(localPath);
-    if (!local.open(QIODevice::WriteOnly))
+    platform::FileReplacement local(localPath);
+    if (!local.isOpen())
         return false;
     CURL* e = prepare(directory_ + encodePath(remoteName, false));
     if (!e)
         return false;
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeToFile);
-    Local target{&local, &transferred_};
+    Incoming target{&local, &transferred_};
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &target);
     curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
     lastResult_ = session_.perform();
-    if (lastResult_ != CURLE_OK) {
-        local.cancelWriting();
-        return false;
-    }
-    return local.commit();
+    return lastResult_ == CURLE_OK && local.commit();
 }
 
 } // namespace quillan::exchange

@@ -1,30 +1,21 @@
 #include "library/TextCommands.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "record/RecordForm.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <cstdio>
 
 namespace quillan::library {
 
 namespace {
 
 // Replaces a scratch file whole: a reader sees the old or the new text,
-// never half of one. Unlike the officer's own files it is not forced to
-// disk: it is written again each time it is shown.
+// never half of one.
 bool replaceScratchFile(const QString& path, const QByteArray& data)
 {
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
-    if (!temp.open() || temp.write(data) != data.size() || !temp.flush())
-        return false;
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    temp.setAutoRemove(false);
-    return true;
+    return platform::writeFileAtomically(path, data, nullptr, 0600);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,48 +72,110 @@ bool writeAll(int fd, QByteArrayView data)
     return true;
 }
 
+FileReplacement::FileReplacement(const QString& target, std::optional<unsigned> mode)
+{
+    const QFileInfo info(target);
+    target_ = info.absoluteFilePath();
+    if (info.fileName().isEmpty()) {
+        fail(EINVAL);
+        return;
+    }
+    // The old file's permissions are kept; a link at the target is replaced,
+    // never followed.
+    struct stat old {};
+    const bool exists = ::lstat(QFile::encodeName(target_).constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
+        fail(EISDIR);
+        return;
+    }
+    if (mode)
+        mode_ = *mode;
+    else if (exists && S_ISREG(old.st_mode))
+        mode_ = old.st_mode & 07777;
+    else
+        mode_ = 0666 & ~currentUmask();
+
+    // The name keeps the target's extension, for programs that look at it.
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.~quillan-XXXXXX") + suffix);
+    fd_ = ::mkostemps(pattern.data(), int(QFile::encodeName(suffix).size()), O_CLOEXEC);
+    if (fd_ < 0) {
+        fail(errno);
+        return;
+    }
+    tempPath_ = QFile::decodeName(pattern);
+}
+
+FileReplacement::~FileReplacement()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_ && !tempPath_.isEmpty())
+        ::unlink(QFile::encodeName(tempPath_).constData());
+}
+
+bool FileReplacement::fail(int errorNumber)
+{
+    error_ = describeErrno(errorNumber);
+    return false;
+}
+
+bool FileReplacement::write(QByteArrayView data)
+{
+    if (fd_ < 0)
+        return false;
+    return writeAll(fd_, data) || fail(errno);
+}
+
+bool FileReplacement::commit()
+{
+    if (tempPath_.isEmpty())
+        return false;
+    if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0)
+        return fail(errno);
+    // By name: another program may have written (or replaced) the file.
+    const QByteArray temp = QFile::encodeName(tempPath_);
+    const int fd = ::open(temp.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    struct stat st {};
+    int problem = 0;
+    if (::fstat(fd, &st) != 0)
+        problem = errno;
+    else if (!S_ISREG(st.st_mode))
+        problem = EINVAL;
+    else if (::fchmod(fd, static_cast<mode_t>(mode_)) != 0 || ::fsync(fd) != 0)
+        problem = errno;
+    ::close(fd);
+    if (problem != 0)
+        return fail(problem);
+    if (::rename(temp.constData(), QFile::encodeName(target_).constData()) != 0)
+        return fail(errno);
+    committed_ = true;
+    // The rename reaches the disk with the folder; the file is in place
+    // either way, so a folder that cannot be flushed is not a failure.
+    syncFolderOf(target_);
+    return true;
+}
+
 bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error, std::optional<unsigned> mode)
 {
-    const QFileInfo info(path);
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                           QStringLiteral(".XXXXXX"));
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) {
-        setError(error, describeErrno(EISDIR));
-        return false;
-    }
+    FileReplacement file(path, mode);
+    if (file.write(data) && file.commit())
+        return true;
+    setError(error, file.error());
+    return false;
+}
 
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        setError(error, describeErrno(errno));
+bool syncFolderOf(const QString& path)
+{
+    const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
         return false;
-    }
-    mode_t finalMode = 0;
-    if (mode)
-        finalMode = static_cast<mode_t>(*mode);
-    else if (exists)
-        finalMode = old.st_mode & 07777;
-    else
-        finalMode = 0666 & ~currentUmask();
-
-    bool ok = writeAll(fd, data) && ::fchmod(fd, finalMode) == 0 && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok && ::rename(pattern.constData(), target.constData()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        ::unlink(pattern.constData());
-        setError(error, describeErrno(savedErrno));
-        return false;
-    }
-    return true;
+    const bool ok = ::fsync(dir) == 0;
+    ::close(dir);
+    return ok;
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes, QString* error)

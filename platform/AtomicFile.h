@@ -8,14 +8,57 @@
 
 namespace quillan::platform {
 
-// Replaces the file at `path` with `data` atomically: the data go into a
-// temporary file in the same folder, are flushed to disk, and the temporary
-// file is renamed over `path`. Readers see the old or the new file, never a
-// half-written one, and a failed write leaves the old file as it was.
-// The new file gets `mode` when given, otherwise the old file's permissions
-// (a new file: 0666 less the umask). On failure `error` says why, in words.
+// The one way every file the program writes is put in place: the new content
+// goes into a temporary file beside the target (created 0600, never through
+// a link), and commit() flushes it to disk, gives it its mode, renames it
+// over the target and flushes the folder. After a power cut the target is
+// the old file or the new one, never an empty or half-written one; readers
+// never see a half-written file. Dropped without a successful commit(), the
+// temporary file goes and the target stays as it was.
+//
+// The content is written through fd() or write(), or by another program
+// through tempPath() (the office): commit() then reopens the file by name.
+class FileReplacement
+{
+public:
+    // The new file gets `mode` when given, otherwise the old file's
+    // permissions (a new file: 0666 less the umask).
+    explicit FileReplacement(const QString& target, std::optional<unsigned> mode = std::nullopt);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // False when no temporary file could be made: error() says why.
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    const QString& tempPath() const { return tempPath_; }
+    const QString& target() const { return target_; }
+
+    bool write(QByteArrayView data);
+    // True once the target holds the new content, on disk. On failure the
+    // target is untouched and error() says why, in words.
+    bool commit();
+    const QString& error() const { return error_; }
+
+private:
+    bool fail(int errorNumber);
+
+    QString target_;
+    QString tempPath_;
+    unsigned mode_ = 0600;
+    int fd_ = -1;
+    bool committed_ = false;
+    QString error_;
+};
+
+// Replaces the file at `path` with `data` through FileReplacement. On
+// failure `error` says why, in words.
 bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error = nullptr,
                          std::optional<unsigned> mode = std::nullopt);
+
+// Flushes the folder holding `path` to disk, so that a file created or
+// renamed there is found after a power cut.
+bool syncFolderOf(const QString& path);
 
 // Reads a whole regular file. Missing files, folders and unreadable files
 // give std::nullopt; files above `maxBytes` are refused the same way.

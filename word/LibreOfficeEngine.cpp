@@ -1,5 +1,6 @@
 #include "word/LibreOfficeEngine.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "word/BoundedWorker.h"
 #include "word/CupsPrint.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QUrl>
@@ -212,14 +212,8 @@ bool LibreOfficeEngine::Impl::prepareWorkDir()
     QString conf = QString::fromUtf8(kFontsConfTemplate);
     conf.replace(QStringLiteral("@SYSTEM_FONTS_CONF@"), systemConf.toHtmlEscaped());
     fontsConf = dir + QStringLiteral("/fonts.conf");
-    QSaveFile file(fontsConf);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(conf.toUtf8());
-        if (!file.commit())
-            fontsConf.clear();
-    } else {
+    if (!platform::writeFileAtomically(fontsConf, conf.toUtf8(), nullptr, 0600))
         fontsConf.clear();
-    }
     workDir = dir;
     return true;
 }
@@ -743,15 +737,13 @@ bool LibreOfficeEngine::Impl::store(const QString& path, const QString& filterNa
         return false;
     }
     // Written next to the target first, so an existing document is replaced
-    // only by a completely written one.
-    QTemporaryFile temp(dir + QStringLiteral("/.~quillan-XXXXXX.") + QFileInfo(path).suffix());
-    temp.setAutoRemove(false);
-    if (!temp.open()) {
-        lastError = QStringLiteral("文件无法保存到文件夹 %1：%2").arg(dir, temp.errorString());
+    // only by a completely written one, on disk.
+    platform::FileReplacement file(path);
+    if (!file.isOpen()) {
+        lastError = QStringLiteral("文件无法保存到文件夹 %1：%2").arg(dir, file.error());
         return false;
     }
-    const QString tempPath = temp.fileName();
-    temp.close();
+    const QString tempPath = file.tempPath();
     const bool stored = call(QStringLiteral("保存 %1").arg(path), [this, tempPath, filterName, filterData] {
         Reference<css::frame::XStorable> storable(document, UNO_QUERY_THROW);
         auto args = props({
@@ -769,16 +761,10 @@ bool LibreOfficeEngine::Impl::store(const QString& path, const QString& filterNa
     if (!stored || !written.isFile() || written.size() == 0) {
         if (stored)
             lastError = QStringLiteral("LibreOffice 没有写出文件 %1。").arg(path);
-        QFile::remove(tempPath);
         return false;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(tempPath).constData(), 0666 & ~mask);
-    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
-        != 0) {
-        lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
-        QFile::remove(tempPath);
+    if (!file.commit()) {
+        lastError = QStringLiteral("文件无法保存为 %1：%2").arg(path, file.error());
         return false;
     }
     if (filterName != QStringLiteral("writer_pdf_Export"))

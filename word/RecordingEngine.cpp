@@ -1,5 +1,7 @@
 #include "word/RecordingEngine.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -199,15 +201,10 @@ bool RecordingEngine::writeDocument(const QString& path, bool succeed, const QBy
         m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_lastError = QStringLiteral("文件无法保存为 %1：%2")
-                          .arg(path, file.errorString());
-        return false;
-    }
-    file.write(bytes);
-    if (!file.flush()) {
-        m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
+    // As the office does: the old file is replaced only by a whole new one.
+    QString error;
+    if (!platform::writeFileAtomically(path, bytes, &error)) {
+        m_lastError = QStringLiteral("文件无法保存为 %1：%2").arg(path, error);
         return false;
     }
     if (!path.endsWith(QStringLiteral(".pdf")))
