@@ -59,7 +59,18 @@ QString fileLine(const QString& name, const FileDigest& digest, const LogCheck& 
     return text;
 }
 
-QString chainLine(const LogCheck& check, const QString& logFile)
+// The entries a crash cut short, told once, not as a change of the log.
+QString interruptedLines(const LogCheck& check)
+{
+    if (check.interrupted.isEmpty())
+        return QString();
+    QStringList lines;
+    for (const int line : check.interrupted)
+        lines << n(line);
+    return u("第 ") + lines.join(u("、")) + u(" 行是程序意外中断时没有写完的登记，其中没有登记任何文件。");
+}
+
+QString chainState(const LogCheck& check, const QString& logFile)
 {
     const QString changed = u("笔录登记被改动过：");
     switch (check.chain) {
@@ -78,6 +89,11 @@ QString chainLine(const LogCheck& check, const QString& logFile)
         return changed + u("第 ") + n(check.line) + u(" 行（这台电脑最近登记的一行）被改动过。");
     }
     return QString();
+}
+
+QString chainLine(const LogCheck& check, const QString& logFile)
+{
+    return chainState(check, logFile) + interruptedLines(check);
 }
 
 } // namespace

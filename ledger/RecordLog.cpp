@@ -12,6 +12,8 @@
 #include <openssl/evp.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -215,6 +217,63 @@ std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber, Q
     return parsed;
 }
 
+// A line cut short by a crash in the middle of an append: the beginning of
+// a line as append() writes it, chained to the line before (`previous`),
+// ending anywhere, even inside a name's character. Nothing else written
+// into the log looks like that by chance.
+bool isCutLine(const QByteArray& content, const QByteArray& previous, QStringDecoder& decoder)
+{
+    static const QByteArray timePattern = "0000-00-00 00:00:00";
+    const auto isTimeStart = [](const QByteArray& f) {
+        if (f.size() > timePattern.size())
+            return false;
+        for (qsizetype k = 0; k < f.size(); ++k)
+            if (timePattern[k] == '0' ? (f[k] < '0' || f[k] > '9') : f[k] != timePattern[k])
+                return false;
+        return true;
+    };
+    if (content.isEmpty())
+        return false;
+    const QList<QByteArray> fields = content.split('\t');
+    // Cut short: a whole line would have parsed (a cut right before its
+    // CR LF was closed into a whole line).
+    if (fields.size() >= 5 && (fields.size() - 2) % 3 == 0 && fields.last().size() == 64)
+        return false;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QByteArray& f = fields[i];
+        const bool cut = i == fields.size() - 1; // the field the crash cut
+        if (i == 0) {
+            if (!(cut ? isTimeStart(f) : isTime(f)))
+                return false;
+        } else if (i == 1) {
+            if (!(cut ? previous.startsWith(f) : f == previous))
+                return false;
+        } else if ((i - 2) % 3 == 0) {
+            if (f.contains('\r') || f.contains('\n'))
+                return false;
+            if (!cut) {
+                // A whole name: never empty, always a text of the encoding.
+                decoder.resetState();
+                if (QString(decoder.decode(f)).isEmpty() || decoder.hasError())
+                    return false;
+            }
+        } else if ((i - 2) % 3 == 1) {
+            if (f.isEmpty() && !cut)
+                return false;
+            for (const char c : f)
+                if (c < '0' || c > '9')
+                    return false;
+        } else {
+            if (f.size() > 64 || (!cut && f.size() != 64))
+                return false;
+            for (const char c : f)
+                if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+                    return false;
+        }
+    }
+    return true;
+}
+
 // Splits a file into lines ending in "\n" (the last one may lack it),
 // reading in blocks; a line longer than kMaxLine is not kept.
 class LineReader
@@ -293,9 +352,11 @@ std::optional<Anchor> readAnchor(const QString& path)
 }
 
 // The last line of the open log of `size` bytes (without its line end), and
-// whether the log ends with a line end.
-bool lastLine(int fd, qint64 size, QByteArray* line, bool* terminated)
+// whether the log ends with a line end. False when it cannot be read, and
+// (`tooLong`) when the last line is longer than any honest line.
+bool lastLine(int fd, qint64 size, QByteArray* line, bool* terminated, bool* tooLong)
 {
+    *tooLong = false;
     qint64 from = qMax<qint64>(0, size - kTailBytes);
     for (;;) {
         QByteArray tail(size - from, Qt::Uninitialized);
@@ -308,7 +369,34 @@ bool lastLine(int fd, qint64 size, QByteArray* line, bool* terminated)
             *line = content.mid(start + 1);
             return true;
         }
-        from = 0; // a line longer than the tail: read it all
+        if (size - from > kMaxLine) {
+            *tooLong = true;
+            return false;
+        }
+        // A line longer than the tail: at most as long as a line may be.
+        from = qMax<qint64>(0, size - kMaxLine - 2);
+    }
+}
+
+// Takes the log's lock, trying without waiting for a while: another program
+// saving into the same folder holds it for a moment only. False when it is
+// still held after `waitMs` (`busy`) or cannot be taken.
+bool lockLog(int fd, int waitMs, bool* busy)
+{
+    *busy = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            *busy = true;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
@@ -380,10 +468,12 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
     if (raw < 0)
         return fail(file_, platform::describeErrno(errno));
     Fd fd(raw);
-    // Two programs saving into one folder take turns.
-    while (::flock(fd.get(), LOCK_EX) != 0)
-        if (errno != EINTR)
-            return fail(file_, platform::describeErrno(errno));
+    // Two programs saving into one folder take turns; a lock held for
+    // longer than a save takes does not hold the officer up.
+    bool busy = false;
+    if (!lockLog(fd.get(), lockWaitMs_, &busy))
+        return fail(file_, busy ? QStringLiteral("笔录登记正被另一个程序占用，%1 秒后仍未释放").arg(lockWaitMs_ / 1000.0)
+                                : platform::describeErrno(errno));
     struct stat st;
     if (::fstat(fd.get(), &st) != 0)
         return fail(file_, platform::describeErrno(errno));
@@ -395,13 +485,21 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
     if (st.st_size > 0) {
         QByteArray last;
         bool terminated = true;
-        if (!lastLine(fd.get(), st.st_size, &last, &terminated))
-            return fail(file_, QStringLiteral("无法读取最后一行"));
-        previous = sha256Hex(last);
+        bool tooLong = false;
+        if (!lastLine(fd.get(), st.st_size, &last, &terminated, &tooLong))
+            return fail(file_, tooLong ? QStringLiteral("最后一行超过 1 MB，不是登记行") : QStringLiteral("无法读取最后一行"));
         // A line cut short by a crash is closed, never completed or removed:
-        // the check then shows it.
-        if (!terminated)
-            out = "\r\n";
+        // the check tells it as an interrupted entry. Cut between its CR and
+        // LF, it was whole.
+        if (!terminated) {
+            if (last.endsWith('\r')) {
+                last.chop(1);
+                out = "\n";
+            } else {
+                out = "\r\n";
+            }
+        }
+        previous = sha256Hex(last);
     }
     const QByteArray line = timeText(time).toLatin1() + '\t' + previous + fields;
     out += line + "\r\n";
@@ -412,15 +510,9 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
             ::fsync(fd.get());
         return fail(file_, platform::describeErrno(e));
     }
-    if (st.st_size == 0) {
-        // The new file's name reaches the disk too.
-        const int dir = ::open(QFile::encodeName(QFileInfo(file_).absolutePath()).constData(),
-                               O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
+    // The new file's name reaches the disk too.
+    if (st.st_size == 0)
+        platform::syncFolderOf(file_);
     if (anchor_.isEmpty())
         return true;
     QString reason;
@@ -488,7 +580,9 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
         std::optional<ParsedLine> parsed;
         if (bytes.endsWith("\r\n"))
             parsed = parseLine(content, n, decoder);
-        if (!parsed)
+        if (!parsed && isCutLine(content, previous, decoder))
+            result.interrupted << n; // no file is logged by it; the chain goes on through it
+        else if (!parsed)
             problem(LogCheck::Chain::BadLine, n);
         else if (parsed->previous != previous)
             problem(LogCheck::Chain::Unchained, n);

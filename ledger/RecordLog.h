@@ -46,6 +46,9 @@ struct LogCheck
     Chain chain = Chain::Intact;
     int line = 0;
     int lines = 0;
+    // Lines cut short by a crash in the middle of a save's entry and closed
+    // by the next save: they log no file, and the chain goes on through them.
+    QList<int> interrupted;
     QString error;
     std::optional<LoggedFile> byName;    // latest entry of the name asked for
     std::optional<LoggedFile> byContent; // latest entry of the content asked for
@@ -59,7 +62,8 @@ struct LogCheck
 // `previous` is the SHA-256 of the line before (its bytes without CR LF),
 // 64 zeros on the first line. In names, "\\", TAB, CR and LF are written as
 // "\\\\", "\\t", "\\r" and "\\n". The log is only ever appended to (O_APPEND,
-// under an exclusive lock, then fsync). Beside it, when `anchorFile` is
+// under an exclusive lock, then fsync); a line cut short by a crash is closed
+// by the next append and told as an interrupted entry. Beside it, when `anchorFile` is
 // given, the end offset and hash of the latest line appended here are kept
 // outside the records folder, so that a changed or removed last line is
 // found as well.
@@ -75,6 +79,9 @@ public:
     // says why.
     bool append(const QDateTime& time, const QStringList& files, QString* error, QString* anchorError = nullptr);
 
+    // How long append() waits for the log that another program holds.
+    void setLockWait(int ms) { lockWaitMs_ = ms; }
+
     // Reads the whole log once. `name`/`digest` select the entries reported
     // in byName/byContent; an empty name selects none.
     LogCheck check(const QString& name = QString(), const FileDigest* digest = nullptr) const;
@@ -87,6 +94,7 @@ public:
 private:
     QString file_;
     QString anchor_;
+    int lockWaitMs_ = 5000;
 };
 
 } // namespace quillan::ledger

@@ -8,7 +8,11 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 
 #include <functional>
 
@@ -101,6 +105,18 @@ struct Ledger
     std::unique_ptr<ledger::LedgerCommands> commands;
 };
 
+// A crash in the middle of the next save's entry: the first `keep` bytes
+// of its line reach the log, the rest never does.
+void cutLastSave(Ledger& l, qsizetype keep)
+{
+    const QByteArray line = "2026-12-09 11:30:00\t" + sha(logLines(l.log()).last().chopped(1)) +
+                            gbk(u("\t丙丙丙.doc\t5\t")) + sha("three");
+    QFile log(l.log());
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write(line.first(19 + 1 + keep));
+    log.close();
+}
+
 } // namespace
 
 TEST(RecordLog, EachSaveAppendsOneReadableLineChainedToTheLineBefore)
@@ -132,6 +148,7 @@ TEST(RecordLog, EachSaveAppendsOneReadableLineChainedToTheLineBefore)
 TEST(RecordLog, TamperingIsFoundAndNamed)
 {
     const QString intact = u("笔录登记完好（共 3 行）。");
+    const QString interrupted = u("第 4 行是程序意外中断时没有写完的登记，其中没有登记任何文件。");
     const QString untrusted = u("（这条登记在笔录登记被改动的部分中，不能作为凭据。）");
     struct Case
     {
@@ -209,9 +226,40 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
          "甲.pdf", u("文件“甲.pdf”与 2026-12-09 09:00:00 保存时完全一致。\r\n笔录登记被改动过：第 2 行不是完整的登记行。")},
         {"a line cut short by a crash, then a save",
          [](Ledger& l) {
+             cutLastSave(l, 20);
+             l.save(QTime(12, 0), {{"丁.doc", "four"}});
+         },
+         "丁.doc",
+         u("文件“丁.doc”与 2026-12-09 12:00:00 保存时完全一致。\r\n笔录登记完好（共 5 行）。") + interrupted},
+        {"a line cut inside a name by a crash, then a change after it",
+         [](Ledger& l) {
+             cutLastSave(l, 64 + 1 + 3); // inside the second character
+             l.save(QTime(12, 0), {{"丁.doc", "four"}});
+             l.save(QTime(12, 30), {{"戊.doc", "five"}});
+             QList<QByteArray> lines = logLines(l.log());
+             lines[4].replace("\t4\t", "\t5\t");
+             writeLines(l.log(), lines);
+         },
+         "戊.doc",
+         u("文件“戊.doc”与 2026-12-09 12:30:00 保存时完全一致。") + untrusted +
+             u("\r\n笔录登记被改动过：第 6 行与上一行连不上（上一行被改动，或其间有行被删除）。") + interrupted},
+        {"a crash between the CR and the LF of a whole line, then a save",
+         [](Ledger& l) {
+             const QByteArray whole = "2026-12-09 11:30:00\t" + sha(logLines(l.log()).last().chopped(1)) +
+                                      gbk(u("\t丙.doc\t5\t")) + sha("three");
+             writeBytes(l.bl("丙.doc"), "three");
              QFile log(l.log());
              ASSERT_TRUE(log.open(QIODevice::Append));
-             log.write("2026-12-09 11:30:00\t00"); // the write never finished
+             log.write(whole + '\r');
+             log.close();
+             l.save(QTime(12, 0), {{"丁.doc", "four"}});
+         },
+         "丙.doc", u("文件“丙.doc”与 2026-12-09 11:30:00 保存时完全一致。\r\n笔录登记完好（共 5 行）。")},
+        {"a line no save began, then a save",
+         [](Ledger& l) {
+             QFile log(l.log());
+             ASSERT_TRUE(log.open(QIODevice::Append));
+             log.write("2026-12-09 11:30:00\t00"); // not chained to the line before
              log.close();
              l.save(QTime(12, 0), {{"丁.doc", "four"}});
          },
@@ -267,4 +315,53 @@ TEST(RecordLog, ALogThatCannotBeWrittenIsToldAndTheSavedFilesStay)
                                  l.commands->anchorFile() + u("：路径中有一部分不是目录"),
                              u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_EQ(logLines(l.log()).size(), 1);
+}
+
+TEST(RecordLog, ALogHeldByAnotherProgramOrEndingInAHugeLineIsToldAndTheSaveStands)
+{
+    Ledger l;
+    l.save(QTime(9, 0), {{"甲.doc", "one"}});
+    ASSERT_TRUE(l.prompts.shown().isEmpty());
+
+    // Another program (any account that can read the folder) holds the log's lock.
+    QProcess holder;
+    holder.start(u("flock"), {u("-o"), l.log(), u("sleep"), u("60")});
+    ASSERT_TRUE(holder.waitForStarted()) << "flock (util-linux) is missing";
+    QProcess probe;
+    for (int i = 0; i < 100; ++i) {
+        probe.start(u("flock"), {u("-n"), l.log(), u("true")});
+        probe.waitForFinished();
+        if (probe.exitCode() != 0)
+            break;
+        QThread::msleep(20);
+    }
+    ASSERT_NE(probe.exitCode(), 0) << "the lock was never taken";
+    QElapsedTimer waited;
+    waited.start();
+    l.save(QTime(10, 0), {{"乙.doc", "two"}});
+    EXPECT_LT(waited.elapsed(), 8000);
+    EXPECT_EQ(l.prompts.shown(),
+              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() +
+                                 u("：笔录登记正被另一个程序占用，5 秒后仍未释放"),
+                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(readFile(l.bl("乙.doc")), "two");
+    holder.kill();
+    holder.waitForFinished();
+    l.prompts.clear();
+    l.save(QTime(10, 1), {{"乙.doc", "two"}});
+    EXPECT_TRUE(l.prompts.shown().isEmpty());
+    EXPECT_EQ(logLines(l.log()).size(), 2);
+
+    // A last line longer than any entry is not read into memory.
+    QFile log(l.log());
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write(QByteArray(3 << 20, 'x'));
+    log.close();
+    const qint64 size = QFileInfo(l.log()).size();
+    l.prompts.clear();
+    l.save(QTime(11, 0), {{"丙.doc", "three"}});
+    EXPECT_EQ(l.prompts.shown(),
+              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() + u("：最后一行超过 1 MB，不是登记行"),
+                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(QFileInfo(l.log()).size(), size);
 }

@@ -5,6 +5,21 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "platform/Prompts.h"
+
+#include <ostream>
+
+// A failed comparison shows texts as text, not as the bytes of the object.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace quillan::platform {
+inline void PrintTo(const ScriptedPrompts::Shown& shown, std::ostream* os)
+{
+    *os << "{\"" << shown.text.toStdString() << "\", \"" << shown.title.toStdString() << "\", "
+        << static_cast<int>(shown.buttons) << '}';
+}
+} // namespace quillan::platform
+
 namespace quillan::test {
 
 // A fresh folder for one test, removed afterwards.
