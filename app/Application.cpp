@@ -17,6 +17,7 @@
 #include "library/DocumentCommands.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Clock.h"
+#include "platform/ProgramInstance.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
@@ -26,15 +27,23 @@
 #include "security/PasswordWindows.h"
 #include "word/LibreOfficeEngine.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
-#include <QTimer>
-#include <QPushButton>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
 namespace quillan::app {
+
+namespace {
+
+// The stems of the recovery files in the scratch folder.
+const QString kFormRecovery = QStringLiteral("unsaved-record");
+const QString kAudioRecovery = QStringLiteral("unsaved-recording");
+
+} // namespace
 
 Application::Parts Application::systemParts(const platform::Paths& paths)
 {
@@ -77,6 +86,9 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     if (auto* qtPrompts = dynamic_cast<platform::QtPrompts*>(services_.prompts))
         qtPrompts->setParentWindow(window_.get());
     startup_ = std::make_unique<Startup>(*window_, services_);
+    // The recovery files of this program are its own: another program
+    // running beside it neither takes nor offers them.
+    instance_ = std::make_unique<platform::ProgramInstance>(services_.paths.scratchDir);
 
     // The form's recovery file: asked about right after the password,
     // kept up to date while the officer types.
@@ -86,6 +98,8 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     recovery.clock = services_.clock;
     recovery.scratchDir = services_.paths.scratchDir;
     recovery.programDir = services_.paths.programDir;
+    recovery.file = instance_->ownFile(kFormRecovery, QStringLiteral(".ini"));
+    recovery.leftFiles = [this] { return instance_->claimLeftFiles(kFormRecovery, QStringLiteral(".ini")); };
     recovery_ = std::make_unique<record::FormRecovery>(std::move(recovery));
     startup_->afterPassword = [this] { recovery_->offer(); };
 
@@ -122,13 +136,48 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
 
 Application::~Application()
 {
+    // Every orderly end passes here ("退出", the window closed, SIGTERM and
+    // SIGHUP): the next start offers the form as it was at the end.
+    takeSnapshot();
     // The input closes before the window goes; unsaved audio stays in the
-    // recovery file.
+    // recovery file, its last chunk included.
     if (window_)
         window_->mayClose = nullptr;
     audio_.reset();
     recorder_.reset();
     window_.reset();
+}
+
+void Application::takeSnapshot()
+{
+    QString error;
+    if (recovery_ && recovery_->watching() && !recovery_->snapshot(&error)) {
+        if (!recoveryFailed_)
+            window_->setStatusMessage(QStringLiteral("笔录恢复文件无法写入：") + error);
+        recoveryFailed_ = true;
+    } else {
+        recoveryFailed_ = false;
+    }
+}
+
+void Application::endInOrder(int code)
+{
+    // The form is on disk first: the session may be killed any moment now.
+    takeSnapshot();
+    // No question is answered for the officer: a command that asks is
+    // called off as a whole, one that does not ask finishes.
+    services_.prompts->interrupt();
+    if (ending_)
+        return;
+    ending_ = true;
+    // The program ends once the event loop is back at its top with nothing
+    // to do, that is after the command in progress has returned.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, window_.get(),
+                     [this, code] {
+                         if (QThread::currentThread()->loopLevel() <= 1)
+                             exitProgram(code);
+                     });
+    QTimer::singleShot(0, window_.get(), [] {});
 }
 
 void Application::start()
@@ -144,25 +193,18 @@ void Application::start()
             services_.word->startInBackground();
     });
     // Not when the program ends at the password.
-    if (window_->isVisible())
-        watchForm();
-    if (audio_)
-        audio_->offerRecovery();
+    if (!window_->isVisible())
+        return;
+    watchForm();
+    if (audio_ && !recorder_->recoveryPath().isEmpty())
+        audio_->offerRecovery(instance_->claimLeftFiles(kAudioRecovery, QStringLiteral(".wav")));
 }
 
 void Application::watchForm()
 {
     recovery_->begin();
-    const auto snapshot = [this] {
-        QString error;
-        if (recovery_->snapshot(&error)) {
-            recoveryFailed_ = false;
-        } else if (!recoveryFailed_) {
-            // Told once, not at every tick; the form itself is untouched.
-            recoveryFailed_ = true;
-            window_->setStatusMessage(QStringLiteral("笔录恢复文件无法写入：") + error);
-        }
-    };
+    // A failure is told once, not at every tick; the form is untouched.
+    const auto snapshot = [this] { takeSnapshot(); };
     auto* timer = new QTimer(window_.get());
     timer->setObjectName(QStringLiteral("recoveryTimer"));
     QObject::connect(timer, &QTimer::timeout, window_.get(), snapshot);
@@ -208,6 +250,7 @@ void Application::bindCommands()
         env.documentDialog = &w.fileDialog(QStringLiteral("通用对话框3"));
         env.rerunStartup = [this] { startup_->run(); };
         env.formSafe = [this] { recovery_->markSafe(); };
+        env.keepUnsaved = [this] { return recovery_->keepUnsaved(); };
         env.recordSaved = [this](const QStringList& files) { ledger_->logSave(files); };
         records_ = std::make_unique<record::RecordCommands>(std::move(env));
         record::RecordCommands* r = records_.get();
@@ -263,7 +306,7 @@ void Application::bindAudio()
     MainWin& w = *window_;
     const QString scratch = services_.paths.ensureScratchDir();
     recorder_ = std::make_unique<audio::AudioRecorder>(
-        *parts_.capture, scratch.isEmpty() ? QString() : scratch + QStringLiteral("/unsaved-recording.wav"));
+        *parts_.capture, scratch.isEmpty() ? QString() : instance_->ownFile(kAudioRecovery, QStringLiteral(".wav")));
     recorderPanel_ = std::make_unique<RecorderPanelView>(w);
     audio::AudioEnvironment env;
     env.panel = recorderPanel_.get();

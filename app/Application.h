@@ -14,6 +14,10 @@
 #include <functional>
 #include <memory>
 
+namespace quillan::platform {
+class ProgramInstance;
+}
+
 namespace quillan::record {
 class FormRecovery;
 class RecordCommands;
@@ -88,13 +92,23 @@ public:
     // How "退出" ends the program; tests replace it.
     std::function<void(int)> exitProgram;
 
+    // The end of the desktop session (SIGTERM, SIGHUP): the form's snapshot
+    // is taken at once, the question open is closed unanswered and no other
+    // is shown; the program ends with `code` once the command in progress
+    // has returned.
+    void endInOrder(int code);
+
 private:
     void bindCommands();
     void bindAudio();
     void watchForm();
+    // The form's recovery snapshot, when the form is watched; a failure is
+    // told once in the status.
+    void takeSnapshot();
 
     Parts parts_;
     Services services_;
+    std::unique_ptr<platform::ProgramInstance> instance_;
     std::unique_ptr<MainWin> window_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::FormRecovery> recovery_;
@@ -107,6 +121,7 @@ private:
     std::unique_ptr<audio::AudioCommands> audio_;
     std::unique_ptr<ledger::LedgerCommands> ledger_;
     bool exiting_ = false;
+    bool ending_ = false;
     bool recoveryFailed_ = false;
 };
 

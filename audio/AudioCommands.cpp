@@ -252,10 +252,20 @@ bool AudioCommands::mayQuit()
     return true;
 }
 
-void AudioCommands::offerRecovery()
+void AudioCommands::offerRecovery(const QStringList& leftFiles)
 {
-    if (state_ != State::Idle || !env_.recorder->loadRecovery())
-        return;
+    // One at a time: an offer ends with the audio saved or deleted, or held
+    // unsaved; then the files after it stay for the next start.
+    for (const QString& file : leftFiles) {
+        if (state_ != State::Idle || env_.prompts->interrupted())
+            return;
+        if (env_.recorder->loadRecovery(file))
+            offerLoadedRecovery();
+    }
+}
+
+void AudioCommands::offerLoadedRecovery()
+{
     // The audio is held as a stopped, unsaved recording: "停止保存" saves it
     // later, a new recording or the end of the program asks first.
     showPanel();

@@ -3,6 +3,7 @@
 #include "audio/CaptureDevice.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -64,8 +65,9 @@ public:
     // Before the program ends: true when nothing unsaved would be lost, or
     // the officer agrees to lose it (the audio is then discarded).
     bool mayQuit();
-    // At start: offers the audio a crashed run left behind.
-    void offerRecovery();
+    // At start: offers the audio that programs no longer running left
+    // behind in recovery files, one after the other.
+    void offerRecovery(const QStringList& leftFiles);
 
     State state() const { return state_; }
     // Audio held that was never saved (a running recording counts).
@@ -84,6 +86,8 @@ public:
 
 private:
     bool saveThroughDialog();
+    // Asks what becomes of the audio just loaded from a recovery file.
+    void offerLoadedRecovery();
     void enterStopped();
     void enterIdleAfterSave();
     void deviceWentAway();

@@ -20,9 +20,10 @@ AudioRecorder::AudioRecorder(CaptureDevice& device, QString recoveryPath)
 
 AudioRecorder::~AudioRecorder()
 {
-    // The recovery file stays: the audio was not saved.
-    if (open_)
-        device_.close();
+    // The recovery file stays, whole: the audio was not saved. A running
+    // capture ends as a stop ends it, with the chunk in progress and the
+    // header's sizes on disk.
+    stop();
     std::lock_guard guard(lock_);
     closeRecoveryLocked();
 }
@@ -224,9 +225,19 @@ void AudioRecorder::discard()
         QFile::remove(recoveryPath_);
 }
 
-bool AudioRecorder::loadRecovery()
+bool AudioRecorder::loadRecovery(const QString& leftFile)
 {
-    if (recoveryPath_.isEmpty() || open_ || !QFileInfo::exists(recoveryPath_))
+    if (recoveryPath_.isEmpty() || open_)
+        return false;
+    // The left file becomes this recorder's recovery file.
+    if (leftFile != recoveryPath_) {
+        if (!QFileInfo::exists(leftFile))
+            return false;
+        QFile::remove(recoveryPath_);
+        if (!QFile::rename(leftFile, recoveryPath_))
+            return false;
+    }
+    if (!QFileInfo::exists(recoveryPath_))
         return false;
     QFile file(recoveryPath_);
     char header[kWavHeaderSize] = {};

@@ -66,10 +66,11 @@ public:
     // Stops a capture and forgets the audio; removes the recovery file.
     void discard();
 
-    // Takes the audio of a recovery file left by an earlier run into the
-    // chunk list (the file stays until saved or discarded). False, and the
-    // file removed, when it holds no audio; false when there is none.
-    bool loadRecovery();
+    // Takes the audio of a recovery file that an earlier program left into
+    // the chunk list; the file becomes this recorder's recovery file and
+    // stays until saved or discarded. False, and the file removed, when it
+    // holds no audio; false when there is none.
+    bool loadRecovery(const QString& leftFile);
     QString recoveryPath() const { return recoveryPath_; }
 
 private:

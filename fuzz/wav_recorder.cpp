@@ -1,6 +1,6 @@
 // A recording driven by a script taken from the input: formats, captures of
-// any size, pauses, stops, restarts, failed starts, saves and crashes
-// followed by a recovery. After each step the files on disk must hold
+// any size, pauses, stops, restarts, failed starts, saves and ends of the
+// program followed by a recovery. After each step the files on disk must hold
 // exactly the audio captured: the saved WAV file and the recovery file have
 // header sizes that match their data, and their samples are the captured
 // bytes in capture order.
@@ -11,7 +11,7 @@
 //   2         pause                              3      resume
 //   4         stop                               5 f    set format f
 //   6         start                              7      start that cannot open
-//   8         save                               9      crash, then recover
+//   8         save                               9      end, then recover
 // A format byte f: bit 0 two channels, bits 1-2 the rate, bit 3 16 bits.
 #include "FuzzSupport.h"
 #include "audio/AudioDoubles.h"
@@ -200,12 +200,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 9: {
-            // The program ends without saving; the next run takes up the
-            // recovery file.
+            // The program ends without saving: a capture in progress ends
+            // as a stop ends it, the recovery file whole. The next run takes
+            // it up.
             checkRecovery(recoveryPath, m, false);
             recorder.reset();
+            if (m.open)
+                m.completed = m.captured.size();
+            checkRecovery(recoveryPath, m, m.open);
             recorder = std::make_unique<AudioRecorder>(device, recoveryPath);
-            const bool loaded = recorder->loadRecovery();
+            const bool loaded = recorder->loadRecovery(recoveryPath);
             const bool expected = m.recoveryFile && m.completed >= m.recorded.blockAlign();
             FUZZ_CHECK(loaded == expected);
             m.open = m.suspended = false;

@@ -134,6 +134,11 @@ void DocumentCommands::open(const InspectionDocument& document)
         form.setStatusPart0(u("打印监察文书成功..."));
         return;
     }
+    if (answer == Answer::Interrupted) {
+        // The program is ending: no Writer is started for the officer.
+        endSession();
+        return;
+    }
 
     // Edit in Writer: the headless copy lets go of the file first, then
     // Writer opens a new, untitled document made from the form, so that

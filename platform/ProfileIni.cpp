@@ -75,25 +75,25 @@ bool sectionName(QStringView line, QStringView* name)
     return true;
 }
 
-QString cleanValue(QStringView raw)
+QString cleanValue(QStringView raw, qsizetype limit)
 {
     QStringView v = trimmed(raw);
     if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
         v = v.sliced(1, v.size() - 2);
-    return cutText(v, kProfileValueLimit);
+    return limit < 0 ? v.toString() : cutText(v, limit);
 }
 
 } // namespace
 
-ProfileIni ProfileIni::load(const QString& path, QString* error)
+ProfileIni ProfileIni::load(const QString& path, QString* error, qsizetype valueLimit)
 {
     const auto bytes = readWholeFile(path, kMaxProfileBytes, error);
     if (!bytes)
         return {};
-    return parse(*bytes);
+    return parse(*bytes, valueLimit);
 }
 
-ProfileIni ProfileIni::parse(const QByteArray& bytes)
+ProfileIni ProfileIni::parse(const QByteArray& bytes, qsizetype valueLimit)
 {
     ProfileIni ini;
     const QString text = decodeProfile(bytes);
@@ -131,7 +131,7 @@ ProfileIni ProfileIni::parse(const QByteArray& bytes)
         const QString folded = fold(keyName);
         if (current->values.contains(folded))
             continue;
-        current->values.insert(folded, eq < 0 ? QString() : cleanValue(line.sliced(eq + 1)));
+        current->values.insert(folded, eq < 0 ? QString() : cleanValue(line.sliced(eq + 1), valueLimit));
     }
     return ini;
 }

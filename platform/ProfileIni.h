@@ -11,6 +11,7 @@ namespace quillan::platform {
 // Longest value a read returns, in bytes of the files' encoding; the rest of
 // a longer value is cut off (never in half a character).
 inline constexpr qsizetype kProfileValueLimit = 10239;
+inline constexpr qsizetype kNoValueLimit = -1;
 
 // A profile (INI) file, parsed once and queried many times, with the read
 // rules of the Windows profile functions: section and key names match without
@@ -24,9 +25,11 @@ public:
     ProfileIni() = default;
 
     // Reads and parses `path`. A missing, unreadable or non-regular file gives
-    // an empty profile, and `error` says why.
-    static ProfileIni load(const QString& path, QString* error = nullptr);
-    static ProfileIni parse(const QByteArray& bytes);
+    // an empty profile, and `error` says why. `valueLimit` is the longest
+    // value in bytes (kNoValueLimit: none, for the program's own files).
+    static ProfileIni load(const QString& path, QString* error = nullptr,
+                           qsizetype valueLimit = kProfileValueLimit);
+    static ProfileIni parse(const QByteArray& bytes, qsizetype valueLimit = kProfileValueLimit);
 
     QString value(const QString& section, const QString& key) const;
     bool hasSection(const QString& section) const;

@@ -2,8 +2,16 @@
 
 namespace quillan::platform {
 
+void Prompts::interrupt()
+{
+    interrupted_ = true;
+    closeOpenPrompt();
+}
+
 Answer ScriptedPrompts::message(const QString& text, const QString& title, Buttons buttons)
 {
+    if (interrupted())
+        return Answer::Interrupted;
     shown_.append(Shown{text, title, buttons});
     if (!answers_.empty()) {
         const Answer a = answers_.front();
@@ -23,6 +31,8 @@ Answer ScriptedPrompts::message(const QString& text, const QString& title, Butto
 
 std::optional<QString> ScriptedPrompts::nextPath(const QString& dialog)
 {
+    if (interrupted())
+        return std::nullopt;
     dialogs_.append(dialog);
     if (files_.empty())
         return std::nullopt;

@@ -9,7 +9,9 @@
 namespace quillan::platform {
 
 enum class Buttons { Ok, OkCancel, YesNo };
-enum class Answer { Ok, Cancel, Yes, No };
+// Interrupted: the program is ending (the desktop session ends) and the
+// question went unanswered; the command that asked is called off as a whole.
+enum class Answer { Ok, Cancel, Yes, No, Interrupted };
 
 // A file dialog of the window ("通用对话框1" ...): what it offers and the
 // file chosen the last time, which it shows again when opened.
@@ -35,6 +37,19 @@ public:
     virtual std::optional<QString> chooseFile(FileDialogUnit& dialog) = 0;
     // A folder browser that lists the files too.
     virtual std::optional<QString> browseFolder(const QString& title) = 0;
+
+    // The program is ending: the message box or dialog open now closes
+    // unanswered, and none is shown any more. Messages then answer
+    // Interrupted, dialogs choose nothing.
+    void interrupt();
+    bool interrupted() const { return interrupted_; }
+
+protected:
+    // Closes what is open now, as unanswered.
+    virtual void closeOpenPrompt() {}
+
+private:
+    bool interrupted_ = false;
 };
 
 // Answers prompts from a script and records everything shown. An unscripted
@@ -55,6 +70,8 @@ public:
     std::optional<QString> chooseFile(FileDialogUnit& dialog) override;
     std::optional<QString> browseFolder(const QString& title) override;
 
+    // Interrupted as an answer: the program's end came while the message
+    // was open. After interrupt() nothing more is shown or recorded.
     void answerNext(Answer answer) { answers_.push_back(answer); }
     void chooseNext(const QString& path) { files_.push_back({true, path}); }
     void cancelNext() { files_.push_back({false, QString()}); }

@@ -197,7 +197,7 @@ ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QS
                             int& pageLineCounter)
 {
     ComposeResult result;
-    TemplateWriter tpl(programDir, form);
+    TemplateWriter& tpl = result.templateFile.emplace(programDir, form);
     Typist t(form, engine);
 
     // 1-2. The working document, opened hidden in a fresh session.
@@ -261,7 +261,6 @@ ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QS
 
     // 9. Case note, last.
     tpl.writeCaseNote(form);
-    result.templateFile = tpl.finish();
     return result;
 }
 

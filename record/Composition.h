@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace quillan::word {
 class WordEngine;
 }
@@ -15,7 +17,9 @@ class RecordForm;
 // What a composition left behind.
 struct ComposeResult
 {
-    FileResult templateFile;   // the record template file written on the way
+    // The record template, composed on the way; the caller writes it with
+    // finish() when the record is to be stored.
+    std::optional<TemplateWriter> templateFile;
     bool documentOpen = false; // the working document was opened and typed into
     QString documentError;     // why not, when it was not
 };
@@ -23,10 +27,10 @@ struct ComposeResult
 // Composes the record document: writes the blank working document to
 // program directory + "/BL/Doc.doc", opens it in a fresh, hidden session of
 // the engine and types the whole record into it (title, header, question and
-// answer pairs with their closing blocks, final section), writing the
+// answer pairs with their closing blocks, final section), collecting the
 // template keys group by group as it goes. The page line counter is reset and
-// advanced as the lines are typed. The caller saves or prints the document,
-// then closes it and quits the session.
+// advanced as the lines are typed. The caller saves or prints the document
+// and writes the template, then closes the document and quits the session.
 ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QString& programDir,
                             int& pageLineCounter);
 

@@ -30,8 +30,6 @@ constexpr qint64 kMaxRecoveryBytes = qint64(64) << 20;
 
 FormRecovery::FormRecovery(RecoveryEnvironment env) : env_(std::move(env)) {}
 
-QString FormRecovery::path() const { return env_.scratchDir + QStringLiteral("/unsaved-record.ini"); }
-
 QString FormRecovery::keptName(const QDateTime& when)
 {
     return u("恢复-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".ini");
@@ -72,6 +70,27 @@ QByteArray FormRecovery::encode(const Values& values, const QDateTime& when) con
     return writer.bytes();
 }
 
+std::optional<FormRecovery::Left> FormRecovery::readLeft(const QString& file)
+{
+    Left left;
+    QString error;
+    // The program's own file: its exact values may be longer than a
+    // template's values may be.
+    const platform::ProfileIni ini = platform::ProfileIni::load(file, &error, platform::kNoValueLimit);
+    for (const Field& f : readOrder()) {
+        const QString exact = ini.value(kRecovery, keyName(f));
+        left.values.insert(unitName(f),
+                           exact.isEmpty() ? ini.value(kSet, keyName(f))
+                                           : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
+    }
+    left.when = QDateTime::fromString(ini.value(kRecovery, kTime), Qt::ISODate);
+    if (!left.when.isValid())
+        left.when = QFileInfo(file).lastModified();
+    if (!error.isEmpty())
+        return std::nullopt;
+    return left;
+}
+
 bool FormRecovery::removeFile()
 {
     return !QFileInfo::exists(path()) || QFile::remove(path());
@@ -86,6 +105,8 @@ void FormRecovery::markSafe()
 
 bool FormRecovery::snapshot(QString* error)
 {
+    if (!watching_)
+        return true;
     const Values now = formValues();
     if (now == safe_) {
         written_.reset();
@@ -104,70 +125,107 @@ bool FormRecovery::snapshot(QString* error)
     return true;
 }
 
-bool FormRecovery::keepInRecords(const QDateTime& when)
+QString FormRecovery::freeKeptName(const QDateTime& when) const
+{
+    const QString dir = env_.programDir + QStringLiteral("/BL/");
+    QString name = keptName(when);
+    for (int n = 2; QFileInfo::exists(dir + name); ++n)
+        name = keptName(when).chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".ini");
+    return name;
+}
+
+KeptForm FormRecovery::keepUnsaved()
+{
+    KeptForm kept;
+    if (!watching_)
+        return kept;
+    const Values now = formValues();
+    if (now == safe_)
+        return kept;
+    const QDateTime when = env_.clock->now();
+    const QString name = freeKeptName(when);
+    kept.file = QStringLiteral("BL/") + name;
+    const QString dir = env_.programDir + QStringLiteral("/BL");
+    if (!QDir().mkpath(dir))
+        kept.error = platform::describeErrno(errno);
+    else
+        platform::writeFileAtomically(dir + QLatin1Char('/') + name, encode(now, when), &kept.error);
+    kept.ok = kept.error.isEmpty();
+    return kept;
+}
+
+bool FormRecovery::keepInRecords(const QString& file, const QDateTime& when)
 {
     const QString dir = env_.programDir + QStringLiteral("/BL");
-    QString name = keptName(when);
-    for (int n = 2; QFileInfo::exists(dir + QLatin1Char('/') + name); ++n)
-        name = keptName(when).chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".ini");
+    const QString name = freeKeptName(when);
     QString error;
-    const auto bytes = platform::readWholeFile(path(), kMaxRecoveryBytes, &error);
+    const auto bytes = platform::readWholeFile(file, kMaxRecoveryBytes, &error);
     if (bytes && QDir().mkpath(dir)
         && platform::writeFileAtomically(dir + QLatin1Char('/') + name, *bytes, &error)) {
-        QFile::remove(path());
+        QFile::remove(file);
         return true;
     }
     // The unsaved record stays where it is and is offered again next time.
     env_.prompts->message(u("没有保存的笔录无法保存到 <") + dir + QLatin1Char('/') + name + u(">：") + error
-                              + u("\r\n它仍在 <") + path() + u("> 中。"),
+                              + u("\r\n它仍在 <") + file + u("> 中。"),
                           u("提示："), platform::Buttons::Ok);
     return false;
+}
+
+bool FormRecovery::offerFile(const QString& file)
+{
+    const std::optional<Left> left = readLeft(file);
+    if (!left) {
+        // Unreadable: kept aside for the officer, never offered as a record.
+        keepInRecords(file, QFileInfo(file).lastModified());
+        return true;
+    }
+    // Saved after the snapshot (the removal failed then): nothing to offer.
+    const auto v = [&left](const char* unit) { return left->values.value(u(unit)); };
+    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') + v("编辑框2")
+                          + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") + QLatin1Char('-')
+                          + v("编辑框9") + QStringLiteral(".ini"));
+    if (saved.exists() && saved.lastModified() >= QFileInfo(file).lastModified()) {
+        QFile::remove(file);
+        return true;
+    }
+    // One record fills the form; the others of the same start go to "BL".
+    if (pending_) {
+        keepInRecords(file, left->when);
+        return true;
+    }
+    switch (env_.prompts->message(question(left->when, freeKeptName(left->when)), u("提示："),
+                                  platform::Buttons::YesNo)) {
+    case platform::Answer::Yes:
+        pending_ = left->values;
+        // From now on this program's own recovery file.
+        QFile::remove(path());
+        QFile::rename(file, path());
+        return true;
+    case platform::Answer::Interrupted:
+        return false;
+    default:
+        keepInRecords(file, left->when);
+        return true;
+    }
 }
 
 void FormRecovery::offer()
 {
     pending_.reset();
-    const QFileInfo file(path());
-    if (!file.exists())
+    if (!env_.leftFiles)
         return;
-    QString error;
-    const platform::ProfileIni ini = platform::ProfileIni::load(path(), &error);
-    Values values;
-    for (const Field& f : readOrder()) {
-        const QString exact = ini.value(kRecovery, keyName(f));
-        values.insert(unitName(f), exact.isEmpty() ? ini.value(kSet, keyName(f))
-                                                   : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
+    for (const QString& file : env_.leftFiles()) {
+        // At the program's end the files not asked about stay for the next start.
+        if (!offerFile(file))
+            return;
     }
-    QDateTime when = QDateTime::fromString(ini.value(kRecovery, kTime), Qt::ISODate);
-    if (!when.isValid())
-        when = file.lastModified();
-
-    // Saved after the snapshot (the removal failed then): nothing to offer.
-    const auto v = [&values](const char* unit) { return values.value(u(unit)); };
-    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') + v("编辑框2")
-                          + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") + QLatin1Char('-')
-                          + v("编辑框9") + QStringLiteral(".ini"));
-    if (error.isEmpty() && saved.exists() && saved.lastModified() >= file.lastModified()) {
-        QFile::remove(path());
-        return;
-    }
-
-    if (!error.isEmpty()) {
-        // Unreadable: kept aside for the officer, never offered as a record.
-        keepInRecords(when);
-        return;
-    }
-    if (env_.prompts->message(question(when, keptName(when)), u("提示："), platform::Buttons::YesNo)
-        == platform::Answer::Yes) {
-        pending_ = values;
-        return;
-    }
-    keepInRecords(when);
 }
 
 bool FormRecovery::begin()
 {
     safe_ = formValues();
+    watching_ = true;
     if (!pending_)
         return false;
     for (const Field& f : readOrder())

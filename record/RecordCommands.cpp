@@ -7,13 +7,7 @@
 #include "record/RecordForm.h"
 #include "word/WordEngine.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace quillan::record {
 
@@ -96,11 +90,33 @@ bool RecordCommands::recordComplete(const QString& workUnitMessage)
 
 // ---------------------------------------------------------------- new, open
 
+bool RecordCommands::keepUnsavedForm(QString* status)
+{
+    if (!env_.keepUnsaved)
+        return true;
+    const KeptForm kept = env_.keepUnsaved();
+    if (!kept.ok) {
+        env_.prompts->message(u("没有保存的笔录无法另存到 <") + kept.file + u(">：") + kept.error
+                                  + u("\r\n笔录没有被替换。"),
+                              u("提示："), Buttons::Ok);
+        return false;
+    }
+    if (!kept.file.isEmpty())
+        *status = keptStatusText(kept.file);
+    return true;
+}
+
+QString RecordCommands::keptStatusText(const QString& file) { return u("未保存的笔录已另存为 <") + file + u(">"); }
+
 void RecordCommands::newRecord()
 {
     RecordForm& form = *env_.form;
     if (!form.fieldText(u("编辑框14")).isEmpty()
         && env_.prompts->message(u("你确认要新建一份新的笔录？"), u(kHint), Buttons::OkCancel) != Answer::Ok)
+        return;
+    // What was typed and never saved is kept before the form is emptied.
+    QString kept;
+    if (!keepUnsavedForm(&kept))
         return;
 
     for (const char* unit : kClearedFields)
@@ -121,6 +137,8 @@ void RecordCommands::newRecord()
         env_.rerunStartup();
     if (env_.formSafe)
         env_.formSafe();
+    if (!kept.isEmpty())
+        form.setStatusMessage(kept);
 }
 
 void RecordCommands::openTemplate()
@@ -142,14 +160,21 @@ void RecordCommands::openTemplate()
 void RecordCommands::openTemplateAt(const QString& path)
 {
     env_.form->setFieldText(u("编辑框32"), path);
-    const FileResult read = readTemplate(env_.form->fieldText(u("编辑框32")), *env_.form);
-    if (!read.ok) {
+    const LoadedTemplate loaded = loadTemplate(env_.form->fieldText(u("编辑框32")));
+    if (!loaded.result.ok) {
         // The record being typed stays as it is.
-        env_.prompts->message(u("笔录模板没有打开：\r\n") + read.path + u("：") + read.error, u("打开失败："),
-                              Buttons::Ok);
-    } else if (env_.formSafe) {
-        env_.formSafe();
+        env_.prompts->message(u("笔录模板没有打开：\r\n") + loaded.result.path + u("：") + loaded.result.error,
+                              u("打开失败："), Buttons::Ok);
+        return;
     }
+    QString kept;
+    if (!keepUnsavedForm(&kept))
+        return;
+    fillForm(loaded.ini, *env_.form);
+    if (env_.formSafe)
+        env_.formSafe();
+    if (!kept.isEmpty())
+        env_.form->setStatusMessage(kept);
 }
 
 // ---------------------------------------------------------------- save
@@ -162,24 +187,11 @@ FileResult RecordCommands::saveDocument(const QString& path)
         result.error = forbiddenNameReason();
         return result;
     }
-    // The new document is written beside the old one and only then put in
-    // its place, so that a failed save never loses the old document.
-    const QString dir = QFileInfo(path).absolutePath();
+    // The engine writes the new document beside the old one and puts it in
+    // its place only when complete: a failed save never loses the old one.
     const bool pdf = path.endsWith(QStringLiteral(".pdf"));
-    QTemporaryFile temp(dir + (pdf ? QStringLiteral("/.~quillan-save-XXXXXX.pdf") : QStringLiteral("/.~quillan-save-XXXXXX.doc")));
-    if (!temp.open()) {
-        result.error = temp.errorString();
-        return result;
-    }
-    const QString tempPath = temp.fileName();
-    temp.close();
-    if (!(pdf ? env_.word->saveAsPdf(tempPath) : env_.word->saveAs(tempPath))) {
-        // The officer knows the document by its own name, not the temporary one.
-        result.error = env_.word->lastError().replace(tempPath, path);
-        return result;
-    }
-    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) != 0) {
-        result.error = QString::fromLocal8Bit(std::strerror(errno));
+    if (!(pdf ? env_.word->saveAsPdf(path) : env_.word->saveAs(path))) {
+        result.error = env_.word->lastError();
         return result;
     }
     result.ok = true;
@@ -197,25 +209,37 @@ void RecordCommands::saveRecord()
         return;
 
     Busy busy(form);
-    const ComposeResult composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
-    QList<FileResult> failures;
-    QStringList written;
-    if (!composed.templateFile.ok)
-        failures << composed.templateFile;
-    else
-        written << composed.templateFile.path;
+    ComposeResult composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
 
     // Each step follows as soon as the one before has returned: the engine's
     // calls return only when their work is done and checked.
     const QString path = documentPath(env_.programDir, form);
     bool save = true;
-    bool pdfFailedOnly = false;
     if (QFileInfo::exists(path)) {
         busy.set(false);
-        save = env_.prompts->message(u(" 文件以经存在，是否覆盖老文件？ "), u(kHint), Buttons::YesNo) == Answer::Yes;
+        const Answer answer =
+            env_.prompts->message(u(" 文件以经存在，是否覆盖老文件？ "), u(kHint), Buttons::YesNo);
         busy.set(true);
+        if (answer == Answer::Interrupted) {
+            // The program is ending: the save is called off as a whole and
+            // the form's recovery file keeps the record.
+            engine.closeDocument();
+            engine.quit();
+            return;
+        }
+        save = answer == Answer::Yes;
     }
+    QList<FileResult> failures;
+    QStringList written;
+    bool pdfFailedOnly = false;
     if (save) {
+        // The template is written with the document, after the question:
+        // "否" leaves the old template, document and copy as they were.
+        const FileResult tpl = composed.templateFile->finish();
+        if (!tpl.ok)
+            failures << tpl;
+        else
+            written << tpl.path;
         FileResult saved = saveDocument(path);
         if (!saved.ok && !composed.documentOpen && !composed.documentError.isEmpty()
             && !hasForbiddenFileNameCharacter(recordBaseName(form)))
@@ -248,9 +272,11 @@ void RecordCommands::saveRecord()
         if (!pdfFailedOnly)
             return;
     }
-    if (env_.formSafe)
+    // Not saved, the record stays what the recovery file keeps.
+    if (save && env_.formSafe)
         env_.formSafe();
 
+    // Offered after "否" as well: the preview then shows the old document.
     if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) == Answer::Yes) {
         // The preview program: the path text without its CR LF, followed by
         // the program name, which the shell maps onto the word processor.
@@ -258,8 +284,11 @@ void RecordCommands::saveRecord()
         program.chop(2);
         env_.shell->startProgram(program + u("WINWORD.EXE"), {path});
     }
-    form.setStatusMessage(u("笔录WORD文件以经保存在 <") + env_.programDir + u("/BL/目录中> "));
+    form.setStatusMessage(save ? u("笔录WORD文件以经保存在 <") + env_.programDir + u("/BL/目录中> ")
+                               : notOverwrittenText());
 }
+
+QString RecordCommands::notOverwrittenText() { return u("笔录没有保存：老文件没有被覆盖。"); }
 
 // ---------------------------------------------------------------- print
 
@@ -274,11 +303,14 @@ void RecordCommands::reportPrintFailure(const word::PrintResult& result, const Q
 void RecordCommands::printRecord()
 {
     RecordForm& form = *env_.form;
-    if (env_.prompts->message(u(" 是/否 打 印 当 前 笔 录 内 容 ？ \r\n"), u("打印提示："), Buttons::YesNo)
-        == Answer::Yes) {
+    const Answer current =
+        env_.prompts->message(u(" 是/否 打 印 当 前 笔 录 内 容 ？ \r\n"), u("打印提示："), Buttons::YesNo);
+    if (current == Answer::Yes) {
         printCurrentRecord();
         return;
     }
+    if (current == Answer::Interrupted)
+        return;
     platform::FileDialogUnit& dialog = *env_.documentDialog;
     dialog.mode = platform::FileDialogUnit::Mode::Open;
     dialog.filter = u("*.doc 选择要打印的笔录WORD文件|*.doc");
@@ -334,10 +366,12 @@ void RecordCommands::printCurrentRecord()
         return;
 
     ComposeResult composed;
+    FileResult templateFile;
     word::PrintResult result;
     {
         Busy busy(form);
         composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
+        templateFile = composed.templateFile->finish();
         result = engine.print();
         engine.closeDocument();
         engine.quit();
@@ -346,8 +380,8 @@ void RecordCommands::printCurrentRecord()
         form.setStatusMessage(u("打 印 成 功！"));
     else
         reportPrintFailure(result, composed.documentOpen ? QString() : composed.documentError);
-    if (!composed.templateFile.ok)
-        env_.prompts->message(saveFailureText({composed.templateFile}), u("保存失败："), Buttons::Ok);
+    if (!templateFile.ok)
+        env_.prompts->message(saveFailureText({templateFile}), u("保存失败："), Buttons::Ok);
 }
 
 void RecordCommands::printShownText()

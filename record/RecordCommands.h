@@ -24,6 +24,14 @@ namespace quillan::record {
 
 class RecordForm;
 
+// What became of a form that held unsaved work before it was replaced.
+struct KeptForm
+{
+    bool ok = true; // false: it could not be kept, `error` says why
+    QString file;   // where it went ("BL/恢复-<time>.ini"); empty: nothing to keep
+    QString error;
+};
+
 // What the record commands work with. Every pointer must be set.
 struct RecordEnvironment
 {
@@ -40,6 +48,9 @@ struct RecordEnvironment
     // Told when the form holds nothing that a crash could lose: after a
     // save, a new record and an opened template.
     std::function<void()> formSafe;
+    // Before the form is replaced (a template opened, a new record): keeps
+    // what it holds that was never saved. Optional.
+    std::function<KeptForm()> keepUnsaved;
     // Optional: told the files a save wrote, once they are complete.
     std::function<void(const QStringList& files)> recordSaved;
 };
@@ -69,12 +80,20 @@ public:
     static QString saveFailureText(const QList<FileResult>& failures);
     // The message of a print that did not succeed.
     static QString printFailureText(const QString& reason);
+    // The status after the form's unsaved work was kept in `file`.
+    static QString keptStatusText(const QString& file);
+    // The status after "否" to replacing the old document.
+    static QString notOverwrittenText();
 
 private:
     // The presence check: stores the path text in "编辑框19"; false (after
     // the message with `title`) when the word processor is missing.
     bool wordInstalled(const QString& title);
     bool recordComplete(const QString& workUnitMessage);
+    // Keeps the form's unsaved work before it is replaced; `status` then
+    // says where. False (the officer told, the form to stay) when it could
+    // not be kept.
+    bool keepUnsavedForm(QString* status);
     FileResult saveDocument(const QString& path);
     void reportPrintFailure(const word::PrintResult& result, const QString& openError);
     // Opens, hides, prints, closes and quits; true when the print succeeded,

@@ -112,17 +112,27 @@ FileResult writeTemplate(const QString& programDir, RecordForm& form)
     return writer.finish();
 }
 
-FileResult readTemplate(const QString& path, RecordForm& form)
+LoadedTemplate loadTemplate(const QString& path)
 {
-    FileResult result;
-    result.path = path;
-    const platform::ProfileIni ini = platform::ProfileIni::load(path, &result.error);
-    if (!result.error.isEmpty())
-        return result;
+    LoadedTemplate loaded;
+    loaded.result.path = path;
+    loaded.ini = platform::ProfileIni::load(path, &loaded.result.error);
+    loaded.result.ok = loaded.result.error.isEmpty();
+    return loaded;
+}
+
+void fillForm(const platform::ProfileIni& ini, RecordForm& form)
+{
     for (const Field& f : readOrder())
         form.setFieldText(unitName(f), ini.value(section(), keyName(f)));
-    result.ok = true;
-    return result;
+}
+
+FileResult readTemplate(const QString& path, RecordForm& form)
+{
+    const LoadedTemplate loaded = loadTemplate(path);
+    if (loaded.result.ok)
+        fillForm(loaded.ini, form);
+    return loaded.result;
 }
 
 } // namespace quillan::record

@@ -72,10 +72,22 @@ private:
 // Writes every field of the form in the write order (case note normalised).
 FileResult writeTemplate(const QString& programDir, RecordForm& form);
 
-// Sets every field of the form from the template file at `path`, in the read
-// order; a key the file lacks empties its field. Values longer than 10239
-// bytes are cut. A file that cannot be read (missing, unreadable, a folder)
-// changes no field: the result says why.
+// Reads the template file at `path`. Values longer than 10239 bytes are cut.
+// A file that cannot be read (missing, unreadable, a folder) gives an empty
+// profile and a result that says why.
+struct LoadedTemplate
+{
+    FileResult result;
+    platform::ProfileIni ini;
+};
+LoadedTemplate loadTemplate(const QString& path);
+
+// Sets every field of the form from a template, in the read order; a key
+// the template lacks empties its field.
+void fillForm(const platform::ProfileIni& ini, RecordForm& form);
+
+// loadTemplate, then fillForm when the file could be read: a file that
+// cannot be read changes no field.
 FileResult readTemplate(const QString& path, RecordForm& form);
 
 } // namespace quillan::record

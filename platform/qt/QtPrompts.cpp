@@ -58,6 +58,23 @@ bool QtPrompts::useChineseQtTexts()
     return true;
 }
 
+bool QtPrompts::run(QDialog& dialog, int* result)
+{
+    if (interrupted())
+        return false;
+    const QPointer<QDialog> outer = open_;
+    open_ = &dialog;
+    *result = dialog.exec();
+    open_ = outer;
+    return !interrupted();
+}
+
+void QtPrompts::closeOpenPrompt()
+{
+    if (open_)
+        open_->reject();
+}
+
 Answer QtPrompts::message(const QString& text, const QString& title, Buttons buttons)
 {
     // Over the window that asked when a modal one is open (the password
@@ -77,7 +94,10 @@ Answer QtPrompts::message(const QString& text, const QString& title, Buttons but
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
-    switch (box.exec()) {
+    int result = 0;
+    if (!run(box, &result))
+        return Answer::Interrupted;
+    switch (result) {
     case QMessageBox::Ok:
         return Answer::Ok;
     case QMessageBox::Yes:
@@ -104,7 +124,8 @@ std::optional<QString> QtPrompts::chooseFile(FileDialogUnit& unit)
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    int result = 0;
+    if (!run(dialog, &result) || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     unit.lastFileName = dialog.selectedFiles().constFirst();
     return unit.lastFileName;
@@ -118,7 +139,8 @@ std::optional<QString> QtPrompts::browseFolder(const QString& title)
     // chosen (a dialog in folder mode accepts folders only).
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    int result = 0;
+    if (!run(dialog, &result) || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Prompts.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,8 +29,16 @@ public:
     // they are not installed.
     static bool useChineseQtTexts();
 
+protected:
+    void closeOpenPrompt() override;
+
 private:
+    // Runs the modal dialog unless the program is ending; false when it
+    // was not run or was closed by the end.
+    bool run(QDialog& dialog, int* result);
+
     QPointer<QWidget> parent_;
+    QPointer<QDialog> open_;
 };
 
 } // namespace quillan::platform

@@ -112,15 +112,19 @@ TEST(AudioApp, UnsavedAudioHoldsUpQuitAndClose)
     EXPECT_EQ(f.prompts->shown().size(), 3);
 }
 
-TEST(AudioApp, TheStartOffersTheAudioOfACrashedRunInThePrivateScratchFolder)
+TEST(AudioApp, TheStartOffersTheAudioAnEarlierRunLeftInThePrivateScratchFolder)
 {
     AppFixture f;
-    const QString recovery = f.paths.scratchDir + u("/unsaved-recording.wav");
-    EXPECT_EQ(f.app->recorder().recoveryPath(), recovery);
+    // This program's own recovery file carries its id; the one an earlier
+    // version left has none.
+    const QString own = f.app->recorder().recoveryPath();
+    EXPECT_TRUE(own.startsWith(f.paths.scratchDir + u("/unsaved-recording."))) << own.toStdString();
+    EXPECT_TRUE(own.endsWith(u(".wav")));
+    const QString left = f.paths.scratchDir + u("/unsaved-recording.wav");
     {
         audio::ScriptedCapture device;
-        audio::AudioRecorder crashed(device, recovery);
-        crashed.start();
+        audio::AudioRecorder ended(device, left);
+        ended.start();
         device.feed(QByteArray(20000, '\x05'));
     }
     f.prompts->answerNext(platform::Answer::Yes);
@@ -128,7 +132,8 @@ TEST(AudioApp, TheStartOffersTheAudioOfACrashedRunInThePrivateScratchFolder)
     f.app->start();
     ASSERT_FALSE(f.prompts->shown().isEmpty());
     EXPECT_EQ(f.prompts->shown()[0].text, audio::AudioCommands::recoveryQuestion(1));
-    EXPECT_EQ(test::readFile(f.dir.file(u("找回.wav"))).size(), 44 + 4 * 4096);
-    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_EQ(test::readFile(f.dir.file(u("找回.wav"))).size(), 44 + 20000);
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_FALSE(QFile::exists(own));
     EXPECT_FALSE(f.win().control(u("分组框5"))->isHidden());
 }

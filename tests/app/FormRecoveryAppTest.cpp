@@ -53,6 +53,10 @@ QHash<QString, QString> fields(const app::MainWin& w)
     return out;
 }
 
+// Where a program that ended before `later` started left its recovery
+// file (here under the name an earlier version used).
+QString leftFile(const AppFixture& later) { return later.paths.scratchDir + QStringLiteral("/unsaved-record.ini"); }
+
 // Leaves a typed record behind as a crashed run would: the recovery file in
 // the scratch folder of `later`, and returns the fields as they were typed.
 QHash<QString, QString> crashWithTypedRecord(AppFixture& later)
@@ -69,7 +73,7 @@ QHash<QString, QString> crashWithTypedRecord(AppFixture& later)
     EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     QDir().mkpath(later.paths.scratchDir);
-    EXPECT_TRUE(QFile::copy(file, later.app->formRecovery().path()));
+    EXPECT_TRUE(QFile::copy(file, leftFile(later)));
     return fields(first.win());
 }
 
@@ -104,7 +108,7 @@ TEST(FormRecoveryApp, NoKeepsTheRecordInTheRecordsFolderAndANewRecordRemovesTheF
     AppFixture f(setIni(), QDateTime(QDate(2012, 3, 6), QTime(8, 0, 0)));
     const QHash<QString, QString> typed = crashWithTypedRecord(f);
     const QString file = f.app->formRecovery().path();
-    QFile left(file);
+    QFile left(leftFile(f));
     ASSERT_TRUE(left.open(QIODevice::ReadOnly));
     const QByteArray bytes = left.readAll();
     left.close();
@@ -113,6 +117,7 @@ TEST(FormRecoveryApp, NoKeepsTheRecordInTheRecordsFolderAndANewRecordRemovesTheF
     f.app->start();
     EXPECT_EQ(f.prompts->shown().first().text, kQuestion);
     EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_TRUE(QDir(f.paths.scratchDir).entryList({QStringLiteral("unsaved-record*")}).isEmpty());
     QFile kept(f.programDir() + QStringLiteral("/BL/恢复-20120305-150000.ini"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), bytes);

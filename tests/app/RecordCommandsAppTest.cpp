@@ -63,7 +63,9 @@ TEST(RecordCommandsApp, NewRecordEmptiesTheWindowAndRerunsTheStartUpWithoutThePa
     EXPECT_EQ(f.prompts->shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："),
                                                  platform::Buttons::OkCancel}}));
     EXPECT_EQ(f.gates, 1);
-    EXPECT_EQ(w.statusMessage(), QStringLiteral(" 程 序 版 本 V 2.3"));
+    // The start-up's status text, then where the unsaved record was kept.
+    EXPECT_EQ(w.statusMessage(), QStringLiteral("未保存的笔录已另存为 <BL/恢复-20131225-090500.ini>"));
+    EXPECT_EQ(w.statusPart0(), QStringLiteral(" 程 序 版 本 V 2.3"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框1")), QStringLiteral("2013"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框5")), QStringLiteral("5"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框6")), QString());

@@ -313,7 +313,7 @@ TEST_F(AudioPanel, PlayAcceptsPathsWithLowerCaseWavAnywhere)
     EXPECT_EQ(player.calls.last(), u("stopAll"));
 }
 
-TEST_F(AudioPanel, TheAudioOfACrashedRunIsOfferedAtStart)
+TEST_F(AudioPanel, TheAudioOfAnEndedRunIsOfferedAtStart)
 {
     const QString question = u("发现一段上次没有保存的录音（0:0:3），程序曾意外退出。\n现在保存这段录音吗？");
     const Shown sure = shown("这段录音将被永久删除，不能恢复。\n确定删除吗？", "提 示：", Buttons::YesNo);
@@ -327,9 +327,9 @@ TEST_F(AudioPanel, TheAudioOfACrashedRunIsOfferedAtStart)
     crash();
     prompts.answerNext(Answer::Yes);
     prompts.chooseNext(dir.file(u("找回的录音.wav")));
-    commands->offerRecovery();
+    commands->offerRecovery({recorder.recoveryPath()});
     EXPECT_EQ(prompts.shown(), QList<Shown>{(Shown{question, u("提示："), Buttons::YesNo})});
-    EXPECT_EQ(readFile(dir.file(u("找回的录音.wav"))).size(), 44 + 12 * 4096); // the completed chunks
+    EXPECT_EQ(readFile(dir.file(u("找回的录音.wav"))).size(), 44 + 3 * 16000 + 4096); // all of it, the ended run's last chunk too
     EXPECT_FALSE(QFileInfo::exists(recorder.recoveryPath()));
     EXPECT_EQ(commands->state(), State::Idle);
     EXPECT_TRUE(panel.visible[u("分组框5")]);
@@ -337,7 +337,7 @@ TEST_F(AudioPanel, TheAudioOfACrashedRunIsOfferedAtStart)
     // Declined, then kept: it stays for "停止保存" and the next start.
     crash();
     prompts.clear();
-    commands->offerRecovery();
+    commands->offerRecovery({recorder.recoveryPath()});
     EXPECT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1], sure);
     EXPECT_EQ(commands->state(), State::Stopped);
@@ -349,7 +349,7 @@ TEST_F(AudioPanel, TheAudioOfACrashedRunIsOfferedAtStart)
     prompts.clear();
     prompts.answerNext(Answer::No);
     prompts.answerNext(Answer::Yes);
-    commands->offerRecovery();
+    commands->offerRecovery({recorder.recoveryPath()});
     EXPECT_EQ(prompts.shown().size(), 2);
     EXPECT_FALSE(QFileInfo::exists(recorder.recoveryPath()));
     EXPECT_EQ(commands->state(), State::Idle);

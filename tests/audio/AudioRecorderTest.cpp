@@ -160,7 +160,7 @@ TEST(AudioRecorder, TheAudioHeldKeepsItsFormatAndItsLastBytesWhateverIsAskedNext
         ScriptedCapture other;
         AudioRecorder next(other, dir.file(QStringLiteral("recovery.wav")));
         r.stop();
-        ASSERT_TRUE(next.loadRecovery());
+        ASSERT_TRUE(next.loadRecovery(next.recoveryPath()));
         ASSERT_TRUE(next.setFormat(mono.channels, mono.sampleRate, mono.bits));
         other.openResult = CaptureProblem::OpenFailed;
         EXPECT_EQ(next.start(), CaptureProblem::OpenFailed);
@@ -169,7 +169,7 @@ TEST(AudioRecorder, TheAudioHeldKeepsItsFormatAndItsLastBytesWhateverIsAskedNext
     EXPECT_EQ(readFile(path), audio::wavHeader(stereo, 4096 * 2) + pattern(4096 * 2));
 }
 
-TEST(AudioRecorder, TheRecoveryFileHoldsTheAudioOfACrashedRunUntilSaved)
+TEST(AudioRecorder, TheRecoveryFileHoldsTheAudioOfAnEndedRunUntilSaved)
 {
     TempDir dir;
     const QString recovery = dir.file(QStringLiteral("unsaved-recording.wav"));
@@ -188,23 +188,30 @@ TEST(AudioRecorder, TheRecoveryFileHoldsTheAudioOfACrashedRunUntilSaved)
         const qsizetype chunks = audio.size() / 4096 * 4096;
         EXPECT_EQ(file.sliced(44), audio.first(chunks));
         EXPECT_EQ(file.first(44), expectedHeader(8 * 4096)); // synced at the 8th chunk
-        // The program dies here: the recorder goes without a save.
+        // The program ends here without a save: the chunk in progress and the
+        // header's sizes reach the file.
     }
+    EXPECT_EQ(readFile(recovery), expectedHeader(audio.size()) + audio);
+    // The next program takes the file left by the one before as its own.
+    const QString left = dir.file(QStringLiteral("unsaved-recording.left.wav"));
+    ASSERT_TRUE(QFile::rename(recovery, left));
     ScriptedCapture device;
     AudioRecorder next(device, recovery);
-    ASSERT_TRUE(next.loadRecovery());
-    EXPECT_EQ(next.heldBytes(), audio.size() / 4096 * 4096);
+    ASSERT_TRUE(next.loadRecovery(left));
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_TRUE(QFileInfo::exists(recovery));
+    EXPECT_EQ(next.heldBytes(), audio.size());
     const QString saved = dir.file(QStringLiteral("saved.wav"));
     ASSERT_TRUE(next.saveWav(saved, true));
-    EXPECT_EQ(readFile(saved).sliced(44), audio.first(audio.size() / 4096 * 4096));
+    EXPECT_EQ(readFile(saved).sliced(44), audio);
     EXPECT_FALSE(QFileInfo::exists(recovery));
 
     // A recovery file without audio is removed; none at all is nothing.
     dir.write(QStringLiteral("unsaved-recording.wav"), expectedHeader(0));
     AudioRecorder empty(device, recovery);
-    EXPECT_FALSE(empty.loadRecovery());
+    EXPECT_FALSE(empty.loadRecovery(recovery));
     EXPECT_FALSE(QFileInfo::exists(recovery));
-    EXPECT_FALSE(empty.loadRecovery());
+    EXPECT_FALSE(empty.loadRecovery(recovery));
 
     // A discarded recording leaves no recovery file.
     ASSERT_EQ(empty.start(), CaptureProblem::None);

@@ -410,7 +410,7 @@ TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
     audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog, {}});
     prompts.answerNext(platform::Answer::Yes);
     prompts.chooseNext(dir.file(u("recovered.wav")));
-    commands.offerRecovery();
+    commands.offerRecovery({recovery});
     ASSERT_FALSE(prompts.shown().isEmpty());
     EXPECT_EQ(prompts.shown()[0].text,
               audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));

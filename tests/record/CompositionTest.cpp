@@ -10,6 +10,7 @@
 
 #include <QFile>
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -246,19 +247,22 @@ TEST_F(Composition, ReplacesAnOldWorkingDocument)
     EXPECT_NE(readFile(dir.file(QStringLiteral("BL/Doc.doc"))), QByteArray("something else"));
 }
 
-TEST_F(Composition, WritesTheTemplateOnTheWayWithTheCaseNoteOnOneLine)
+TEST_F(Composition, ComposesTheTemplateOnTheWayWithTheCaseNoteOnOneLine)
 {
     fillHeader(form);
     form.fields[record::unitName(record::pair(5).question)] = question(5);
     form.set("超级编辑框2", QStringLiteral("第一行\r\n第二行"));
-    const auto result = record::composeRecord(form, engine, dir.path(), counter);
-    ASSERT_TRUE(result.templateFile.ok);
-    EXPECT_EQ(result.templateFile.path, dir.path() + QStringLiteral("/BL/2012.3.5-某某建筑公司-张三.ini"));
+    auto result = record::composeRecord(form, engine, dir.path(), counter);
+    const QString path = dir.path() + QStringLiteral("/BL/2012.3.5-某某建筑公司-张三.ini");
+    EXPECT_FALSE(QFileInfo::exists(path)) << "written by the caller, once the record is to be stored";
+    const record::FileResult written = result.templateFile->finish();
+    ASSERT_TRUE(written.ok);
+    EXPECT_EQ(written.path, path);
     EXPECT_EQ(form.get("超级编辑框2"), QStringLiteral("第一行  第二行"));
-    const auto ini = platform::ProfileIni::load(result.templateFile.path);
+    const auto ini = platform::ProfileIni::load(path);
     for (const record::Field& f : record::writeOrder())
         EXPECT_EQ(ini.value(QStringLiteral("set"), record::keyName(f)), form.fieldText(record::unitName(f))) << f.key;
-    EXPECT_TRUE(readFile(result.templateFile.path).endsWith(gbk(QStringLiteral("beizu=第一行  第二行\r\n"))));
+    EXPECT_TRUE(readFile(path).endsWith(gbk(QStringLiteral("beizu=第一行  第二行\r\n"))));
     // The case note is never part of the document.
     EXPECT_FALSE(engine.text().contains(QStringLiteral("第一行")));
 }
@@ -267,8 +271,8 @@ TEST_F(Composition, RefusedNameStillTypesTheDocumentButWritesNoTemplate)
 {
     fillHeader(form);
     form.set("编辑框14", QStringLiteral("某/公司"));
-    const auto result = record::composeRecord(form, engine, dir.path(), counter);
-    EXPECT_FALSE(result.templateFile.ok);
+    auto result = record::composeRecord(form, engine, dir.path(), counter);
+    EXPECT_FALSE(result.templateFile->finish().ok);
     EXPECT_TRUE(result.documentOpen);
     EXPECT_TRUE(engine.text().contains(QStringLiteral("某/公司")));
 }
@@ -277,10 +281,10 @@ TEST_F(Composition, DocumentThatCannotBeOpenedIsReported)
 {
     fillHeader(form);
     engine.setOpenResult(false);
-    const auto result = record::composeRecord(form, engine, dir.path(), counter);
+    auto result = record::composeRecord(form, engine, dir.path(), counter);
     EXPECT_FALSE(result.documentOpen);
     EXPECT_EQ(result.documentError, engine.lastError());
-    EXPECT_TRUE(result.templateFile.ok);
+    EXPECT_TRUE(result.templateFile->finish().ok);
 }
 
 } // namespace
