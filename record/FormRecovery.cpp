@@ -146,11 +146,8 @@ KeptForm FormRecovery::keepUnsaved()
     const QString name = freeKeptName(when);
     kept.file = QStringLiteral("BL/") + name;
     const QString dir = env_.programDir + QStringLiteral("/BL");
-    if (!QDir().mkpath(dir))
-        kept.error = platform::describeErrno(errno);
-    else
-        platform::writeFileAtomically(dir + QLatin1Char('/') + name, encode(now, when), &kept.error);
-    kept.ok = kept.error.isEmpty();
+    QDir().mkpath(dir); // what is in the way is told by the write
+    kept.ok = platform::writeFileAtomically(dir + QLatin1Char('/') + name, encode(now, when), &kept.error);
     return kept;
 }
 

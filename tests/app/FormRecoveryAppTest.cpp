@@ -3,7 +3,9 @@
 // start, removed by a save or a new record.
 #include "AppFixture.h"
 
+#include "platform/ProfileIni.h"
 #include "record/FormRecovery.h"
+#include "record/RecordCommands.h"
 #include "record/RecordFields.h"
 
 #include <QAction>
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -31,8 +35,20 @@ void click(app::MainWin& w, const char* button)
     b->click();
 }
 
+// `n` characters of text: Chinese, with a character outside GBK now and then.
+QString longText(qsizetype n)
+{
+    const QString pattern = QStringLiteral("工地三号楼脚手架坠落𠀀伤情");
+    QString text;
+    while (text.size() < n)
+        text += pattern;
+    return text.left(n);
+}
+
 // Values a template alone would not keep exactly: blanks at the ends, line
-// breaks, characters outside GBK, an '=' and a ';'.
+// breaks, characters outside GBK, an '=' and a ';', and values longer than
+// a template value may be (a line of the form holds 32,767 characters, the
+// case note any number).
 void type(app::MainWin& w)
 {
     w.setFieldText(QStringLiteral("编辑框6"), QStringLiteral("11"));
@@ -41,8 +57,10 @@ void type(app::MainWin& w)
     w.setFieldText(QStringLiteral("编辑框14"), QStringLiteral(" 某某建筑公司 "));
     w.setFieldText(QStringLiteral("组合框4"), QStringLiteral("问：你在何处受伤？"));
     w.setFieldText(QStringLiteral("组合框5"), QStringLiteral("答：在工地=三号楼;脚手架上 😀"));
+    w.setFieldText(QStringLiteral("组合框7"), QStringLiteral("答：") + longText(30000) + QStringLiteral(" "));
     w.setFieldText(QStringLiteral("组合框38"), QStringLiteral("答：没有了。"));
-    w.setFieldText(QStringLiteral("超级编辑框2"), QStringLiteral("第一行\r\n\r\n第二行  "));
+    w.setFieldText(QStringLiteral("超级编辑框2"), QStringLiteral("  第一行\r\n\r\n") + longText(1200) + QStringLiteral("\r\n")
+                                               + longText(100000) + QStringLiteral("第二行  "));
 }
 
 QHash<QString, QString> fields(const app::MainWin& w)
@@ -156,5 +174,73 @@ TEST(FormRecoveryApp, AnUnwritableScratchFolderIsToldOnceAndTheFormIsKept)
     f.win().setStatusMessage(QStringLiteral("别的状态"));
     click(f.win(), "按钮1");
     EXPECT_EQ(f.win().statusMessage(), QStringLiteral("别的状态"));
+    EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), QStringLiteral("张某"));
+}
+
+TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFirst)
+{
+    const auto trigger = [](AppFixture& f, const char* item) {
+        f.win().menuAction(QStringLiteral("文件"), QString::fromUtf8(item))->trigger();
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void(AppFixture&, const QString& other)> replace;
+        QString nameAfter; // the interviewee the form shows afterwards
+    };
+    const QList<Case> cases = {
+        {"打开(笔录模板)",
+         [&](AppFixture& f, const QString& other) {
+             f.prompts->chooseNext(other);
+             trigger(f, "打开(笔录模板)");
+         },
+         QStringLiteral("李某")},
+        {"查找笔录... (Enter)", [](AppFixture& f, const QString& other) { f.app->records().openTemplateAt(other); },
+         QStringLiteral("李某")},
+        {"新建(笔录) without a work unit", [&](AppFixture& f, const QString&) { trigger(f, "新建(笔录)"); },
+         QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppFixture f(setIni());
+        const QString other = f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
+        f.app->start();
+        type(f.win());
+        f.win().setFieldText(QStringLiteral("编辑框14"), QString()); // "新建" asks nothing then
+        const QHash<QString, QString> typed = fields(f.win());
+        click(f.win(), "按钮1");
+        ASSERT_TRUE(QFileInfo::exists(f.app->formRecovery().path()));
+
+        c.replace(f, other);
+        EXPECT_TRUE(f.prompts->shown().isEmpty());
+        EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), c.nameAfter);
+        EXPECT_EQ(f.win().statusMessage(), QStringLiteral("未保存的笔录已另存为 <BL/恢复-20120305-150000.ini>"));
+        EXPECT_FALSE(QFileInfo::exists(f.app->formRecovery().path()));
+
+        // The kept record opens like any template, and the next start that
+        // finds it left gives every value back exactly.
+        const QString kept = f.programDir() + QStringLiteral("/BL/恢复-20120305-150000.ini");
+        const platform::ProfileIni ini = platform::ProfileIni::load(kept);
+        EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num10")), QStringLiteral("张某"));
+        AppFixture later(setIni());
+        QDir().mkpath(later.paths.scratchDir);
+        ASSERT_TRUE(QFile::copy(kept, leftFile(later)));
+        later.prompts->answerNext(platform::Answer::Yes);
+        later.app->start();
+        EXPECT_EQ(fields(later.win()), typed);
+    }
+
+    // Where it cannot be kept, the form is not replaced.
+    AppFixture f(setIni());
+    const QString other = f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
+    f.dir.write(QStringLiteral("program/BL"), "a file where the folder belongs");
+    f.app->start();
+    type(f.win());
+    f.prompts->chooseNext(other);
+    trigger(f, "打开(笔录模板)");
+    EXPECT_EQ(f.prompts->shown(),
+              (QList<Shown>{{QStringLiteral("没有保存的笔录无法另存到 <BL/恢复-20120305-150000.ini>：路径中有一部分不是目录\r\n"
+                                            "笔录没有被替换。"),
+                             QStringLiteral("提示："), platform::Buttons::Ok}}));
     EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), QStringLiteral("张某"));
 }
