@@ -82,18 +82,24 @@ QString VirtualDisplay::xdo(const QStringList& args, bool* ran) const
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
+QList<qulonglong> VirtualDisplay::windows(const QString& title) const
+{
+    QList<qulonglong> found;
+    const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                             QStringLiteral(".")});
+    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (xdo({QStringLiteral("getwindowname"), id}).trimmed() == title.trimmed())
+            found << id.toULongLong();
+    return found;
+}
+
 qulonglong VirtualDisplay::waitForWindow(const QString& title, int timeoutMs) const
 {
     qulonglong found = 0;
     const auto look = [&] {
-        const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                 QStringLiteral(".")});
-        for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            if (xdo({QStringLiteral("getwindowname"), id}).trimmed() == title.trimmed()) {
-                found = id.toULongLong();
-                return true;
-            }
-        return false;
+        const QList<qulonglong> all = windows(title);
+        found = all.isEmpty() ? 0 : all.first();
+        return found != 0;
     };
     if (!look() && timeoutMs > 0)
         pollUntil(look, timeoutMs);
@@ -129,12 +135,15 @@ bool VirtualDisplay::screenshot(const QString& png, const QRect& crop) const
     return p.waitForFinished(20000) && p.exitCode() == 0;
 }
 
-ProgramOnDisplay::ProgramOnDisplay(const VirtualDisplay& display, const QByteArray& setIni) : display_(display)
+ProgramOnDisplay::ProgramOnDisplay(const VirtualDisplay& display, const QByteArray& setIni)
+    : dir_(std::make_shared<TempDir>()), display_(display)
 {
     QDir().mkpath(programDir());
-    QDir().mkpath(dir.file(QStringLiteral("home/Desktop")));
-    dir.write(QStringLiteral("program/Set.ini"), setIni);
+    QDir().mkpath(file(QStringLiteral("home/Desktop")));
+    dir_->write(QStringLiteral("program/Set.ini"), setIni);
 }
+
+ProgramOnDisplay::ProgramOnDisplay(const ProgramOnDisplay& beside) : dir_(beside.dir_), display_(beside.display_) {}
 
 ProgramOnDisplay::~ProgramOnDisplay()
 {
@@ -150,9 +159,9 @@ bool ProgramOnDisplay::start()
     if (!QFileInfo::exists(program) && !QFile::copy(QStringLiteral(QUILLAN_EXECUTABLE), program))
         return false;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), dir.file(QStringLiteral("home")));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.file(QStringLiteral("cache")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
+    env.insert(QStringLiteral("HOME"), file(QStringLiteral("home")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), file(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), file(QStringLiteral("config")));
     env.insert(QStringLiteral("DISPLAY"), display_.name());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));

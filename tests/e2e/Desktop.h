@@ -35,6 +35,9 @@ public:
     // The first visible window whose title is exactly `title` (blanks at
     // the ends ignored), waiting for it; 0 when none came.
     qulonglong waitForWindow(const QString& title, int timeoutMs = 20000) const;
+    // Every visible window whose title is exactly `title` (blanks at the
+    // ends ignored).
+    QList<qulonglong> windows(const QString& title) const;
     bool windowShown(const QString& title) const { return waitForWindow(title, 0) != 0; }
     // Gives `window` the keyboard and presses the keys in turn.
     void keys(qulonglong window, const QStringList& keys) const;
@@ -53,21 +56,25 @@ class ProgramOnDisplay
 {
 public:
     ProgramOnDisplay(const VirtualDisplay& display, const QByteArray& setIni);
+    // A second program of the same officer: the same folders.
+    explicit ProgramOnDisplay(const ProgramOnDisplay& beside);
     ~ProgramOnDisplay();
+    ProgramOnDisplay& operator=(const ProgramOnDisplay&) = delete;
 
     bool start();
     void kill(int signal);
     bool waitForEnd(int timeoutMs);
 
-    QString programDir() const { return dir.file(QStringLiteral("program")); }
-    QString scratchDir() const { return dir.file(QStringLiteral("cache/quillan")); }
+    QString file(const QString& name) const { return dir_->file(name); }
+    QString programDir() const { return file(QStringLiteral("program")); }
+    QString scratchDir() const { return file(QStringLiteral("cache/quillan")); }
 
-    TempDir dir;
     // For a failure message: how the program ended, if it did.
     std::string ended();
     QProcess process;
 
 private:
+    std::shared_ptr<TempDir> dir_;
     const VirtualDisplay& display_;
 };
 
