@@ -244,3 +244,26 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
                              QStringLiteral("提示："), platform::Buttons::Ok}}));
     EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), QStringLiteral("张某"));
 }
+
+TEST(FormRecoveryApp, QuitAndClosingTheWindowKeepTheFormAsItWasAtTheEnd)
+{
+    for (const bool quit : {true, false}) {
+        SCOPED_TRACE(quit ? "退出" : "the window closed");
+        AppFixture f(setIni());
+        f.app->start();
+        // Typed after the last switch of view and within 30 s.
+        f.win().setFieldText(QStringLiteral("编辑框9"), QStringLiteral("张某"));
+        const QString file = f.app->formRecovery().path();
+        EXPECT_FALSE(QFileInfo::exists(file));
+        if (quit) {
+            f.win().menuAction(QStringLiteral("文件"), QStringLiteral("退出"))->trigger();
+            EXPECT_EQ(f.exitCode, 0);
+        } else {
+            EXPECT_TRUE(f.win().close());
+        }
+        f.app.reset(); // the program ends
+        ASSERT_TRUE(QFileInfo::exists(file));
+        EXPECT_EQ(platform::ProfileIni::load(file).value(QStringLiteral("set"), QStringLiteral("num10")),
+                  QStringLiteral("张某"));
+    }
+}

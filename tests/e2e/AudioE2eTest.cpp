@@ -355,68 +355,77 @@ TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
     EXPECT_GE(file.size() - 44, before) << "the recovery file lost audio";
 }
 
-TEST(AudioE2e, AKilledProgramLeavesItsAudioForTheNextStart)
+TEST(AudioE2e, AnEndedOrKilledProgramLeavesItsAudioForTheNextStart)
 {
     if (!requirePulse())
         return;
-    TempDir dir;
-    const QString speech = makeSpeech(dir);
-    const QString recovery = dir.file(u("unsaved-recording.wav"));
-    SinkKeeper keeper;
-    QProcess helper;
-    helper.start(u(QUILLAN_AUDIO_HELPER), {u("record"), recovery});
-    ASSERT_TRUE(helper.waitForStarted());
-    QProcess play;
-    play.start(u("paplay"), {speech});
-    qint64 held = 0;
-    QElapsedTimer t;
-    t.start();
-    QString out;
-    while (held < 3 * 16000 && t.elapsed() < 20000) {
-        helper.waitForReadyRead(500);
-        out += QString::fromUtf8(helper.readAllStandardOutput());
-        const qsizetype at = out.lastIndexOf(u("held "));
-        if (at >= 0)
-            held = out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).toLongLong();
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGKILL ? "killed" : "ended by the desktop session");
+        TempDir dir;
+        const QString speech = makeSpeech(dir);
+        const QString recovery = dir.file(u("unsaved-recording.wav"));
+        SinkKeeper keeper;
+        QProcess helper;
+        helper.start(u(QUILLAN_AUDIO_HELPER), {u("record"), recovery});
+        ASSERT_TRUE(helper.waitForStarted());
+        QProcess play;
+        play.start(u("paplay"), {speech});
+        qint64 held = 0;
+        QElapsedTimer t;
+        t.start();
+        QString out;
+        while (held < 3 * 16000 && t.elapsed() < 20000) {
+            helper.waitForReadyRead(500);
+            out += QString::fromUtf8(helper.readAllStandardOutput());
+            const qsizetype at = out.lastIndexOf(u("held "));
+            if (at >= 0)
+                held = out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).toLongLong();
+        }
+        ASSERT_GE(held, 3 * 16000) << out.toStdString();
+        ::kill(static_cast<pid_t>(helper.processId()), signal);
+        ASSERT_TRUE(helper.waitForFinished(10000));
+        play.kill();
+        play.waitForFinished();
+
+        const QByteArray file = readFile(recovery);
+        ASSERT_GT(file.size(), 44);
+        EXPECT_EQ(file.first(4), QByteArray("RIFF"));
+        EXPECT_GE(file.size() - 44, held); // every chunk reported as held is on disk
+        if (signal == SIGTERM) {
+            // An orderly end: the last chunk and the header's sizes too.
+            EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(helper.exitCode(), 0);
+            EXPECT_EQ(qFromLittleEndian<quint32>(file.constData() + 4), quint32(file.size() - 8));
+            EXPECT_EQ(qFromLittleEndian<quint32>(file.constData() + 40), quint32(file.size() - 44));
+        }
+
+        // The next start offers it; saved, it is the speech.
+        audio::ScriptedCapture device;
+        audio::AudioRecorder recorder(device, dir.file(u("unsaved-recording.next.wav")));
+        struct Panel final : audio::RecorderPanel
+        {
+            void setUnitEnabled(const QString&, bool) override {}
+            void setUnitVisible(const QString&, bool) override {}
+            void setCaption(const QString&, const QString&) override {}
+            int sliderPosition() const override { return 1; }
+            void setSliderPosition(int) override {}
+            void setTickInterval(int) override {}
+            void setStatusPart0(const QString&) override {}
+            void setPlaybackPath(const QString&) override {}
+        } panel;
+        platform::ScriptedPrompts prompts;
+        audio::RecordingPlayer player;
+        platform::FileDialogUnit dialog;
+        audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog, {}});
+        prompts.answerNext(platform::Answer::Yes);
+        prompts.chooseNext(dir.file(u("recovered.wav")));
+        commands.offerRecovery({recovery});
+        ASSERT_FALSE(prompts.shown().isEmpty());
+        EXPECT_EQ(prompts.shown()[0].text, audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));
+        EXPECT_EQ(readFile(dir.file(u("recovered.wav"))).size(), 44 + (file.size() - 44) / 2 * 2);
+        EXPECT_GT(rmsOf(dir.file(u("recovered.wav"))), 0.01);
+        EXPECT_FALSE(QFileInfo::exists(recovery));
     }
-    ASSERT_GE(held, 3 * 16000) << out.toStdString();
-    ::kill(static_cast<pid_t>(helper.processId()), SIGKILL);
-    helper.waitForFinished();
-    play.kill();
-    play.waitForFinished();
-
-    const QByteArray file = readFile(recovery);
-    ASSERT_GT(file.size(), 44);
-    EXPECT_EQ(file.first(4), QByteArray("RIFF"));
-    EXPECT_GE(file.size() - 44, held); // every chunk reported as held is on disk
-
-    // The next start offers it; saved, it is the speech.
-    audio::ScriptedCapture device;
-    audio::AudioRecorder recorder(device, recovery);
-    struct Panel final : audio::RecorderPanel
-    {
-        void setUnitEnabled(const QString&, bool) override {}
-        void setUnitVisible(const QString&, bool) override {}
-        void setCaption(const QString&, const QString&) override {}
-        int sliderPosition() const override { return 1; }
-        void setSliderPosition(int) override {}
-        void setTickInterval(int) override {}
-        void setStatusPart0(const QString&) override {}
-        void setPlaybackPath(const QString&) override {}
-    } panel;
-    platform::ScriptedPrompts prompts;
-    audio::RecordingPlayer player;
-    platform::FileDialogUnit dialog;
-    audio::AudioCommands commands({&panel, &prompts, &recorder, &player, &dialog, {}});
-    prompts.answerNext(platform::Answer::Yes);
-    prompts.chooseNext(dir.file(u("recovered.wav")));
-    commands.offerRecovery({recovery});
-    ASSERT_FALSE(prompts.shown().isEmpty());
-    EXPECT_EQ(prompts.shown()[0].text,
-              audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));
-    EXPECT_EQ(readFile(dir.file(u("recovered.wav"))).size(), file.size());
-    EXPECT_GT(rmsOf(dir.file(u("recovered.wav"))), 0.01);
-    EXPECT_FALSE(QFileInfo::exists(recovery));
 }
 
 } // namespace

@@ -5,12 +5,14 @@
 //   audio_helper record <file>    records with <file> as recovery file and
 //                                 prints "held <bytes>" (and " lost" once
 //                                 the input went away) four times a second
-//                                 until killed
+//                                 until killed; SIGTERM and SIGHUP end it as
+//                                 they end the program (exit code 0)
 #include "audio/AudioCommands.h"
 #include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
 #include "audio/qt/QtCaptureDevice.h"
 #include "platform/Prompts.h"
+#include "platform/Signals.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -74,5 +76,6 @@ int main(int argc, char** argv)
             (recorder.deviceWasLost() ? QStringLiteral(" lost") : QString()));
     });
     report.start(250);
+    platform::onTerminationSignal([](int) { QCoreApplication::exit(0); });
     return QCoreApplication::exec();
 }
