@@ -47,8 +47,9 @@ public:
             error_ = QString::fromLocal8Bit(std::strerror(errno));
             return;
         }
-        // Asked every half second while an answer is awaited.
-        httpSetTimeout(http_, 0.5, &Connection::keepWaiting, this);
+        // Asked ten times a second while an answer is awaited: the window
+        // is painted in between.
+        httpSetTimeout(http_, 0.1, &Connection::keepWaiting, this);
     }
     ~Connection()
     {

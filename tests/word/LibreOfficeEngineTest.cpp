@@ -4,6 +4,7 @@
 #include "WordE2eSupport.h"
 
 #include "support/TestSupport.h"
+#include "word/CupsPrint.h"
 #include "word/LibreOfficeEngine.h"
 #include "word/RecordingEngine.h"
 
@@ -24,6 +25,11 @@
 #include <cmath>
 #include <csignal>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace quillan::word {
 namespace {
@@ -556,6 +562,45 @@ TEST_F(WordEngineFaults, NoPrinterGivesAClearResultAndPrintingWorksAfterwards)
     EXPECT_EQ(engine->lastError(), none.detail);
     const PrintResult printed = engine->print();
     EXPECT_EQ(printed.status, PrintResult::Status::Completed) << printed.detail.toStdString();
+}
+
+TEST(WordEnginePrint, APrintServerThatNeverAnswersIsAFailedPrintWithinItsBound)
+{
+    // A server that takes the connection (the kernel does, into the backlog)
+    // and never says a word, as a print server whose cupsd hangs.
+    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(silent, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 8), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const QByteArray server = "127.0.0.1:" + QByteArray::number(ntohs(address.sin_port));
+
+    quillan::test::TempDir dir;
+    const QString pdf = dir.write(QStringLiteral("page.pdf"), "%PDF-1.4\n%%EOF\n");
+    qputenv("CUPS_SERVER", server);
+    cupsSetServer(nullptr);
+    int paints = 0;
+    QElapsedTimer timer;
+    timer.start();
+    const PrintResult result = printPdfWithCups(pdf, QStringLiteral("silent"), 60000, [&paints](int ms) {
+        ++paints;
+        QThread::msleep(static_cast<unsigned long>(ms));
+    });
+    const qint64 took = timer.elapsed();
+    qunsetenv("CUPS_SERVER");
+    cupsSetServer(nullptr);
+    ::close(silent);
+
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.status, PrintResult::Status::NoPrinter);
+    EXPECT_EQ(result.detail, QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1：超过 15 秒没有应答）。请先设置打印机，再重新打印。"));
+    EXPECT_GE(took, 15000);
+    EXPECT_LT(took, 25000) << "the print system's silence held the window up";
+    EXPECT_GT(paints, 100) << "the window was not kept painted while waiting";
 }
 
 TEST(WordEngineStale, LeftoverOfficeOfAnEarlierRunIsEndedButNothingElse)
