@@ -4,15 +4,14 @@
 #include "app/FindRecordDialog.h"
 #include "app/MainWin.h"
 #include "app/RecorderPanelView.h"
+#include "app/Startup.h"
+#include "app/TextBindings.h"
 #include "audio/AudioCommands.h"
 #include "audio/AudioRecorder.h"
 #include "audio/qt/QtCaptureDevice.h"
-#include "app/Startup.h"
-#include "platform/Website.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"
-#include "app/TextBindings.h"
 #include "ledger/LedgerCommands.h"
 #include "library/DocumentCommands.h"
 #include "library/InspectionDocuments.h"
@@ -21,6 +20,7 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
+#include "platform/Website.h"
 #include "platform/qt/QtPrompts.h"
 #include "record/FormRecovery.h"
 #include "record/RecordCommands.h"
@@ -172,8 +172,8 @@ void Application::endInOrder(int code)
     ending_ = true;
     // The program ends once the event loop is back at its top with nothing
     // to do, that is after the command in progress has returned.
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, window_.get(),
-                     [this, code] {
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     window_.get(), [this, code] {
                          if (QThread::currentThread()->loopLevel() <= 1)
                              exitProgram(code);
                      });
@@ -306,7 +306,8 @@ void Application::bindAudio()
     MainWin& w = *window_;
     const QString scratch = services_.paths.ensureScratchDir();
     recorder_ = std::make_unique<audio::AudioRecorder>(
-        *parts_.capture, scratch.isEmpty() ? QString() : instance_->ownFile(kAudioRecovery, QStringLiteral(".wav")));
+        *parts_.capture,
+        scratch.isEmpty() ? QString() : instance_->ownFile(kAudioRecovery, QStringLiteral(".wav")));
     recorderPanel_ = std::make_unique<RecorderPanelView>(w);
     audio::AudioEnvironment env;
     env.panel = recorderPanel_.get();

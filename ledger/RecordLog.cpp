@@ -13,10 +13,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quillan::ledger {
@@ -472,8 +472,10 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
     // longer than a save takes does not hold the officer up.
     bool busy = false;
     if (!lockLog(fd.get(), lockWaitMs_, &busy))
-        return fail(file_, busy ? QStringLiteral("笔录登记正被另一个程序占用，%1 秒后仍未释放").arg(lockWaitMs_ / 1000.0)
-                                : platform::describeErrno(errno));
+        return fail(
+            file_,
+            busy ? QStringLiteral("笔录登记正被另一个程序占用，%1 秒后仍未释放").arg(lockWaitMs_ / 1000.0)
+                 : platform::describeErrno(errno));
     struct stat st;
     if (::fstat(fd.get(), &st) != 0)
         return fail(file_, platform::describeErrno(errno));
@@ -487,7 +489,8 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
         bool terminated = true;
         bool tooLong = false;
         if (!lastLine(fd.get(), st.st_size, &last, &terminated, &tooLong))
-            return fail(file_, tooLong ? QStringLiteral("最后一行超过 1 MB，不是登记行") : QStringLiteral("无法读取最后一行"));
+            return fail(file_, tooLong ? QStringLiteral("最后一行超过 1 MB，不是登记行")
+                                       : QStringLiteral("无法读取最后一行"));
         // A line cut short by a crash is closed, never completed or removed:
         // the check tells it as an interrupted entry. Cut between its CR and
         // LF, it was whole.

@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quillan::platform {
 
@@ -97,7 +97,8 @@ FileReplacement::FileReplacement(const QString& target, std::optional<unsigned> 
 
     // The name keeps the target's extension, for programs that look at it.
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.~quillan-XXXXXX") + suffix);
+    QByteArray pattern =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.~quillan-XXXXXX") + suffix);
     fd_ = ::mkostemps(pattern.data(), int(QFile::encodeName(suffix).size()), O_CLOEXEC);
     if (fd_ < 0) {
         fail(errno);
@@ -138,7 +139,9 @@ bool FileReplacement::commit()
     const int fd = ::open(temp.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return fail(errno);
-    struct stat st {};
+    struct stat st
+    {
+    };
     int problem = 0;
     if (::fstat(fd, &st) != 0)
         problem = errno;
@@ -158,7 +161,8 @@ bool FileReplacement::commit()
     return true;
 }
 
-bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error, std::optional<unsigned> mode)
+bool writeFileAtomically(const QString& path, QByteArrayView data, QString* error,
+                         std::optional<unsigned> mode)
 {
     FileReplacement file(path, mode);
     if (file.write(data) && file.commit())

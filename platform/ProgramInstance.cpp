@@ -54,8 +54,8 @@ ProgramInstance::ProgramInstance(QString scratchDir) : scratchDir_(std::move(scr
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0
-        || ::rename(pattern.constData(), QFile::encodeName(lockFile(id_)).constData()) != 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(pattern.constData(), QFile::encodeName(lockFile(id_)).constData()) != 0) {
         ::unlink(pattern.constData());
         ::close(fd);
         return;
@@ -121,8 +121,8 @@ QStringList ProgramInstance::claimLeftFiles(const QString& stem, const QString& 
         const QString from = dir.filePath(name);
         QString to;
         do
-            to = scratchDir_ + QLatin1Char('/') + stem + QLatin1Char('.') + id_ + QLatin1Char('.')
-                + QString::number(++claimed_) + suffix;
+            to = scratchDir_ + QLatin1Char('/') + stem + QLatin1Char('.') + id_ + QLatin1Char('.') +
+                 QString::number(++claimed_) + suffix;
         while (QFileInfo::exists(to));
         const qint64 modified = QFileInfo(from).lastModified().toMSecsSinceEpoch();
         // Whoever renames first has it; another program finds it gone.

@@ -80,8 +80,9 @@ std::optional<FormRecovery::Left> FormRecovery::readLeft(const QString& file)
     for (const Field& f : readOrder()) {
         const QString exact = ini.value(kRecovery, keyName(f));
         left.values.insert(unitName(f),
-                           exact.isEmpty() ? ini.value(kSet, keyName(f))
-                                           : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
+                           exact.isEmpty()
+                               ? ini.value(kSet, keyName(f))
+                               : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
     }
     left.when = QDateTime::fromString(ini.value(kRecovery, kTime), Qt::ISODate);
     if (!left.when.isValid())
@@ -163,8 +164,8 @@ bool FormRecovery::keepInRecords(const QString& file, const QDateTime& when)
         return true;
     }
     // The unsaved record stays where it is and is offered again next time.
-    env_.prompts->message(u("没有保存的笔录无法保存到 <") + dir + QLatin1Char('/') + name + u(">：") + error
-                              + u("\r\n它仍在 <") + file + u("> 中。"),
+    env_.prompts->message(u("没有保存的笔录无法保存到 <") + dir + QLatin1Char('/') + name + u(">：") + error +
+                              u("\r\n它仍在 <") + file + u("> 中。"),
                           u("提示："), platform::Buttons::Ok);
     return false;
 }

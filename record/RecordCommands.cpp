@@ -96,8 +96,8 @@ bool RecordCommands::keepUnsavedForm(QString* status)
         return true;
     const KeptForm kept = env_.keepUnsaved();
     if (!kept.ok) {
-        env_.prompts->message(u("没有保存的笔录无法另存到 <") + kept.file + u(">：") + kept.error
-                                  + u("\r\n笔录没有被替换。"),
+        env_.prompts->message(u("没有保存的笔录无法另存到 <") + kept.file + u(">：") + kept.error +
+                                  u("\r\n笔录没有被替换。"),
                               u("提示："), Buttons::Ok);
         return false;
     }
@@ -106,7 +106,10 @@ bool RecordCommands::keepUnsavedForm(QString* status)
     return true;
 }
 
-QString RecordCommands::keptStatusText(const QString& file) { return u("未保存的笔录已另存为 <") + file + u(">"); }
+QString RecordCommands::keptStatusText(const QString& file)
+{
+    return u("未保存的笔录已另存为 <") + file + u(">");
+}
 
 void RecordCommands::newRecord()
 {
@@ -163,7 +166,8 @@ void RecordCommands::openTemplateAt(const QString& path)
     const LoadedTemplate loaded = loadTemplate(env_.form->fieldText(u("编辑框32")));
     if (!loaded.result.ok) {
         // The record being typed stays as it is.
-        env_.prompts->message(u("笔录模板没有打开：\r\n") + loaded.result.path + u("：") + loaded.result.error,
+        env_.prompts->message(u("笔录模板没有打开：\r\n") + loaded.result.path + u("：") +
+                                  loaded.result.error,
                               u("打开失败："), Buttons::Ok);
         return;
     }
@@ -288,7 +292,10 @@ void RecordCommands::saveRecord()
                                : notOverwrittenText());
 }
 
-QString RecordCommands::notOverwrittenText() { return u("笔录没有保存：老文件没有被覆盖。"); }
+QString RecordCommands::notOverwrittenText()
+{
+    return u("笔录没有保存：老文件没有被覆盖。");
+}
 
 // ---------------------------------------------------------------- print
 

@@ -42,7 +42,8 @@ class Connection
 public:
     explicit Connection(const std::function<void(int)>& pause) : pause_(pause)
     {
-        http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs, nullptr);
+        http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs,
+                             nullptr);
         if (!http_) {
             error_ = QString::fromLocal8Bit(std::strerror(errno));
             return;
@@ -102,8 +103,8 @@ private:
 std::optional<ipp_jstate_t> jobState(Connection& connection, int jobId)
 {
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(), "/jobs/%d",
-                     jobId);
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(),
+                     "/jobs/%d", jobId);
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
@@ -126,9 +127,10 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
     Connection connection(pause);
     const QString server = QString::fromUtf8(cupsServer());
     const auto noPrinter = [&server](const QString& reason) {
-        return failure(PrintResult::Status::NoPrinter,
-                       QStringLiteral("没有设置默认打印机（无法连接打印系统 %1：%2）。请先设置打印机，再重新打印。")
-                           .arg(server, reason));
+        return failure(
+            PrintResult::Status::NoPrinter,
+            QStringLiteral("没有设置默认打印机（无法连接打印系统 %1：%2）。请先设置打印机，再重新打印。")
+                .arg(server, reason));
     };
     if (!connection.get())
         return noPrinter(connection.error());
@@ -141,7 +143,8 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
         cupsFreeDests(count, dests);
         if (unanswered)
             return noPrinter(connection.error());
-        return failure(PrintResult::Status::NoPrinter, QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。"));
+        return failure(PrintResult::Status::NoPrinter,
+                       QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。"));
     }
     const QByteArray printer = dest->name;
     // A stopped (disabled) printer would hold the job unprinted: nothing is
@@ -162,23 +165,26 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
     optionCount = cupsAddOption("document-format", "application/pdf", optionCount, &options);
     cupsFreeDests(count, dests);
 
-    const int jobId = cupsPrintFile2(connection.request(), printer.constData(),
-                                     QFile::encodeName(pdfPath).constData(), title.toUtf8().constData(),
-                                     optionCount, options);
+    const int jobId =
+        cupsPrintFile2(connection.request(), printer.constData(), QFile::encodeName(pdfPath).constData(),
+                       title.toUtf8().constData(), optionCount, options);
     cupsFreeOptions(optionCount, options);
     if (jobId == 0)
         return failure(PrintResult::Status::Refused,
-                       QStringLiteral("打印机 %1 拒绝了这份文件：%2").arg(QString::fromUtf8(printer), connection.error()));
+                       QStringLiteral("打印机 %1 拒绝了这份文件：%2")
+                           .arg(QString::fromUtf8(printer), connection.error()));
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
         const std::optional<ipp_jstate_t> state = jobState(connection, jobId);
         if (!state)
-            return failure(PrintResult::Status::Failed,
-                           QStringLiteral("打印任务 %1 已经发送到打印机 %2，但打印系统不再应答（%3），无法确认是否打印。")
-                               .arg(jobId)
-                               .arg(QString::fromUtf8(printer), connection.error()),
-                           jobId);
+            return failure(
+                PrintResult::Status::Failed,
+                QStringLiteral(
+                    "打印任务 %1 已经发送到打印机 %2，但打印系统不再应答（%3），无法确认是否打印。")
+                    .arg(jobId)
+                    .arg(QString::fromUtf8(printer), connection.error()),
+                jobId);
         switch (*state) {
         case IPP_JSTATE_COMPLETED: {
             PrintResult r;
@@ -187,17 +193,21 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
             return r;
         }
         case IPP_JSTATE_ABORTED:
-            return failure(PrintResult::Status::Failed,
-                           QStringLiteral("打印机 %1 中止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
-                           jobId);
+            return failure(
+                PrintResult::Status::Failed,
+                QStringLiteral("打印机 %1 中止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
+                jobId);
         case IPP_JSTATE_CANCELED:
             return failure(PrintResult::Status::Cancelled,
-                           QStringLiteral("打印机 %2 上的打印任务 %1 已经被取消。").arg(jobId).arg(QString::fromUtf8(printer)),
+                           QStringLiteral("打印机 %2 上的打印任务 %1 已经被取消。")
+                               .arg(jobId)
+                               .arg(QString::fromUtf8(printer)),
                            jobId);
         case IPP_JSTATE_STOPPED:
-            return failure(PrintResult::Status::Failed,
-                           QStringLiteral("打印机 %1 停止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
-                           jobId);
+            return failure(
+                PrintResult::Status::Failed,
+                QStringLiteral("打印机 %1 停止了打印任务 %2。").arg(QString::fromUtf8(printer)).arg(jobId),
+                jobId);
         default:
             break;
         }

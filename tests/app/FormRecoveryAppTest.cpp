@@ -59,8 +59,9 @@ void type(app::MainWin& w)
     w.setFieldText(QStringLiteral("组合框5"), QStringLiteral("答：在工地=三号楼;脚手架上 😀"));
     w.setFieldText(QStringLiteral("组合框7"), QStringLiteral("答：") + longText(30000) + QStringLiteral(" "));
     w.setFieldText(QStringLiteral("组合框38"), QStringLiteral("答：没有了。"));
-    w.setFieldText(QStringLiteral("超级编辑框2"), QStringLiteral("  第一行\r\n\r\n") + longText(1200) + QStringLiteral("\r\n")
-                                               + longText(100000) + QStringLiteral("第二行  "));
+    w.setFieldText(QStringLiteral("超级编辑框2"), QStringLiteral("  第一行\r\n\r\n") + longText(1200) +
+                                                      QStringLiteral("\r\n") + longText(100000) +
+                                                      QStringLiteral("第二行  "));
 }
 
 QHash<QString, QString> fields(const app::MainWin& w)
@@ -73,7 +74,10 @@ QHash<QString, QString> fields(const app::MainWin& w)
 
 // Where a program that ended before `later` started left its recovery
 // file (here under the name an earlier version used).
-QString leftFile(const AppFixture& later) { return later.paths.scratchDir + QStringLiteral("/unsaved-record.ini"); }
+QString leftFile(const AppFixture& later)
+{
+    return later.paths.scratchDir + QStringLiteral("/unsaved-record.ini");
+}
 
 // Leaves a typed record behind as a crashed run would: the recovery file in
 // the scratch folder of `later`, and returns the fields as they were typed.
@@ -195,7 +199,8 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
              trigger(f, "打开(笔录模板)");
          },
          QStringLiteral("李某")},
-        {"查找笔录... (Enter)", [](AppFixture& f, const QString& other) { f.app->records().openTemplateAt(other); },
+        {"查找笔录... (Enter)",
+         [](AppFixture& f, const QString& other) { f.app->records().openTemplateAt(other); },
          QStringLiteral("李某")},
         {"新建(笔录) without a work unit", [&](AppFixture& f, const QString&) { trigger(f, "新建(笔录)"); },
          QString()},
@@ -203,7 +208,8 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         AppFixture f(setIni());
-        const QString other = f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
+        const QString other =
+            f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
         f.app->start();
         type(f.win());
         f.win().setFieldText(QStringLiteral("编辑框14"), QString()); // "新建" asks nothing then
@@ -214,7 +220,8 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
         c.replace(f, other);
         EXPECT_TRUE(f.prompts->shown().isEmpty());
         EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), c.nameAfter);
-        EXPECT_EQ(f.win().statusMessage(), QStringLiteral("未保存的笔录已另存为 <BL/恢复-20120305-150000.ini>"));
+        EXPECT_EQ(f.win().statusMessage(),
+                  QStringLiteral("未保存的笔录已另存为 <BL/恢复-20120305-150000.ini>"));
         EXPECT_FALSE(QFileInfo::exists(f.app->formRecovery().path()));
 
         // The kept record opens like any template, and the next start that
@@ -232,16 +239,19 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
 
     // Where it cannot be kept, the form is not replaced.
     AppFixture f(setIni());
-    const QString other = f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
+    const QString other =
+        f.dir.write(QStringLiteral("其他笔录.ini"), gbk(QStringLiteral("[set]\r\nnum10=李某\r\n")));
     f.dir.write(QStringLiteral("program/BL"), "a file where the folder belongs");
     f.app->start();
     type(f.win());
     f.prompts->chooseNext(other);
     trigger(f, "打开(笔录模板)");
     EXPECT_EQ(f.prompts->shown(),
-              (QList<Shown>{{QStringLiteral("没有保存的笔录无法另存到 <BL/恢复-20120305-150000.ini>：路径中有一部分不是目录\r\n"
-                                            "笔录没有被替换。"),
-                             QStringLiteral("提示："), platform::Buttons::Ok}}));
+              (QList<Shown>{
+                  {QStringLiteral(
+                       "没有保存的笔录无法另存到 <BL/恢复-20120305-150000.ini>：路径中有一部分不是目录\r\n"
+                       "笔录没有被替换。"),
+                   QStringLiteral("提示："), platform::Buttons::Ok}}));
     EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框9")), QStringLiteral("张某"));
 }
 

@@ -329,7 +329,8 @@ TEST_F(AudioPanel, TheAudioOfAnEndedRunIsOfferedAtStart)
     prompts.chooseNext(dir.file(u("找回的录音.wav")));
     commands->offerRecovery({recorder.recoveryPath()});
     EXPECT_EQ(prompts.shown(), QList<Shown>{(Shown{question, u("提示："), Buttons::YesNo})});
-    EXPECT_EQ(readFile(dir.file(u("找回的录音.wav"))).size(), 44 + 3 * 16000 + 4096); // all of it, the ended run's last chunk too
+    EXPECT_EQ(readFile(dir.file(u("找回的录音.wav"))).size(),
+              44 + 3 * 16000 + 4096); // all of it, the ended run's last chunk too
     EXPECT_FALSE(QFileInfo::exists(recorder.recoveryPath()));
     EXPECT_EQ(commands->state(), State::Idle);
     EXPECT_TRUE(panel.visible[u("分组框5")]);

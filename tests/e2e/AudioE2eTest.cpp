@@ -421,7 +421,8 @@ TEST(AudioE2e, AnEndedOrKilledProgramLeavesItsAudioForTheNextStart)
         prompts.chooseNext(dir.file(u("recovered.wav")));
         commands.offerRecovery({recovery});
         ASSERT_FALSE(prompts.shown().isEmpty());
-        EXPECT_EQ(prompts.shown()[0].text, audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));
+        EXPECT_EQ(prompts.shown()[0].text,
+                  audio::AudioCommands::recoveryQuestion((file.size() - 44) / 16000));
         EXPECT_EQ(readFile(dir.file(u("recovered.wav"))).size(), 44 + (file.size() - 44) / 2 * 2);
         EXPECT_GT(rmsOf(dir.file(u("recovered.wav"))), 0.01);
         EXPECT_FALSE(QFileInfo::exists(recovery));

@@ -85,8 +85,8 @@ QString VirtualDisplay::xdo(const QStringList& args, bool* ran) const
 QList<qulonglong> VirtualDisplay::windows(const QString& title) const
 {
     QList<qulonglong> found;
-    const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                             QStringLiteral(".")});
+    const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), QStringLiteral(".")});
     for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         if (xdo({QStringLiteral("getwindowname"), id}).trimmed() == title.trimmed())
             found << id.toULongLong();
@@ -143,7 +143,10 @@ ProgramOnDisplay::ProgramOnDisplay(const VirtualDisplay& display, const QByteArr
     dir_->write(QStringLiteral("program/Set.ini"), setIni);
 }
 
-ProgramOnDisplay::ProgramOnDisplay(const ProgramOnDisplay& beside) : dir_(beside.dir_), display_(beside.display_) {}
+ProgramOnDisplay::ProgramOnDisplay(const ProgramOnDisplay& beside)
+    : dir_(beside.dir_), display_(beside.display_)
+{
+}
 
 ProgramOnDisplay::~ProgramOnDisplay()
 {

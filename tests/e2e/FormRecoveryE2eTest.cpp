@@ -17,13 +17,22 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 const QString kTitle = u("笔录恢复测试");
 
-QByteArray setIni() { return gbk(u("[pop]\r\ntanchu=0\r\n[biaoti]\r\nbiaoti1=笔录恢复测试\r\n")); }
+QByteArray setIni()
+{
+    return gbk(u("[pop]\r\ntanchu=0\r\n[biaoti]\r\nbiaoti1=笔录恢复测试\r\n"));
+}
 
-QStringList tabs(int n) { return QStringList(n, u("Tab")); }
+QStringList tabs(int n)
+{
+    return QStringList(n, u("Tab"));
+}
 
 // The recovery files in the scratch folder, each program's own.
 QStringList recoveryFiles(const ProgramOnDisplay& p)
@@ -40,7 +49,8 @@ QString valueIn(const QString& file, const char* key)
 }
 
 // The main window of a program started now, not one of `others`.
-qulonglong newMainWindow(const VirtualDisplay& display, const QList<qulonglong>& others, int timeoutMs = 60000)
+qulonglong newMainWindow(const VirtualDisplay& display, const QList<qulonglong>& others,
+                         int timeoutMs = 60000)
 {
     qulonglong found = 0;
     pollUntil(
@@ -71,7 +81,10 @@ void typeNameAndUnit(const VirtualDisplay& display, qulonglong window, const QSt
 
 // From the work unit, twenty-eight more fields reach the second view (pair
 // 11), which takes a snapshot.
-void switchView(const VirtualDisplay& display, qulonglong window) { display.keys(window, tabs(28)); }
+void switchView(const VirtualDisplay& display, qulonglong window)
+{
+    display.keys(window, tabs(28));
+}
 
 } // namespace
 
@@ -87,7 +100,8 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     typeNameAndUnit(display, window, u("Zhang San"), u("ACME Works"));
     EXPECT_TRUE(recoveryFiles(p).isEmpty()) << "nothing is written before a switch of view or 30 s";
     switchView(display, window);
-    ASSERT_TRUE(pollUntil([&] { return recoveryFiles(p).size() == 1; }, 10000)) << "no recovery file after the switch";
+    ASSERT_TRUE(pollUntil([&] { return recoveryFiles(p).size() == 1; }, 10000))
+        << "no recovery file after the switch";
     const QString file = recoveryFiles(p).first();
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
@@ -254,7 +268,8 @@ TEST(FormRecoveryE2e, TheEndOfTheSessionDuringTheOverwriteQuestionCancelsTheSave
     EXPECT_EQ(p.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.process.exitCode(), 0);
     for (const QString& name : saved)
-        EXPECT_EQ(readFile(records.filePath(name)), before.value(name)) << name.toStdString() << " was changed";
+        EXPECT_EQ(readFile(records.filePath(name)), before.value(name))
+            << name.toStdString() << " was changed";
     EXPECT_EQ(records.entryList({u("*ACME Works-Zhang San.*")}, QDir::Files, QDir::Name), saved);
     EXPECT_EQ(readFile(log), logBefore) << "nothing was saved, nothing is logged";
     const QStringList files = recoveryFiles(p);

@@ -171,9 +171,9 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
          "乙.doc", u("文件“乙.doc”在 2026-12-09 10:00:00 保存之后被改动过。\r\n") + intact},
         {"a file the log does not know", [](Ledger& l) { writeBytes(l.bl("丙.doc"), "other"); }, "丙.doc",
          u("文件“丙.doc”不在笔录登记中。\r\n") + intact},
-        {"a renamed copy",
-         [](Ledger& l) { QFile::copy(l.bl("乙.doc"), l.bl("副本.doc")); }, "副本.doc",
-         u("文件“副本.doc”不在笔录登记中，但内容与 2026-12-09 10:00:00 保存的“乙.doc”完全一致。\r\n") + intact},
+        {"a renamed copy", [](Ledger& l) { QFile::copy(l.bl("乙.doc"), l.bl("副本.doc")); }, "副本.doc",
+         u("文件“副本.doc”不在笔录登记中，但内容与 2026-12-09 10:00:00 保存的“乙.doc”完全一致。\r\n") +
+             intact},
         {"a file that cannot be read", [](Ledger&) {}, "没有.doc",
          u("文件“没有.doc”无法读取：文件不存在。\r\n") + intact},
         {"a size edited in line 1",
@@ -192,14 +192,17 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
              writeLines(l.log(), lines);
          },
          "乙.doc",
-         u("文件“乙.doc”不在笔录登记中。\r\n笔录登记被改动过：第 2 行与上一行连不上（上一行被改动，或其间有行被删除）。")},
+         u("文件“乙.doc”不在笔录登记中。\r\n笔录登记被改动过：第 2 "
+           "行与上一行连不上（上一行被改动，或其间有行被删除）。")},
         {"line 1 removed",
          [](Ledger& l) {
              QList<QByteArray> lines = logLines(l.log());
              lines.removeFirst();
              writeLines(l.log(), lines);
          },
-         "甲.pdf", u("文件“甲.pdf”不在笔录登记中。\r\n笔录登记被改动过：开头的行被删除了（第 1 行不是登记的第一行）。")},
+         "甲.pdf",
+         u("文件“甲.pdf”不在笔录登记中。\r\n笔录登记被改动过：开头的行被删除了（第 1 "
+           "行不是登记的第一行）。")},
         {"the last line removed",
          [](Ledger& l) {
              QList<QByteArray> lines = logLines(l.log());
@@ -207,7 +210,8 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
              writeLines(l.log(), lines);
          },
          "甲.doc",
-         u("文件“甲.doc”在 2026-12-09 09:00:00 保存之后被改动过。\r\n笔录登记被改动过：末尾的登记行被删除了。")},
+         u("文件“甲.doc”在 2026-12-09 09:00:00 "
+           "保存之后被改动过。\r\n笔录登记被改动过：末尾的登记行被删除了。")},
         {"the time of the last line edited",
          [](Ledger& l) {
              QList<QByteArray> lines = logLines(l.log());
@@ -223,7 +227,9 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
              lines[1].replace(gbk(u("乙.ini")), "\xFF\x20.ini");
              writeLines(l.log(), lines);
          },
-         "甲.pdf", u("文件“甲.pdf”与 2026-12-09 09:00:00 保存时完全一致。\r\n笔录登记被改动过：第 2 行不是完整的登记行。")},
+         "甲.pdf",
+         u("文件“甲.pdf”与 2026-12-09 09:00:00 保存时完全一致。\r\n笔录登记被改动过：第 2 "
+           "行不是完整的登记行。")},
         {"a line cut short by a crash, then a save",
          [](Ledger& l) {
              cutLastSave(l, 20);
@@ -242,7 +248,8 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
          },
          "戊.doc",
          u("文件“戊.doc”与 2026-12-09 12:30:00 保存时完全一致。") + untrusted +
-             u("\r\n笔录登记被改动过：第 6 行与上一行连不上（上一行被改动，或其间有行被删除）。") + interrupted},
+             u("\r\n笔录登记被改动过：第 6 行与上一行连不上（上一行被改动，或其间有行被删除）。") +
+             interrupted},
         {"a crash between the CR and the LF of a whole line, then a save",
          [](Ledger& l) {
              const QByteArray whole = "2026-12-09 11:30:00\t" + sha(logLines(l.log()).last().chopped(1)) +
@@ -340,10 +347,9 @@ TEST(RecordLog, ALogHeldByAnotherProgramOrEndingInAHugeLineIsToldAndTheSaveStand
     waited.start();
     l.save(QTime(10, 0), {{"乙.doc", "two"}});
     EXPECT_LT(waited.elapsed(), 8000);
-    EXPECT_EQ(l.prompts.shown(),
-              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() +
-                                 u("：笔录登记正被另一个程序占用，5 秒后仍未释放"),
-                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(l.prompts.shown(), (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() +
+                                                    u("：笔录登记正被另一个程序占用，5 秒后仍未释放"),
+                                                u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_EQ(readFile(l.bl("乙.doc")), "two");
     holder.kill();
     holder.waitForFinished();
@@ -360,8 +366,8 @@ TEST(RecordLog, ALogHeldByAnotherProgramOrEndingInAHugeLineIsToldAndTheSaveStand
     const qint64 size = QFileInfo(l.log()).size();
     l.prompts.clear();
     l.save(QTime(11, 0), {{"丙.doc", "three"}});
-    EXPECT_EQ(l.prompts.shown(),
-              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() + u("：最后一行超过 1 MB，不是登记行"),
-                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(l.prompts.shown(), (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() +
+                                                    u("：最后一行超过 1 MB，不是登记行"),
+                                                u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_EQ(QFileInfo(l.log()).size(), size);
 }

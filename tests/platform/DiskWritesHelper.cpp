@@ -39,8 +39,8 @@ int main(int argc, char** argv)
 
     // The document, written by another program (the office) by name.
     platform::FileReplacement document(bl + QStringLiteral("2026.12.10-某某公司-张三.doc"));
-    if (!document.isOpen() || QProcess::execute(QStringLiteral("cp"), {args[2], document.tempPath()}) != 0
-        || !document.commit())
+    if (!document.isOpen() || QProcess::execute(QStringLiteral("cp"), {args[2], document.tempPath()}) != 0 ||
+        !document.commit())
         return 4;
 
     // The interview's recording.
@@ -49,7 +49,8 @@ int main(int argc, char** argv)
     QString error;
     if (!audio::writeWavFile(
             bl + QStringLiteral("录音.wav"), audio::AudioFormat{}, quint32(samples.size()),
-            [&]() { return std::exchange(given, true) ? QByteArrayView() : QByteArrayView(samples); }, &error))
+            [&]() { return std::exchange(given, true) ? QByteArrayView() : QByteArrayView(samples); },
+            &error))
         return 5;
 
     // The log of saved records, created by its first line.

@@ -12,7 +12,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 TEST(DiskWrites, EveryFileOfASaveIsOnDiskBeforeItsNameAndItsNameAfter)
 {
@@ -21,15 +24,17 @@ TEST(DiskWrites, EveryFileOfASaveIsOnDiskBeforeItsNameAndItsNameAfter)
     const QString program = dir.file(u("program"));
     const QString trace = dir.file(u("trace"));
     const QString source = dir.write(u("document.doc"), QByteArray(50000, 'd'));
-    const QString out = runProgram(u("strace"), {u("-f"), u("-y"), u("-qq"), u("-e"),
-                                                 u("trace=fsync,fdatasync,rename,renameat,renameat2"), u("-o"), trace,
-                                                 u(QUILLAN_DISK_WRITES_HELPER), program, source});
+    const QString out =
+        runProgram(u("strace"),
+                   {u("-f"), u("-y"), u("-qq"), u("-e"), u("trace=fsync,fdatasync,rename,renameat,renameat2"),
+                    u("-o"), trace, u(QUILLAN_DISK_WRITES_HELPER), program, source});
     ASSERT_EQ(out, u("written\n")) << "the helper failed:\n" << readFile(trace).toStdString();
     const QString bl = QDir(program + u("/BL")).canonicalPath();
 
     // "pid fsync(3</path>) = 0" and "pid rename("from", "to") = 0", as strace writes them.
     const QRegularExpression fsyncLine(u(R"re(^\d+\s+f(?:data)?sync\(\d+<(.*)>\)\s+= 0$)re"));
-    const QRegularExpression renameLine(u(R"re(^\d+\s+rename(?:at2?)?\(.*"([^"]*)", .*"([^"]*)"(?:, \w+)?\)\s+= 0$)re"));
+    const QRegularExpression renameLine(
+        u(R"re(^\d+\s+rename(?:at2?)?\(.*"([^"]*)", .*"([^"]*)"(?:, \w+)?\)\s+= 0$)re"));
     QStringList events; // "sync <path>" and "rename <from> <to>", in order
     for (const QByteArray& raw : readFile(trace).split('\n')) {
         // strace shows names as octal escapes: decode them.
@@ -46,19 +51,21 @@ TEST(DiskWrites, EveryFileOfASaveIsOnDiskBeforeItsNameAndItsNameAfter)
         if (const auto m = fsyncLine.match(text); m.hasMatch())
             events << u("sync ") + m.captured(1);
         else if (const auto r = renameLine.match(text); r.hasMatch())
-            events << u("rename ") + QFileInfo(r.captured(1)).fileName() + u(" ") + QFileInfo(r.captured(2)).fileName();
+            events << u("rename ") + QFileInfo(r.captured(1)).fileName() + u(" ") +
+                          QFileInfo(r.captured(2)).fileName();
     }
 
     for (const char* name : {"2026.12.10-某某公司-张三.ini", "2026.12.10-某某公司-张三.doc", "录音.wav"}) {
         SCOPED_TRACE(name);
-        const qsizetype renamed =
-            events.indexOf(QRegularExpression(u("^rename \\.~quillan-\\w+\\.\\w+ ") + QRegularExpression::escape(u(name)) + u("$")));
+        const qsizetype renamed = events.indexOf(QRegularExpression(
+            u("^rename \\.~quillan-\\w+\\.\\w+ ") + QRegularExpression::escape(u(name)) + u("$")));
         ASSERT_GE(renamed, 0) << events.join(u("\n")).toStdString();
         const QString temp = events[renamed].section(QLatin1Char(' '), 1, 1);
         const qsizetype synced = events.indexOf(u("sync ") + bl + u("/") + temp);
         EXPECT_GE(synced, 0) << "the new content was not flushed before the rename";
         EXPECT_LT(synced, renamed);
-        EXPECT_EQ(events.value(renamed + 1), u("sync ") + bl) << "the folder was not flushed after the rename";
+        EXPECT_EQ(events.value(renamed + 1), u("sync ") + bl)
+            << "the folder was not flushed after the rename";
     }
     // The log is appended to in place; its first line brings its name to disk.
     const qsizetype log = events.indexOf(u("sync ") + bl + u("/笔录登记.log"));

@@ -19,7 +19,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // Writes `name` in `dir` with a modification time `age` seconds ago.
 void leave(const QString& dir, const QString& name, int age)
@@ -29,7 +32,10 @@ void leave(const QString& dir, const QString& name, int age)
     f.write(name.toUtf8());
     f.close();
     const time_t when = ::time(nullptr) - age;
-    const struct utimbuf times{when, when};
+    const struct utimbuf times
+    {
+        when, when
+    };
     ASSERT_EQ(::utime(QFile::encodeName(f.fileName()).constData(), &times), 0);
 }
 
@@ -69,18 +75,21 @@ TEST(ProgramInstance, OnlyTheFilesOfProgramsNoLongerRunningAreClaimedEachByOnePr
     std::optional<platform::ProgramInstance> program;
     platform::ProgramInstance& me = program.emplace(scratch);
     ASSERT_TRUE(me.isLocked());
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(scratch).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(me.ownFile(u("unsaved-record"), u(".ini")), scratch + u("/unsaved-record.") + me.id() + u(".ini"));
+    EXPECT_EQ(me.ownFile(u("unsaved-record"), u(".ini")),
+              scratch + u("/unsaved-record.") + me.id() + u(".ini"));
 
     RunningProgram alive(scratch, u("a1"));
-    leave(scratch, u("unsaved-record.a1.ini"), 0);      // its program runs
-    leave(scratch, u("instance-b2.lock"), 50);          // its program ended without removing it
+    leave(scratch, u("unsaved-record.a1.ini"), 0); // its program runs
+    leave(scratch, u("instance-b2.lock"), 50);     // its program ended without removing it
     leave(scratch, u("unsaved-record.b2.ini"), 30);
-    leave(scratch, u("unsaved-record.c3.4.ini"), 10);   // claimed by a program that ended in turn
-    leave(scratch, u("unsaved-record.ini"), 20);        // an earlier version's, of no program
-    leave(scratch, u("unsaved-recording.b2.wav"), 30);  // another kind of file
+    leave(scratch, u("unsaved-record.c3.4.ini"), 10);  // claimed by a program that ended in turn
+    leave(scratch, u("unsaved-record.ini"), 20);       // an earlier version's, of no program
+    leave(scratch, u("unsaved-recording.b2.wav"), 30); // another kind of file
     leave(scratch, u("unsaved-record.") + me.id() + u(".ini"), 0);
 
     const QStringList claimed = me.claimLeftFiles(u("unsaved-record"), u(".ini"));

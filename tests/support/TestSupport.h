@@ -10,7 +10,10 @@
 #include <ostream>
 
 // A failed comparison shows texts as text, not as the bytes of the object.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace quillan::platform {
 inline void PrintTo(const ScriptedPrompts::Shown& shown, std::ostream* os)

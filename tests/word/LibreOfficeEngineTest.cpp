@@ -597,7 +597,8 @@ TEST(WordEnginePrint, APrintServerThatNeverAnswersIsAFailedPrintWithinItsBound)
 
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.status, PrintResult::Status::NoPrinter);
-    EXPECT_EQ(result.detail, QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1：超过 15 秒没有应答）。请先设置打印机，再重新打印。"));
+    EXPECT_EQ(result.detail, QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1：超过 15 "
+                                            "秒没有应答）。请先设置打印机，再重新打印。"));
     EXPECT_GE(took, 15000);
     EXPECT_LT(took, 25000) << "the print system's silence held the window up";
     EXPECT_GT(paints, 100) << "the window was not kept painted while waiting";
