@@ -192,6 +192,8 @@ void MainWin::buildControls()
             if (design.digitsOnly)
                 edit->setValidator(
                     new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            if (design.secret)
+                edit->setEchoMode(QLineEdit::Password);
             w = edit;
             break;
         }

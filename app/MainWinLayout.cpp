@@ -191,7 +191,9 @@ std::vector<ControlSpec> build()
     c.push_back(control("标签17", T::Label, g7, 9, 39, 56, 24, "FTP帐号："));
     c.push_back(control("编辑框21", T::EditBox, g7, 64, 40, 71, 20, "", "FTP帐号"));
     c.push_back(control("标签18", T::Label, g7, 141, 39, 56, 24, "FTP密码："));
-    c.push_back(control("编辑框22", T::EditBox, g7, 197, 40, 71, 20, "", "FTP密码"));
+    ControlSpec password = control("编辑框22", T::EditBox, g7, 197, 40, 71, 20, "", "FTP密码");
+    password.secret = true;
+    c.push_back(password);
     return c;
 }
 

@@ -36,6 +36,7 @@ struct ControlSpec
     bool disabled = false;
     bool centred = false;    // text centred (edit boxes)
     bool digitsOnly = false; // accepts integer text only
+    bool secret = false;     // shows dots, not the text (a password)
     bool heading = false;    // page heading font: SimSun, 16 px
     bool vertical = false;   // narrow button with its caption written top to bottom
 };

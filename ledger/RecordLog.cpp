@@ -1,5 +1,6 @@
 #include "ledger/RecordLog.h"
 
+#include "platform/Paths.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 
@@ -464,9 +465,12 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
                   QByteArray::number(d.size) + '\t' + d.sha256;
     }
 
-    const int raw = ::open(QFile::encodeName(file_).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Never through a link planted in the log's place; a new log is the
+    // officer's alone.
+    const int raw =
+        ::open(QFile::encodeName(file_).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (raw < 0)
-        return fail(file_, platform::describeErrno(errno));
+        return fail(file_, errno == ELOOP ? platform::linkRefusal() : platform::describeErrno(errno));
     Fd fd(raw);
     // Two programs saving into one folder take turns; a lock held for
     // longer than a save takes does not hold the officer up.
@@ -519,7 +523,7 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
     if (anchor_.isEmpty())
         return true;
     QString reason;
-    QDir().mkpath(QFileInfo(anchor_).absolutePath());
+    platform::ensurePrivateDir(QFileInfo(anchor_).absolutePath());
     const QByteArray anchor = QByteArray::number(qint64(st.st_size) + out.size()) + ' ' + sha256Hex(line) + '\n';
     if (!platform::writeFileAtomically(anchor_, anchor, &reason, 0600) && anchorError)
         *anchorError = anchor_ + QStringLiteral("：") + reason;

@@ -20,14 +20,9 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-mode_t currentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 } // namespace
+
+QString linkRefusal() { return QStringLiteral("这里是一个符号链接，不是文件，为安全起见没有写入"); }
 
 QString describeErrno(int error)
 {
@@ -80,12 +75,17 @@ FileReplacement::FileReplacement(const QString& target, std::optional<unsigned> 
         fail(EINVAL);
         return;
     }
-    // The old file's permissions are kept; a link at the target is replaced,
-    // never followed.
+    // The old file's permissions are kept; a new file is the officer's
+    // alone. A link planted where the file belongs is never written
+    // through, nor replaced.
     struct stat old {};
     const bool exists = ::lstat(QFile::encodeName(target_).constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {
         fail(EISDIR);
+        return;
+    }
+    if (exists && S_ISLNK(old.st_mode)) {
+        error_ = linkRefusal();
         return;
     }
     if (mode)
@@ -93,7 +93,7 @@ FileReplacement::FileReplacement(const QString& target, std::optional<unsigned> 
     else if (exists && S_ISREG(old.st_mode))
         mode_ = old.st_mode & 07777;
     else
-        mode_ = 0666 & ~currentUmask();
+        mode_ = 0600;
 
     // The name keeps the target's extension, for programs that look at it.
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();

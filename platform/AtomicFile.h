@@ -22,7 +22,8 @@ class FileReplacement
 {
 public:
     // The new file gets `mode` when given, otherwise the old file's
-    // permissions (a new file: 0666 less the umask).
+    // permissions (a new file: 0600). A symbolic link at the target is
+    // refused (linkRefusal()).
     explicit FileReplacement(const QString& target, std::optional<unsigned> mode = std::nullopt);
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -95,5 +96,8 @@ bool writeAll(int fd, QByteArrayView data);
 
 // A short reason for an errno value, in the officer's language.
 QString describeErrno(int error);
+
+// Why a file was not written: a symbolic link stands where it belongs.
+QString linkRefusal();
 
 } // namespace quillan::platform

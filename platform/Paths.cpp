@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,19 @@ bool ensurePrivateDir(const QString& dir)
     if ((st.st_mode & 0777) != 0700 && ::chmod(native.constData(), 0700) != 0)
         return false;
     return true;
+}
+
+bool makePrivateFolder(const QString& dir)
+{
+    if (dir.isEmpty())
+        return false;
+    if (QFileInfo(dir).isDir())
+        return true;
+    const QFileInfo info(dir);
+    QDir().mkpath(info.absolutePath());
+    if (::mkdir(QFile::encodeName(info.absoluteFilePath()).constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    return QFileInfo(dir).isDir();
 }
 
 } // namespace quillan::platform

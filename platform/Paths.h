@@ -33,4 +33,9 @@ struct Paths
 // it is not a real directory owned by this user afterwards.
 bool ensurePrivateDir(const QString& dir);
 
+// Creates `dir` when it is missing, mode 0700 (missing parents get the usual
+// mode); an existing folder keeps the mode the officer or the office gave
+// it. False when there is no folder there afterwards.
+bool makePrivateFolder(const QString& dir);
+
 } // namespace quillan::platform

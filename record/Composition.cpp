@@ -1,5 +1,6 @@
 #include "record/Composition.h"
 
+#include "platform/Paths.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "record/RecordFields.h"
@@ -183,7 +184,7 @@ QString workingDocumentPath(const QString& programDir) { return programDir + QSt
 
 bool writeWorkingDocument(const QString& programDir, QString* error)
 {
-    QDir().mkpath(programDir + QStringLiteral("/BL"));
+    platform::makePrivateFolder(programDir + QStringLiteral("/BL"));
     QFile asset(QStringLiteral(":/documents/Doc.doc"));
     if (!asset.open(QIODevice::ReadOnly)) {
         if (error)

@@ -147,7 +147,7 @@ KeptForm FormRecovery::keepUnsaved()
     const QString name = freeKeptName(when);
     kept.file = QStringLiteral("BL/") + name;
     const QString dir = env_.programDir + QStringLiteral("/BL");
-    QDir().mkpath(dir); // what is in the way is told by the write
+    platform::makePrivateFolder(dir); // what is in the way is told by the write
     kept.ok = platform::writeFileAtomically(dir + QLatin1Char('/') + name, encode(now, when), &kept.error);
     return kept;
 }
@@ -158,7 +158,7 @@ bool FormRecovery::keepInRecords(const QString& file, const QDateTime& when)
     const QString name = freeKeptName(when);
     QString error;
     const auto bytes = platform::readWholeFile(file, kMaxRecoveryBytes, &error);
-    if (bytes && QDir().mkpath(dir)
+    if (bytes && platform::makePrivateFolder(dir)
         && platform::writeFileAtomically(dir + QLatin1Char('/') + name, *bytes, &error)) {
         QFile::remove(file);
         return true;

@@ -1,5 +1,6 @@
 #include "record/TemplateFile.h"
 
+#include "platform/Paths.h"
 #include "record/RecordForm.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ bool hasForbiddenFileNameCharacter(const QString& name)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (const QChar c : name)
-        if (forbidden.contains(c))
+        if (forbidden.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f)
             return true;
     return false;
 }
@@ -96,7 +97,7 @@ FileResult TemplateWriter::finish()
         result.error = forbiddenNameReason();
         return result;
     }
-    QDir().mkpath(programDir_ + QStringLiteral("/BL"));
+    platform::makePrivateFolder(programDir_ + QStringLiteral("/BL"));
     result.ok = writer_->save(&result.error);
     if (result.ok)
         result.error.clear();

@@ -11,8 +11,9 @@ namespace quillan::record {
 
 class RecordForm;
 
-// The characters that file names on the officers' other desktops cannot hold.
-// A record whose file name would hold one is not stored, so that every record
+// The characters that file names on the officers' other desktops cannot hold,
+// and the control characters (TAB, ESC, NUL ...), which no name should. A
+// record whose file name would hold one is not stored, so that every record
 // file can be exchanged with colleagues.
 bool hasForbiddenFileNameCharacter(const QString& name);
 

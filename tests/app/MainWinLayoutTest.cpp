@@ -122,6 +122,7 @@ TEST(MainWinLayout, EveryControlAsDocumented)
         if (auto* e = qobject_cast<QLineEdit*>(c)) {
             EXPECT_EQ(e->alignment().testFlag(Qt::AlignHCenter), d.flags.contains(QStringLiteral("centred")));
             EXPECT_EQ(e->validator() != nullptr, d.flags.contains(QStringLiteral("digits")));
+            EXPECT_EQ(e->echoMode() == QLineEdit::Password, d.flags.contains(QStringLiteral("secret")));
         }
         if (d.flags.contains(QStringLiteral("heading"))) {
             EXPECT_EQ(c->font().family(), QStringLiteral("SimSun"));

@@ -4,6 +4,7 @@
 #include "../record/MapForm.h"
 #include "E2eSupport.h"
 #include "ledger/LedgerCommands.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
@@ -34,6 +35,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -563,6 +565,59 @@ TEST_F(RecordE2e, ReadOnlyRecordsFolderIsReportedAndKeepsTheOldFiles)
     EXPECT_TRUE(form.status.isEmpty());
     EXPECT_EQ(readFile(docOf(name)), oldDoc);
     EXPECT_EQ(readFile(iniOf(name)), oldIni);
+}
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST_F(RecordE2e, SavedRecordsArePrivateToTheOfficerAndNoPlantedLinkIsWrittenThrough)
+{
+    ledger::LedgerCommands ledger({&prompts, &clock, programDir, QString(), nullptr});
+    recordSaved = [&ledger](const QStringList& files) { ledger.logSave(files); };
+    makeCommands();
+    const QString name = QStringLiteral("私密");
+    const QString pdf = programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-私密.pdf");
+    form = sampleRecord(name, 1);
+    commands->saveRecord();
+    ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().first().text.toStdString(); // the preview question
+    EXPECT_EQ(modeOf(programDir + QStringLiteral("/BL")), 0700u);
+    for (const QString& file : {iniOf(name), docOf(name), pdf, ledger.logFile()})
+        EXPECT_EQ(modeOf(file), 0600u) << file.toStdString();
+
+    // A folder and files whose modes the office chose keep them.
+    ASSERT_EQ(::chmod(QFile::encodeName(programDir + QStringLiteral("/BL")).constData(), 0750), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(docOf(name)).constData(), 0640), 0);
+    prompts.clear();
+    prompts.answerNext(Answer::Yes);
+    commands->saveRecord();
+    EXPECT_EQ(modeOf(programDir + QStringLiteral("/BL")), 0750u);
+    EXPECT_EQ(modeOf(docOf(name)), 0640u);
+    EXPECT_EQ(modeOf(iniOf(name)), 0600u);
+
+    // Links planted where the template and the log belong are refused, and
+    // what they point to stays as it was.
+    const QString other = QStringLiteral("链接");
+    const QString victim = dir.write(QStringLiteral("victim"), "not a record");
+    ASSERT_TRUE(QFile::link(victim, iniOf(other)));
+    QFile::remove(ledger.logFile());
+    ASSERT_TRUE(QFile::link(victim, ledger.logFile()));
+    form = sampleRecord(other, 1);
+    prompts.clear();
+    commands->saveRecord();
+    EXPECT_EQ(readFile(victim), QByteArray("not a record"));
+    EXPECT_TRUE(QFileInfo(iniOf(other)).isSymLink());
+    ASSERT_GE(prompts.shown().size(), 2);
+    EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("登记失败："));
+    EXPECT_EQ(prompts.shown()[0].text, ledger::LedgerCommands::logFailureText(ledger.logFile() + QStringLiteral("：")
+                                                                               + platform::linkRefusal()));
+    EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
+    EXPECT_TRUE(prompts.shown()[1].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(other)
+                                                   + QStringLiteral("：") + platform::linkRefusal()))
+        << prompts.shown()[1].text.toStdString();
+    EXPECT_EQ(modeOf(docOf(other)), 0600u);
 }
 
 // Every file of a folder, hidden ones included, sorted.

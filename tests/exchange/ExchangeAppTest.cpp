@@ -104,7 +104,8 @@ TEST(ExchangeApp, AccountAndPasswordAreDarkerThanAddressAndName)
     EXPECT_EQ(colour("编辑框21"), colour("编辑框22"));
     EXPECT_LT(colour("编辑框21"), colour("编辑框20"));
     EXPECT_LT(colour("编辑框20"), 255);
-    EXPECT_EQ(f.win().control<QLineEdit>(u("编辑框22"))->echoMode(), QLineEdit::Normal);
+    // The password shows as dots, never in clear text.
+    EXPECT_EQ(f.win().control<QLineEdit>(u("编辑框22"))->echoMode(), QLineEdit::Password);
 }
 
 } // namespace

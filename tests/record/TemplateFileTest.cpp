@@ -161,13 +161,20 @@ TEST(TemplateFile, EveryLineBreakOfTheCaseNoteBecomesOneBlankInFileAndForm)
 
 TEST(TemplateFile, NameWithACharacterForbiddenInFileNamesIsRefusedAndNothingIsWritten)
 {
-    for (const char* bad : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|"}) {
+    // Control characters too: a tab, an escape, a NUL, a line break, DEL.
+    const QList<QChar> controls{QChar(u'\t'), QChar(0x1b), QChar(0), QChar(u'\n'), QChar(0x7f)};
+    QStringList bads{QStringLiteral("\\"), QStringLiteral("/"), QStringLiteral(":"), QStringLiteral("*"),
+                     QStringLiteral("?"), QStringLiteral("\""), QStringLiteral("<"), QStringLiteral(">"),
+                     QStringLiteral("|")};
+    for (const QChar c : controls)
+        bads << QString(c);
+    for (const QString& bad : bads) {
         for (const char* unit : {"编辑框14", "编辑框9", "编辑框2"}) {
             TempDir dir;
             MapForm form = keyedForm();
-            form.set(unit, QStringLiteral("某") + QString::fromUtf8(bad) + QStringLiteral("某"));
+            form.set(unit, QStringLiteral("某") + bad + QStringLiteral("某"));
             const FileResult r = record::writeTemplate(dir.path(), form);
-            EXPECT_FALSE(r.ok) << bad << unit;
+            EXPECT_FALSE(r.ok) << int(bad[0].unicode()) << unit;
             EXPECT_EQ(r.error, QStringLiteral("文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。"));
             EXPECT_TRUE(QDir(dir.path() + QStringLiteral("/BL")).entryList(QDir::Files).isEmpty());
         }
