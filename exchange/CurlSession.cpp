@@ -4,6 +4,35 @@
 
 namespace quillan::exchange {
 
+QString describeCurlError(CURLcode code)
+{
+    switch (code) {
+    case CURLE_OK:
+        return QString();
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("找不到服务器");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("连接不上服务器");
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_ABORTED_BY_CALLBACK:
+        return QStringLiteral("服务器没有在限定的时间内应答");
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("地址不是 HTTP 或 HTTPS 地址");
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("无法建立加密连接");
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("连接中断");
+    default:
+        return QString::fromUtf8(curl_easy_strerror(code));
+    }
+}
+
 CurlSession::~CurlSession()
 {
     close();
@@ -22,7 +51,7 @@ int CurlSession::progress(void* data, curl_off_t, curl_off_t downloaded, curl_of
     return self->stallLimit_.count() > 0 && now - self->lastChange_ >= self->stallLimit_ ? 1 : 0;
 }
 
-CURL* CurlSession::prepare(int stallSeconds)
+CURL* CurlSession::prepare(int stallSeconds, Route route)
 {
     static std::once_flag global;
     std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -34,8 +63,9 @@ CURL* CurlSession::prepare(int stallSeconds)
         return nullptr;
     curl_easy_reset(easy_);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    // A direct connection: no proxy, whatever the environment says.
-    curl_easy_setopt(easy_, CURLOPT_PROXY, "");
+    // libcurl itself reads http_proxy, https_proxy and no_proxy.
+    if (route == Route::Direct)
+        curl_easy_setopt(easy_, CURLOPT_PROXY, "");
     // libcurl's own low-speed check averages over several seconds; this
     // one counts from the last byte that moved.
     stallLimit_ = std::chrono::seconds(stallSeconds);

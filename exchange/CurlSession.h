@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <curl/curl.h>
 
 #include <chrono>
@@ -27,10 +29,15 @@ public:
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
 
-    // The handle, reset to libcurl's defaults plus: no signals, no proxy,
+    // How a transfer reaches its server.
+    enum class Route {
+        Direct,       // a direct connection, whatever the environment says
+        DesktopProxy, // through the proxy the desktop's variables name, if any
+    };
+    // The handle, reset to libcurl's defaults plus: no signals, the route,
     // and the transfer given up (CURLE_ABORTED_BY_CALLBACK) when no byte has
     // moved for `stallSeconds` (0: never). Connections stay open.
-    CURL* prepare(int stallSeconds = 0);
+    CURL* prepare(int stallSeconds = 0, Route route = Route::Direct);
     // Runs the transfer set up on the handle.
     CURLcode perform();
     // Closes every connection (an FTP connection says QUIT).
@@ -47,5 +54,8 @@ private:
     CURLM* multi_ = nullptr;
     CURL* easy_ = nullptr;
 };
+
+// A libcurl failure in words for the officer.
+QString describeCurlError(CURLcode code);
 
 } // namespace quillan::exchange

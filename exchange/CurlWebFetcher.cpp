@@ -22,8 +22,10 @@ size_t collect(char* data, size_t size, size_t count, void* target)
 {
     auto* body = static_cast<Body*>(target);
     const size_t n = size * count;
-    if (body->bytes.size() + qsizetype(n) > body->max)
+    if (body->bytes.size() + qsizetype(n) > body->max) {
+        body->bytes.append(data, qMin(qsizetype(n), body->max - body->bytes.size()));
         return 0; // too large for a version file: give up
+    }
     body->bytes.append(data, qsizetype(n));
     return n;
 }
@@ -38,7 +40,8 @@ CurlWebFetcher::CurlWebFetcher(NetworkLimits limits, qsizetype maxBytes)
 QByteArray CurlWebFetcher::get(const QString& address)
 {
     lastResult_ = CURLE_FAILED_INIT;
-    CURL* e = session_.prepare();
+    error_ = describeCurlError(CURLE_FAILED_INIT);
+    CURL* e = session_.prepare(0, CurlSession::Route::DesktopProxy);
     if (!e)
         return {};
     const QByteArray url = address.toUtf8();
@@ -62,8 +65,19 @@ QByteArray CurlWebFetcher::get(const QString& address)
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     // The handle must not keep pointers to this call's data.
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
-    if (lastResult_ != CURLE_OK || status < 200 || status > 299)
+    if (lastResult_ == CURLE_WRITE_ERROR && body.bytes.size() >= body.max) {
+        error_ = QStringLiteral("回答超过 %1 字节，不是版本文件").arg(body.max);
         return {};
+    }
+    if (lastResult_ != CURLE_OK) {
+        error_ = describeCurlError(CURLcode(lastResult_));
+        return {};
+    }
+    if (status < 200 || status > 299) {
+        error_ = QStringLiteral("服务器回答 HTTP %1").arg(status);
+        return {};
+    }
+    error_.clear();
     return body.bytes;
 }
 

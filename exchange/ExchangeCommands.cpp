@@ -58,6 +58,8 @@ private:
 
 ExchangeCommands::ExchangeCommands(ExchangeEnvironment env) : env_(std::move(env)) {}
 
+QString ExchangeCommands::updateFailureText(const QString& reason) { return u("无法连接更新服务器：") + reason; }
+
 ServerAddress ExchangeCommands::parseAddress(const QString& text)
 {
     const QString t = text.trimmed();
@@ -176,9 +178,17 @@ void ExchangeCommands::checkForUpdate()
     if (running_)
         return;
     QByteArray body;
+    QString error;
     {
         Running running(running_, *env_.form);
         body = env_.web->get(env_.website + QStringLiteral("/soft.ini"));
+        error = env_.web->lastError();
+    }
+    // A failed check is no answer: it is told as such, and the copy an
+    // earlier check left stays.
+    if (!error.isEmpty()) {
+        env_.prompts->message(updateFailureText(error), u("提 示："), Buttons::Ok);
+        return;
     }
     // The copy is replaced whole; when it cannot be written, the copy an
     // earlier check left (if any) is read.

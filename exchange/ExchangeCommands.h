@@ -50,6 +50,8 @@ public:
     void checkForUpdate(); // "更新软件"
 
     static ServerAddress parseAddress(const QString& text);
+    // The message of an update check that got no answer.
+    static QString updateFailureText(const QString& reason);
     // Why a file name may not be used on the server or in "BL", or nothing
     // when it may: a name must not lead out of its folder.
     static std::optional<QString> nameProblem(const QString& name);

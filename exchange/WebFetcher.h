@@ -13,8 +13,12 @@ class WebFetcher
 public:
     virtual ~WebFetcher() = default;
     // The response body, read to its end; empty on any failure (no server,
-    // an error status, a time-out, a body too large for a text file).
+    // an error status, a time-out, a body too large for a text file), and
+    // lastError() then says why.
     virtual QByteArray get(const QString& address) = 0;
+    // Why the last get failed, in words for the officer; empty when it
+    // succeeded.
+    virtual QString lastError() const = 0;
 };
 
 // A fetcher for tests: answers from a script and records the addresses.
@@ -24,9 +28,11 @@ public:
     QByteArray get(const QString& address) override
     {
         addresses << address;
-        return body;
+        return error.isEmpty() ? body : QByteArray();
     }
+    QString lastError() const override { return error; }
     QByteArray body;
+    QString error; // when set, every get fails with it
     QStringList addresses;
 };
 

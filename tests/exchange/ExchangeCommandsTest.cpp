@@ -284,6 +284,16 @@ TEST_F(Exchange, UpdateCheckReadsGengxinFromTheVersionFile)
     }
     EXPECT_EQ(web.addresses.constFirst(), QStringLiteral("http://www.quillan.example/soft.ini"));
     EXPECT_EQ(int(QFile::permissions(dir.file(QStringLiteral("scratch")))) & 0x0077, 0);
+
+    // No answer is not "no new version": it is told as a failure, and the
+    // copy of the last answer stays.
+    web.body = "[set]\r\ngengxin=1\r\n";
+    commands->checkForUpdate();
+    prompts.clear();
+    web.error = u("连接不上服务器");
+    commands->checkForUpdate();
+    EXPECT_EQ(prompts.shown(), QList<Shown>({Shown{u("无法连接更新服务器：连接不上服务器"), u("提 示："), Buttons::Ok}}));
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("scratch/soft.ini"))), QByteArray("[set]\r\ngengxin=1\r\n"));
 }
 
 } // namespace

@@ -302,6 +302,9 @@ TEST_F(UpdateE2e, GengxinOneMeansANewVersionAndEverythingElseNone)
     const Shown newer{u("软件有新版本！ 请到 ") + site + u(" 下载新版本使用。。。"), u("提 示："),
                       Buttons::Ok};
     const Shown none{u("软件暂时没有新版本用于更新！"), u("提 示："), Buttons::Ok};
+    const auto failed = [](const char* reason) {
+        return Shown{u("无法连接更新服务器：") + u(reason), u("提 示："), Buttons::Ok};
+    };
     const struct
     {
         const char* what;
@@ -313,16 +316,19 @@ TEST_F(UpdateE2e, GengxinOneMeansANewVersionAndEverythingElseNone)
         {"2", site, "[set]\r\ngengxin=2\r\n", none},
         {"missing key", site, "[set]\r\nbanben=3\r\n", none},
         {"empty body", site, "", none},
-        {"no file (404)", site, QByteArray(), none},
-        {"HTML error page", site + QStringLiteral("/error"), QByteArray(), none},
         {"HTML page", site, "<html><body>[set] gengxin=1</body></html>", none},
-        {"no server", QStringLiteral("http://127.0.0.1:%1").arg(closedPort()), QByteArray(), none},
+        {"no file (404)", site, QByteArray(), failed("服务器回答 HTTP 404")},
+        {"HTML error page", site + QStringLiteral("/error"), QByteArray(), failed("服务器回答 HTTP 404")},
+        {"no server", QStringLiteral("http://127.0.0.1:%1").arg(closedPort()), QByteArray(),
+         failed("连接不上服务器")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(check(c.website, c.body), c.shown);
     }
-    EXPECT_EQ(readFile(dir.file(QStringLiteral("scratch/soft.ini"))), QByteArray());
+    // The failed checks left the last answer as it was.
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("scratch/soft.ini"))),
+              QByteArray("<html><body>[set] gengxin=1</body></html>"));
 
     // The request: exactly these headers, byte for byte.
     QFile log(dir.file(QStringLiteral("requests.log")));
@@ -358,22 +364,45 @@ TEST_F(UpdateE2e, ASilentServerOrAHugeBodyGivesAnEmptyAnswerInTime)
     EXPECT_EQ(quick.get(QStringLiteral("http://127.0.0.1:%1/soft.ini").arg(silent.port())), QByteArray());
     EXPECT_GE(t.elapsed(), 1900);
     EXPECT_LT(t.elapsed(), 3500);
+    EXPECT_EQ(quick.lastError(), u("服务器没有在限定的时间内应答"));
 
     dir.write(QStringLiteral("web/big.ini"), QByteArray(2 << 20, 'x'));
     dir.write(QStringLiteral("web/small.ini"), "[set]\r\n");
     const QString site = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
     EXPECT_EQ(fetcher.get(site + QStringLiteral("/big.ini")), QByteArray());
-    // A direct connection, whatever proxy the environment names.
-    const QByteArray proxy = QStringLiteral("http://127.0.0.1:%1").arg(closedPort()).toLatin1();
-    qputenv("http_proxy", proxy);
-    qputenv("HTTP_PROXY", proxy);
-    qputenv("ALL_PROXY", proxy);
+    EXPECT_EQ(fetcher.lastError(), u("回答超过 1048576 字节，不是版本文件"));
     EXPECT_EQ(fetcher.get(site + QStringLiteral("/small.ini")), QByteArray("[set]\r\n"));
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY"})
-        qunsetenv(name);
+    EXPECT_TRUE(fetcher.lastError().isEmpty());
     // No other scheme than HTTP(S).
     EXPECT_EQ(fetcher.get(QStringLiteral("file://") + dir.file(QStringLiteral("web/small.ini"))),
               QByteArray());
+    EXPECT_EQ(fetcher.lastError(), u("地址不是 HTTP 或 HTTPS 地址"));
+}
+
+TEST_F(UpdateE2e, TheDesktopsProxyIsUsedUnlessTheAddressIsExempt)
+{
+    // The web server here plays the proxy: asked for an absolute address, it
+    // serves the file of that name below its root.
+    dir.write(QStringLiteral("web/http:/www.quillan.example/soft.ini"), "[set]\r\ngengxin=1\r\n");
+    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+    qputenv("http_proxy", site.toLatin1());
+    EXPECT_EQ(fetcher.get(QStringLiteral("http://www.quillan.example/soft.ini")), QByteArray("[set]\r\ngengxin=1\r\n"))
+        << fetcher.lastError().toStdString();
+    // An address the desktop exempts goes directly: here past a proxy that
+    // is not there.
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(closedPort()).toLatin1());
+    qputenv("no_proxy", "127.0.0.1");
+    dir.write(QStringLiteral("web/soft.ini"), "[set]\r\n");
+    EXPECT_EQ(fetcher.get(site + QStringLiteral("/soft.ini")), QByteArray("[set]\r\n"));
+    qunsetenv("no_proxy");
+    EXPECT_EQ(fetcher.get(site + QStringLiteral("/soft.ini")), QByteArray());
+    EXPECT_EQ(fetcher.lastError(), u("连接不上服务器"));
+    qunsetenv("http_proxy");
+
+    QFile log(dir.file(QStringLiteral("requests.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(log.readLine()).object().value(QStringLiteral("path")).toString(),
+              QStringLiteral("http://www.quillan.example/soft.ini"));
 }
 
 } // namespace
