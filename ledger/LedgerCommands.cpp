@@ -56,6 +56,8 @@ QString fileLine(const QString& name, const FileDigest& digest, const LogCheck& 
     }
     if (untrustedFrom > 0 && entry->line >= untrustedFrom)
         text += u("（这条登记在笔录登记被改动的部分中，不能作为凭据。）");
+    else if (check.foreignFrom > 0 && entry->line >= check.foreignFrom)
+        text += u("（这条登记不是本机写入的。）");
     return text;
 }
 
@@ -91,9 +93,26 @@ QString chainState(const LogCheck& check, const QString& logFile)
     return QString();
 }
 
+// What the check cannot vouch for, after what it found.
+QString remarks(const LogCheck& check)
+{
+    const bool read = check.chain != LogCheck::Chain::Missing && check.chain != LogCheck::Chain::MissingAnchored
+        && check.chain != LogCheck::Chain::Unreadable;
+    if (!read)
+        return QString();
+    QString text;
+    if (check.foreignFrom > 0)
+        text += u("第 ") + n(check.foreignFrom) + u(" 行起的登记不是本机写入的。");
+    if (check.timeBackwards > 0)
+        text += u("第 ") + n(check.timeBackwards) + u(" 行的时间早于前一行。");
+    if (!check.anchored)
+        text += u("本机没有这份登记的校验记录，只能核对登记本身是否前后一致。");
+    return text + interruptedLines(check);
+}
+
 QString chainLine(const LogCheck& check, const QString& logFile)
 {
-    return chainState(check, logFile) + interruptedLines(check);
+    return chainState(check, logFile) + remarks(check);
 }
 
 } // namespace

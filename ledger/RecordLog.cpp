@@ -568,6 +568,7 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
     int anchorLine = 0;
     bool anchorOk = false;
     bool cutShort = false;
+    QString lastTime;
     for (;;) {
         const LineReader::Result read = reader.next(&bytes);
         if (read == LineReader::Result::End)
@@ -594,6 +595,11 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
         else if (parsed->previous != previous)
             problem(LogCheck::Chain::Unchained, n);
         if (parsed) {
+            // Times are written as "yyyy-MM-dd HH:mm:ss": they compare as text.
+            const QString time = parsed->files.constFirst().time;
+            if (result.timeBackwards == 0 && time < lastTime)
+                result.timeBackwards = n;
+            lastTime = time;
             for (const LoggedFile& file : parsed->files) {
                 if (!name.isEmpty() && file.name == name)
                     result.byName = file;
@@ -609,11 +615,14 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
         }
     }
     result.lines = n;
+    result.anchored = anchor.has_value();
     if (anchor && !cutShort) {
         if (anchorLine == 0)
             problem(LogCheck::Chain::Truncated, n);
         else if (!anchorOk)
             problem(LogCheck::Chain::AnchorChanged, anchorLine);
+        else if (anchorLine < n)
+            result.foreignFrom = anchorLine + 1; // this computer would have moved its anchor
     }
     return result;
 }

@@ -49,6 +49,14 @@ struct LogCheck
     // Lines cut short by a crash in the middle of a save's entry and closed
     // by the next save: they log no file, and the chain goes on through them.
     QList<int> interrupted;
+    // Whether this computer's anchor of the log was found. Without it only
+    // the chain of the log in itself can be checked.
+    bool anchored = false;
+    // The first line after the latest one this computer appended: from
+    // there on, lines were written elsewhere (0: none).
+    int foreignFrom = 0;
+    // The first line whose time is earlier than the line's before (0: none).
+    int timeBackwards = 0;
     QString error;
     std::optional<LoggedFile> byName;    // latest entry of the name asked for
     std::optional<LoggedFile> byContent; // latest entry of the content asked for

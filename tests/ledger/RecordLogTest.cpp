@@ -220,7 +220,19 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
          },
          "甲.doc",
          u("文件“甲.doc”与 2026-12-09 08:00:00 保存时完全一致。") + untrusted +
-             u("\r\n笔录登记被改动过：第 3 行（这台电脑最近登记的一行）被改动过。")},
+             u("\r\n笔录登记被改动过：第 3 行（这台电脑最近登记的一行）被改动过。第 3 行的时间早于前一行。")},
+        {"a document changed, then a chained line for it appended by hand with the old time",
+         [](Ledger& l) {
+             writeBytes(l.bl("乙.doc"), "doc two, changed");
+             const QByteArray line = "2026-12-09 10:00:00\t" + sha(logLines(l.log()).last().chopped(1)) +
+                                     gbk(u("\t乙.doc\t16\t")) + sha("doc two, changed") + "\r\n";
+             QFile log(l.log());
+             ASSERT_TRUE(log.open(QIODevice::Append));
+             log.write(line);
+         },
+         "乙.doc",
+         u("文件“乙.doc”与 2026-12-09 10:00:00 保存时完全一致。（这条登记不是本机写入的。）\r\n"
+           "笔录登记完好（共 4 行）。第 4 行起的登记不是本机写入的。第 4 行的时间早于前一行。")},
         {"invalid GBK in a name",
          [](Ledger& l) {
              QList<QByteArray> lines = logLines(l.log());
@@ -292,6 +304,15 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
         expected.replace(u("%LOG%"), l.log());
         EXPECT_EQ(l.verify(l.bl(c.chosen)), expected);
     }
+}
+
+TEST(RecordLog, WithoutThisComputersAnchorTheCheckSaysWhatItCannotTell)
+{
+    // The program folder moved, or the anchor was deleted: the chain alone.
+    Ledger l(false);
+    l.saveThree();
+    EXPECT_EQ(l.verify(l.bl("乙.doc")), u("文件“乙.doc”与 2026-12-09 10:00:00 保存时完全一致。\r\n"
+                                         "笔录登记完好（共 3 行）。本机没有这份登记的校验记录，只能核对登记本身是否前后一致。"));
 }
 
 TEST(RecordLog, ALogThatCannotBeWrittenIsToldAndTheSavedFilesStay)
