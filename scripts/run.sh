@@ -35,7 +35,9 @@ fi
 echo "quillan: no display found; starting Quillan on a virtual display (Xvfb)."
 shot="$QUILLAN_ROOT/dist/quillan-main-window.png"
 display=":$(( 90 + RANDOM % 100 ))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the server would otherwise reset when its last client leaves and
+# drop the program's connection if that came in between.
+Xvfb "$display" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 # The program ends first, then its display (not the other way round, which
 # the program would report as a broken X11 connection).

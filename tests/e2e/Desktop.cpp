@@ -29,9 +29,13 @@ VirtualDisplay::VirtualDisplay()
         || !requireProgram(QStringLiteral("xdotool"), QStringLiteral("xdotool")))
         return;
     // Xvfb picks a free display and writes its number to the given
-    // descriptor: its standard output here.
+    // descriptor: its standard output here. Without -noreset the server
+    // resets whenever its last client leaves (a finished xdotool call, a
+    // killed program), and drops every connection being made meanwhile: a
+    // program starting then could not open its window and ended at once.
     xvfb_.setProgram(QStringLiteral("Xvfb"));
-    xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+    xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                        QStringLiteral("-screen"),
                         QStringLiteral("0"), QStringLiteral("1280x900x24"), QStringLiteral("-nolisten"),
                         QStringLiteral("tcp")});
     xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
@@ -180,8 +184,9 @@ std::string ProgramOnDisplay::ended()
 {
     if (process.state() != QProcess::NotRunning && !process.waitForFinished(0))
         return {};
+    // For a crash Qt gives the signal's number as the exit code.
     return process.exitStatus() == QProcess::CrashExit
-        ? "; the program was ended by a signal"
+        ? "; the program was ended by signal " + std::to_string(process.exitCode())
         : "; the program ended with exit code " + std::to_string(process.exitCode());
 }
 
