@@ -64,15 +64,17 @@ bool RegistryStore::normaliseKey(const QString& keyPath, QString* key)
     return true;
 }
 
-RegistryStore::State RegistryStore::load(std::vector<Value>* values) const
+RegistryStore::State RegistryStore::load(std::vector<Value>* values, QString* why) const
 {
     values->clear();
     const QFileInfo info(file_);
     if (!info.exists())
         return State::Missing;
-    const auto bytes = readWholeFile(file_, kMaxStoreBytes);
+    const auto bytes = readWholeFile(file_, kMaxStoreBytes, why);
     if (!bytes)
         return State::Damaged;
+    if (why)
+        *why = QStringLiteral("文件 %1 已损坏").arg(file_);
     const QList<QByteArray> lines = bytes->split('\n');
     // The last element is what follows the final line end: it must be empty.
     if (lines.size() < 3 || lines.front() != kHeader || !lines.back().isEmpty())
@@ -94,7 +96,29 @@ RegistryStore::State RegistryStore::load(std::vector<Value>* values) const
             return State::Damaged;
         values->push_back(Value{QString::fromUtf8(key), QString::fromUtf8(name), data, key, name});
     }
+    if (why)
+        why->clear();
     return State::Good;
+}
+
+QString RegistryStore::problem() const
+{
+    std::vector<Value> values;
+    QString why;
+    if (load(&values, &why) != State::Damaged)
+        return QString();
+    return why.isEmpty() ? QStringLiteral("文件 %1 无法读取").arg(file_) : why;
+}
+
+bool RegistryStore::keepAside()
+{
+    for (int n = 1; n < 1000; ++n) {
+        const QString aside = file_ + QStringLiteral(".damaged-%1").arg(n);
+        if (QFileInfo::exists(aside))
+            continue;
+        return QFile::rename(file_, aside);
+    }
+    return false;
 }
 
 QString RegistryStore::readRegistryText(const QString& keyPath, const QString& valueName) const
@@ -132,15 +156,7 @@ bool RegistryStore::writeRegistryBytes(const QString& keyPath, const QString& va
     const State state = load(&values);
     if (state == State::Damaged) {
         // Keep the damaged store as it is, under a name of its own.
-        for (int n = 1; n < 1000; ++n) {
-            const QString aside = file_ + QStringLiteral(".damaged-%1").arg(n);
-            if (QFileInfo::exists(aside))
-                continue;
-            if (!QFile::rename(file_, aside))
-                return false;
-            break;
-        }
-        if (QFileInfo::exists(file_))
+        if (!keepAside() || QFileInfo::exists(file_))
             return false;
         values.clear();
     }

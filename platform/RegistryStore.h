@@ -38,6 +38,14 @@ public:
 
     const QString& storeFile() const { return file_; }
 
+    // Why the store cannot be read, in words; empty when it can, or when
+    // there is none yet.
+    QString problem() const;
+    // Keeps a store that cannot be read aside, byte for byte, as
+    // "<store>.damaged-<n>", so that a fresh one can take its place. False
+    // when it could not be moved.
+    bool keepAside();
+
 private:
     struct Value
     {
@@ -52,7 +60,7 @@ private:
     };
     enum class State { Missing, Good, Damaged };
     static bool normaliseKey(const QString& keyPath, QString* key);
-    State load(std::vector<Value>* values) const;
+    State load(std::vector<Value>* values, QString* why = nullptr) const;
 
     QString file_;
 };

@@ -22,6 +22,26 @@ bool lockOn(const platform::RegistryStore& registry)
     return registry.readRegistryText(lockKey(), u(kFlagValue)) == QLatin1String("1");
 }
 
+QString unreadableLockText(const QString& reason)
+{
+    return u("密码设置无法读取：") + reason + u("，程序没有加锁。请重新设置密码。");
+}
+
+bool lockUnreadable(platform::RegistryStore& registry, platform::Prompts& prompts)
+{
+    QString reason = registry.problem();
+    if (!reason.isEmpty()) {
+        registry.keepAside();
+    } else if (lockOn(registry) && isMalformedPasswordHash(registry.readRegistryText(lockKey(), u(kPasswordValue)))) {
+        reason = u("保存的密码已损坏");
+        registry.writeRegistryText(lockKey(), u(kFlagValue), QStringLiteral("0"));
+    } else {
+        return false;
+    }
+    prompts.message(unreadableLockText(reason), u(kHintTitle), Buttons::Ok);
+    return true;
+}
+
 PasswordCommands::PasswordCommands(PasswordEnvironment env) : env_(std::move(env)) {}
 
 void PasswordCommands::encrypt()

@@ -92,6 +92,12 @@ std::optional<QString> hashPassword(const QString& password, int iterations)
 
 bool isPasswordHash(const QString& stored) { return parse(stored).has_value(); }
 
+bool isMalformedPasswordHash(const QString& stored)
+{
+    const QString cleaned = cleanStoredPassword(stored);
+    return cleaned.startsWith(QString::fromLatin1(kScheme + '$')) && !parse(cleaned);
+}
+
 QString cleanStoredPassword(const QString& stored)
 {
     QString text = stored;
@@ -123,6 +129,8 @@ bool passwordMatches(const QString& typed, const QString& stored)
         const auto hash = derive(typedBytes, p->salt, p->iterations);
         return hash && sameBytes(*hash, p->hash);
     }
+    if (isMalformedPasswordHash(cleaned))
+        return false;
     return sameBytes(typedBytes, platform::encodeText(cleaned));
 }
 

@@ -3,8 +3,9 @@
 #include <QString>
 
 namespace quillan::platform {
+class Prompts;
 class RegistryStore;
-}
+} // namespace quillan::platform
 
 namespace quillan::security {
 
@@ -32,5 +33,16 @@ inline constexpr const char* kClearFailed = "密码没有清除成功：\r\n无�
 
 // Whether the lock is on: the flag reads exactly "1". Read afresh each time.
 bool lockOn(const platform::RegistryStore& registry);
+
+// The message when the lock's settings cannot be read: the program opens
+// unlocked and says so.
+QString unreadableLockText(const QString& reason);
+
+// Before the start-up password: a store that cannot be read, or a lock
+// whose stored password is damaged, never opens the window in silence and
+// never locks the officer out. The officer is told why (`prompts`), the
+// damaged store is kept aside (a fresh one takes its place), a damaged
+// password's lock is switched off. True when the lock is to be skipped.
+bool lockUnreadable(platform::RegistryStore& registry, platform::Prompts& prompts);
 
 } // namespace quillan::security

@@ -1,6 +1,7 @@
 #include "security/PasswordWindows.h"
 
 #include "security/PasswordGate.h"
+#include "security/PasswordLock.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -187,6 +188,10 @@ PasswordUi::~PasswordUi() = default;
 
 bool PasswordUi::runGate()
 {
+    if (lockUnreadable(registry_, prompts_)) {
+        mainWin_.show();
+        return true;
+    }
     PasswordGate gate(registry_, prompts_, clock_);
     return runPasswordGate(gate, mainWin_);
 }

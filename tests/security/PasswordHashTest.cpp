@@ -48,7 +48,7 @@ TEST(PasswordHash, KnownDerivation)
     EXPECT_FALSE(security::passwordMatches(stored, stored)); // a hash is not its own password
 }
 
-TEST(PasswordHash, StoredValuesOfOtherToolsAreCheckedAsPlainText)
+TEST(PasswordHash, StoredValuesOfOtherToolsAreCheckedAsPlainTextDamagedHashesNever)
 {
     const QString h32 = QString::fromLatin1(QByteArray(32, 'x').toBase64());
     const QString salt = QString::fromLatin1(QByteArray("salt").toBase64());
@@ -71,12 +71,17 @@ TEST(PasswordHash, StoredValuesOfOtherToolsAreCheckedAsPlainText)
         {u("\tabc"), u("abc"), false},                 // a tab is not a blank
         {u("密码"), u("密码"), true},
         {u("密码"), u("密碼"), false},
-        // Not our hash form: compared as the plain text they are.
-        {u("pbkdf2-sha256$0$") + salt + u("$") + h32, u("pbkdf2-sha256$0$") + salt + u("$") + h32, true},
+        // Damaged hashes open nothing, not even typed as they stand.
+        {u("pbkdf2-sha256$0$") + salt + u("$") + h32, u("pbkdf2-sha256$0$") + salt + u("$") + h32, false},
         {u("pbkdf2-sha256$x$") + salt + u("$") + h32, u("x"), false},
-        {u("pbkdf2-sha256$1$") + salt + u("$eHl6"), u("pbkdf2-sha256$1$") + salt + u("$eHl6"), true},
-        {u("pbkdf2-sha256$99999999$") + salt + u("$") + h32, u("pbkdf2-sha256$99999999$") + salt + u("$") + h32, true},
-        {u("pbkdf2-sha256$1$$") + h32, u("pbkdf2-sha256$1$$") + h32, true},
+        {u("pbkdf2-sha256$1$") + salt + u("$eHl6"), u("pbkdf2-sha256$1$") + salt + u("$eHl6"), false},
+        {u("pbkdf2-sha256$1$$") + h32, u("pbkdf2-sha256$1$$") + h32, false},
+        // More iterations than this program uses: not its value.
+        {u("pbkdf2-sha256$600001$") + salt + u("$") + h32, u("pbkdf2-sha256$600001$") + salt + u("$") + h32,
+         false},
+        // Another tool's plain text that only resembles the form.
+        {u("pbkdf2-sha256"), u("pbkdf2-sha256"), true},
+        {u("pbkdf2-sha256x$1"), u("pbkdf2-sha256x$1"), true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(security::passwordMatches(c.typed, c.stored), c.opens)

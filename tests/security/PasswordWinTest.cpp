@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quillan::test {
 namespace {
 
@@ -211,6 +213,51 @@ TEST(PasswordWin, ClosingTheGateEndsTheProgram)
     // Nothing of the rest of the start-up ran.
     EXPECT_EQ(f.win().statusMessage(), QString());
     EXPECT_FALSE(QFileInfo::exists(f.paths.desktopDir + QStringLiteral("/Quillan.desktop")));
+}
+
+TEST(PasswordWin, AnUnreadableLockNeitherOpensInSilenceNorLocksTheOfficerOut)
+{
+    const QString damagedHash = u("pbkdf2-sha256$99999999$c2FsdA==$") + QString::fromLatin1(QByteArray(32, 'x').toBase64());
+    struct Case
+    {
+        const char* what;
+        std::function<void(AppFixture&)> prepare;
+        QString reason;
+        bool keptAside;
+    };
+    const QList<Case> cases = {
+        {"a damaged store",
+         [](AppFixture& f) { f.dir.write(u("config/registry"), "quillan-registry 1\nv zz\n"); },
+         u("文件 %STORE% 已损坏"), true},
+        {"a store too large to be the program's",
+         [](AppFixture& f) { f.dir.write(u("config/registry"), QByteArray((64 << 20) + 1, 'x')); },
+         u("文件太大（超过 67108864 字节）"), true},
+        {"a damaged password", [&](AppFixture& f) { lock(*f.registry, damagedHash); }, u("保存的密码已损坏"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppFixture f;
+        c.prepare(f);
+        const QByteArray before = readFile(f.registry->storeFile());
+        WindowDriver driver(u("EnterPwdWin"), [](QDialog& w) { w.close(); });
+        f.app->start();
+        EXPECT_EQ(driver.shown(), 0) << "the officer was locked out";
+        EXPECT_TRUE(f.win().isVisible());
+        QString reason = c.reason;
+        reason.replace(u("%STORE%"), f.registry->storeFile());
+        ASSERT_FALSE(f.prompts->shown().isEmpty());
+        EXPECT_EQ(f.prompts->shown().first(),
+                  (Shown{u("密码设置无法读取：") + reason + u("，程序没有加锁。请重新设置密码。"), u("提 示："), Buttons::Ok}));
+        if (c.keptAside)
+            EXPECT_EQ(readFile(f.registry->storeFile() + u(".damaged-1")), before);
+        else
+            EXPECT_FALSE(security::lockOn(*f.registry));
+        // Told once: the next start opens as any unlocked one.
+        AppFixture again;
+        QFile::copy(f.registry->storeFile(), again.registry->storeFile());
+        again.app->start();
+        EXPECT_TRUE(again.prompts->shown().isEmpty());
+    }
 }
 
 TEST(PasswordWin, PauseIsShownInTheWindow)
