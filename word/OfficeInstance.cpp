@@ -13,6 +13,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
 #include <rtl/ustring.hxx>
 
 #include <chrono>
@@ -130,11 +131,11 @@ css::uno::Reference<css::uno::XComponentContext> OfficeInstance::localContext(co
     std::lock_guard lock(mutex);
     if (context)
         return *context;
-    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP")) {
-        const QByteArray value =
-            "vnd.sun.star.pathname:" + QFile::encodeName(programDir + QStringLiteral("/fundamentalrc"));
-        ::setenv("URE_BOOTSTRAP", value.constData(), 1);
-    }
+    // The office's bootstrap file is named to the UNO runtime itself: the
+    // environment, which other threads read, is never changed.
+    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
+        rtl::Bootstrap::set(toOU(QStringLiteral("URE_BOOTSTRAP")),
+                            toOU(QStringLiteral("vnd.sun.star.pathname:") + programDir + QStringLiteral("/fundamentalrc")));
     try {
         auto* created = new css::uno::Reference<css::uno::XComponentContext>(
             cppu::defaultBootstrap_InitialComponentContext());
@@ -189,9 +190,13 @@ bool OfficeInstance::spawn(QString* error)
     }
     clearFolder(m_tempDir);
 
-    m_pipeName = QStringLiteral("quillan-%1-%2")
+    const QString pipe = QStringLiteral("quillan-%1-%2")
                      .arg(getpid())
                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    {
+        std::lock_guard guard(m_pipeLock);
+        m_pipeName = pipe;
+    }
     const QString program = m_options.programDir + QStringLiteral("/soffice");
     const QStringList args = {
         program,
@@ -202,7 +207,7 @@ bool OfficeInstance::spawn(QString* error)
         QStringLiteral("--norestore"),
         QStringLiteral("--nodefault"),
         QStringLiteral("--nolockcheck"),
-        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe),
     };
     std::vector<QByteArray> argStore;
     for (const QString& a : args)
@@ -231,7 +236,8 @@ bool OfficeInstance::spawn(QString* error)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, logFile.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // The office's own output: a real file, open across the exec.
+    posix_spawn_file_actions_addopen(&actions, 1, logFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -349,7 +355,7 @@ bool OfficeInstance::start(QString* error)
     try {
         const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver =
             css::bridge::UnoUrlResolver::create(local);
-        const OUString url = toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName));
+        const OUString url = toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName()));
         for (;;) {
             try {
                 css::uno::Reference<css::uno::XComponentContext> remote(resolver->resolve(url),
@@ -449,12 +455,19 @@ void OfficeInstance::kill()
     removePipe();
 }
 
+QString OfficeInstance::pipeName() const
+{
+    std::lock_guard guard(m_pipeLock);
+    return m_pipeName;
+}
+
 void OfficeInstance::removePipe()
 {
     // The office's pipe socket (a unique name of ours); a killed office
     // cannot remove it itself.
-    if (!m_pipeName.isEmpty())
-        QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(m_pipeName));
+    const QString pipe = pipeName();
+    if (!pipe.isEmpty())
+        QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
 }
 
 void OfficeInstance::terminate(int timeoutMs)

@@ -7,6 +7,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <atomic>
+#include <mutex>
 #include <sys/types.h>
 
 namespace quillan::word {
@@ -55,7 +56,7 @@ public:
     // Whether the process we started is still running.
     bool processRunning();
 
-    pid_t pid() const { return m_pid; }
+    pid_t pid() const { return m_pid.load(); }
     // How many office processes this instance has started.
     int starts() const { return m_starts; }
     QString profileDir() const { return m_profileDir; }
@@ -85,10 +86,14 @@ private:
     QString m_profileDir;
     QString m_tempDir;
     QString m_pidFile;
-    QString m_pipeName;
-    pid_t m_pid = 0;
-    pid_t m_guardPid = 0;
-    int m_guardFd = -1;
+    // The process and its guard are looked at from the window's thread too
+    // (kill()), while the worker starts or ends them.
+    QString pipeName() const;
+    mutable std::mutex m_pipeLock;
+    QString m_pipeName; // guarded by m_pipeLock
+    std::atomic<pid_t> m_pid{0};
+    std::atomic<pid_t> m_guardPid{0};
+    std::atomic<int> m_guardFd{-1};
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_starts{0};
     css::uno::Reference<css::uno::XComponentContext> m_context;

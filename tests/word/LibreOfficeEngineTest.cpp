@@ -440,6 +440,22 @@ protected:
     std::unique_ptr<LibreOfficeEngine> engine;
 };
 
+TEST_F(WordEngineFaults, TheOfficeWritesItsOutputToItsLogAndTheEnvironmentStaysAsItWas)
+{
+    EXPECT_TRUE(qEnvironmentVariableIsEmpty("URE_BOOTSTRAP")) << "the engine changed the process's environment";
+    const QList<pid_t> bins = officeBinaries(profile);
+    ASSERT_FALSE(bins.isEmpty());
+    for (pid_t pid : bins) {
+        const QString out = QFileInfo(QStringLiteral("/proc/%1/fd/1").arg(pid)).symLinkTarget();
+        const QString err = QFileInfo(QStringLiteral("/proc/%1/fd/2").arg(pid)).symLinkTarget();
+        EXPECT_TRUE(out.endsWith(QStringLiteral("/office/soffice-1.log"))) << out.toStdString();
+        EXPECT_EQ(err, out);
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        ASSERT_TRUE(environment.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(environment.readAll().contains("URE_BOOTSTRAP="));
+    }
+}
+
 TEST_F(WordEngineFaults, MissingAndNonDocumentFilesFailClearly)
 {
     EXPECT_FALSE(engine->open(dir.file(QStringLiteral("missing.doc"))));
