@@ -55,6 +55,11 @@ QString AudioCommands::deviceLostText()
     return u("录音设备已断开，录音已停止。\n已录下的声音仍然保留，请点击“停止保存”保存录音。");
 }
 
+QString AudioCommands::recoveryLostText()
+{
+    return u("录音的临时备份无法写入（磁盘可能已满），录音仍在继续；程序意外退出时这段录音会丢失。请尽快“停止保存”。");
+}
+
 QString AudioCommands::discardQuestion()
 {
     return u("上一段录音还没有保存，开始新的录音将丢弃它。\n确定要丢弃上一段录音吗？");
@@ -97,6 +102,7 @@ void AudioCommands::startRecording()
     state_ = State::Recording;
     lastCaptured_ = 0;
     silentTicks_ = 0;
+    recoveryLossTold_ = false;
     p.setUnitEnabled(u(kRecord), false);
     p.setUnitEnabled(u(kPause), true);
     p.setUnitEnabled(u(kResume), true);
@@ -197,6 +203,10 @@ void AudioCommands::enterIdleAfterSave()
 
 void AudioCommands::tick()
 {
+    if (state_ != State::Idle && !recoveryLossTold_ && env_.recorder->recoveryCopyLost()) {
+        recoveryLossTold_ = true;
+        env_.prompts->message(recoveryLostText(), u("提示："), Buttons::Ok);
+    }
     if (state_ == State::Recording) {
         const qint64 captured = env_.recorder->capturedBytes();
         silentTicks_ = captured == lastCaptured_ ? silentTicks_ + 1 : 0;

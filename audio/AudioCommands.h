@@ -78,6 +78,7 @@ public:
     static QString saveFailureText(const QString& path, const QString& reason);
     static QString deviceLostText();
     static QString discardQuestion();
+    static QString recoveryLostText();
     static QString quitQuestion();
     static QString recoveryQuestion(qint64 seconds);
     static QString recoveryDeleteQuestion();
@@ -99,6 +100,7 @@ private:
     int hours_ = 0;
     qint64 lastCaptured_ = 0;
     int silentTicks_ = 0;
+    bool recoveryLossTold_ = false; // once per recording
 };
 
 } // namespace quillan::audio

@@ -58,7 +58,9 @@ CaptureProblem AudioRecorder::start()
     current_.clear();
     captured_ = 0;
     lost_ = false;
+    recoveryLost_ = false;
     openRecoveryLocked();
+    recoveryLost_ = !recoveryPath_.isEmpty() && recoveryFd_ < 0;
     accepting_ = true;
     return CaptureProblem::None;
 }
@@ -122,6 +124,7 @@ void AudioRecorder::completeChunkLocked()
         } else {
             // A full disk ends the recovery copy, not the recording.
             closeRecoveryLocked();
+            recoveryLost_ = true;
         }
     }
     held_ += current_.size();
@@ -162,8 +165,10 @@ void AudioRecorder::syncRecoveryLocked()
     qToLittleEndian(length, le);
     ok = ok && ::pwrite(recoveryFd_, le, 4, 40) == 4;
     ok = ok && ::fdatasync(recoveryFd_) == 0;
-    if (!ok)
+    if (!ok) {
         closeRecoveryLocked();
+        recoveryLost_ = true;
+    }
     unsynced_ = 0;
 }
 

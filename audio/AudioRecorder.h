@@ -62,6 +62,10 @@ public:
     qint64 capturedBytes() const { return captured_.load(); }
     // The input went away during the capture; cleared by the next start.
     bool deviceWasLost() const { return lost_.load(); }
+    // The recovery copy of the capture could not be written (a full disk):
+    // the recording goes on, but a crash would lose it. Cleared by the next
+    // start.
+    bool recoveryCopyLost() const { return recoveryLost_.load(); }
 
     // Stops a capture and forgets the audio; removes the recovery file.
     void discard();
@@ -98,6 +102,7 @@ private:
     qint64 unsynced_ = 0;            // guarded by lock_
     std::atomic<qint64> captured_{0};
     std::atomic<bool> lost_{false};
+    std::atomic<bool> recoveryLost_{false};
 };
 
 } // namespace quillan::audio

@@ -60,6 +60,11 @@ ExchangeCommands::ExchangeCommands(ExchangeEnvironment env) : env_(std::move(env
 
 QString ExchangeCommands::updateFailureText(const QString& reason) { return u("无法连接更新服务器：") + reason; }
 
+QString ExchangeCommands::notATemplateText(const QString& path)
+{
+    return u("所选的文件不是笔录模板，没有上传：\r\n") + path;
+}
+
 ServerAddress ExchangeCommands::parseAddress(const QString& text)
 {
     const QString t = text.trimmed();
@@ -151,6 +156,14 @@ void ExchangeCommands::upload()
     const QString path = form.fieldText(u(kUploadPath));
     if (path.isEmpty() || !path.contains(QStringLiteral("ini"))) {
         env_.prompts->message(u("请选择笔录模板文件.ini上传"), u("提示："), Buttons::Ok);
+        return;
+    }
+    // Only a record template is published as one: a file that merely has
+    // "ini" in its path (".../finished.pdf") is not.
+    QString unreadable;
+    const platform::ProfileIni chosenFile = platform::ProfileIni::load(path, &unreadable);
+    if (!unreadable.isEmpty() || !chosenFile.hasSection(QStringLiteral("set"))) {
+        env_.prompts->message(notATemplateText(path), u("提示："), Buttons::Ok);
         return;
     }
     Running running(running_, form);

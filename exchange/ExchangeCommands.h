@@ -52,6 +52,8 @@ public:
     static ServerAddress parseAddress(const QString& text);
     // The message of an update check that got no answer.
     static QString updateFailureText(const QString& reason);
+    // The message when the chosen file is not a record template.
+    static QString notATemplateText(const QString& path);
     // Why a file name may not be used on the server or in "BL", or nothing
     // when it may: a name must not lead out of its folder.
     static std::optional<QString> nameProblem(const QString& name);

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace quillan::test {
 namespace {
 
@@ -281,6 +284,32 @@ TEST_F(AudioPanel, AnInputThatGoesAwayKeepsTheAudioAndTellsTheOfficer)
     prompts.chooseNext(dir.file(u("lost.wav")));
     commands->stopAndSave();
     EXPECT_EQ(readFile(dir.file(u("lost.wav"))).size(), 44 + 3 * 16000);
+}
+
+TEST_F(AudioPanel, ARecoveryCopyThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn)
+{
+    // Files may grow to 40 kB only, as on a disk that fills up.
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 40000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    commands->startRecording();
+    seconds(5);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    ::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(recorder.recoveryCopyLost());
+    EXPECT_EQ(prompts.shown(), QList<Shown>{shown("录音的临时备份无法写入（磁盘可能已满），录音仍在继续；"
+                                                  "程序意外退出时这段录音会丢失。请尽快“停止保存”。",
+                                                  "提示：")});
+    EXPECT_EQ(commands->state(), State::Recording);
+    seconds(2);
+    EXPECT_EQ(prompts.shown().size(), 1) << "told once";
+    prompts.chooseNext(dir.file(u("whole.wav")));
+    commands->stopAndSave();
+    EXPECT_EQ(readFile(dir.file(u("whole.wav"))).size(), 44 + 7 * 16000) << "the recording lost nothing";
 }
 
 TEST_F(AudioPanel, PlayAcceptsPathsWithLowerCaseWavAnywhere)

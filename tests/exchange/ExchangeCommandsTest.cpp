@@ -93,7 +93,7 @@ TEST_F(Exchange, ANameThatLeadsOutOfItsFolderIsRefusedWithTheReason)
         form.set("编辑框23", u(name));
         for (const bool uploading : {true, false}) {
             prompts.clear();
-            prompts.chooseNext(dir.write(QStringLiteral("t.ini"), "x"));
+            prompts.chooseNext(dir.write(QStringLiteral("t.ini"), "[set]\r\n"));
             uploading ? commands->upload() : commands->download();
             EXPECT_EQ(prompts.shown(), QList<Shown>{ok(kNameRefused, "提示：")});
         }
@@ -104,19 +104,24 @@ TEST_F(Exchange, ANameThatLeadsOutOfItsFolderIsRefusedWithTheReason)
         EXPECT_EQ(exchange::ExchangeCommands::nameProblem(u(name)), std::nullopt) << name;
 }
 
-TEST_F(Exchange, UploadAcceptsOnlyAPathWithLowerCaseIniAndKeepsTheChoiceInField17)
+TEST_F(Exchange, UploadAcceptsOnlyATemplateWithLowerCaseIniInItsPathAndKeepsTheChoiceInField17)
 {
-    const QString folderIni = dir.write(QStringLiteral("ini-files/record.txt"), "folder");
-    const QString capitals = dir.write(QStringLiteral("RECORD.INI"), "caps");
+    const QString folderIni = dir.write(QStringLiteral("ini-files/record.txt"), "[set]\r\nnum1=2012\r\n");
+    const QString capitals = dir.write(QStringLiteral("RECORD.INI"), "[set]\r\n");
+    const QString pdf = dir.write(QStringLiteral("ini-files/finished.pdf"), "%PDF-1.7\n");
+    const QString noSet = dir.write(QStringLiteral("other.ini"), "[colours]\r\nred=1\r\n");
+    const Shown pathRefused = ok("请选择笔录模板文件.ini上传", "提示：");
     const struct
     {
         std::optional<QString> choice;
-        bool accepted;
+        std::optional<Shown> refused;
     } cases[] = {
-        {std::nullopt, false},
-        {QString(), false},
-        {capitals, false},
-        {folderIni, true},
+        {std::nullopt, pathRefused},
+        {QString(), pathRefused},
+        {capitals, pathRefused},
+        {pdf, Shown{u("所选的文件不是笔录模板，没有上传：\r\n") + pdf, u("提示："), Buttons::Ok}},
+        {noSet, Shown{u("所选的文件不是笔录模板，没有上传：\r\n") + noSet, u("提示："), Buttons::Ok}},
+        {folderIni, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.choice.value_or(QStringLiteral("(cancelled)")).toStdString());
@@ -127,11 +132,11 @@ TEST_F(Exchange, UploadAcceptsOnlyAPathWithLowerCaseIniAndKeepsTheChoiceInField1
         commands->upload();
         EXPECT_EQ(prompts.dialogsOpened(), QStringList{QStringLiteral(" ")});
         EXPECT_EQ(form.get("编辑框17"), c.choice.value_or(QString()));
-        if (c.accepted) {
+        if (!c.refused) {
             EXPECT_TRUE(prompts.shown().isEmpty());
-            EXPECT_EQ(ftp.files.value(u("wwwroot/案例1.ini")), QByteArray("folder"));
+            EXPECT_EQ(ftp.files.value(u("wwwroot/案例1.ini")), readFile(folderIni));
         } else {
-            EXPECT_EQ(prompts.shown(), QList<Shown>{ok("请选择笔录模板文件.ini上传", "提示：")});
+            EXPECT_EQ(prompts.shown(), QList<Shown>{*c.refused});
             EXPECT_TRUE(ftp.calls.isEmpty());
         }
     }
@@ -174,7 +179,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
 TEST_F(Exchange, ARefusedLoginStopsBothTransfersWithTheLoginMessage)
 {
     form.set("编辑框22", QStringLiteral("wrong"));
-    prompts.chooseNext(dir.write(QStringLiteral("a.ini"), "x"));
+    prompts.chooseNext(dir.write(QStringLiteral("a.ini"), "[set]\r\n"));
     commands->upload();
     EXPECT_EQ(form.status, u("服务器帐号密码不对.."));
     form.status.clear();

@@ -113,22 +113,22 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
 
     // A name typed with its extension gets it twice, on the server and in BL.
     form.set("编辑框23", u("案例2.ini"));
-    upload(dir.write(QStringLiteral("x.ini"), "two"));
-    EXPECT_EQ(readFile(onServer(u("officer/wwwroot/案例2.ini.ini"))), QByteArray("two"));
+    upload(dir.write(QStringLiteral("x.ini"), "[set]\r\nnum1=two\r\n"));
+    EXPECT_EQ(readFile(onServer(u("officer/wwwroot/案例2.ini.ini"))), QByteArray("[set]\r\nnum1=two\r\n"));
     commands->download();
-    EXPECT_EQ(readFile(bl(u("案例2.ini.ini"))), QByteArray("two"));
+    EXPECT_EQ(readFile(bl(u("案例2.ini.ini"))), QByteArray("[set]\r\nnum1=two\r\n"));
     EXPECT_TRUE(prompts.shown().isEmpty());
 }
 
 TEST_F(ExchangeE2e, AnAccountWithoutWwwrootWorksInItsLoginFolder)
 {
     form.set("编辑框21", QStringLiteral("plain"));
-    upload(dir.write(QStringLiteral("a.ini"), "plain"));
+    upload(dir.write(QStringLiteral("a.ini"), "[set]\r\nnum1=plain\r\n"));
     EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
-    EXPECT_EQ(readFile(onServer(u("plain/案例1.ini"))), QByteArray("plain"));
+    EXPECT_EQ(readFile(onServer(u("plain/案例1.ini"))), QByteArray("[set]\r\nnum1=plain\r\n"));
     commands->download();
     EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
-    EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("plain"));
+    EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("[set]\r\nnum1=plain\r\n"));
 }
 
 TEST_F(ExchangeE2e, RefusedOrUnreachableServersGiveTheLoginMessageWithinTheTimeOut)
@@ -216,7 +216,7 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
 TEST_F(ExchangeE2e, OneLoginPerConnectTheConnectionServesEveryTransferAfterIt)
 {
     const auto logins = [this] { return readFile(onServer(QStringLiteral("logins.log"))).count('\n'); };
-    upload(dir.write(QStringLiteral("a.ini"), "one"));
+    upload(dir.write(QStringLiteral("a.ini"), "[set]\r\n"));
     form.set("编辑框23", u("没有的"));
     commands->download();
     EXPECT_EQ(form.status, u("笔录下载失败."));
