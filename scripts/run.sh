@@ -35,9 +35,13 @@ fi
 echo "quillan: no display found; starting Quillan on a virtual display (Xvfb)."
 shot="$QUILLAN_ROOT/dist/quillan-main-window.png"
 display=":$(( 90 + RANDOM % 100 ))"
-# -noreset: the server would otherwise reset when its last client leaves and
-# drop the program's connection if that came in between.
-Xvfb "$display" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Only this user's programs may use the display: a fresh cookie in a private
+# authority file. -noreset: the server would otherwise reset when its last
+# client leaves and drop the program's connection if that came in between.
+XAUTHORITY="$(mktemp "${TMPDIR:-/tmp}/quillan-xauth.XXXXXX")"
+export XAUTHORITY
+xauth -f "$XAUTHORITY" add "$display" . "$(od -An -N16 -tx1 /dev/urandom | tr -d " \n")"
+Xvfb "$display" -auth "$XAUTHORITY" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 # The program ends first, then its display (not the other way round, which
 # the program would report as a broken X11 connection).
@@ -48,6 +52,7 @@ stop_virtual_display() {
     wait "$app_pid" 2>/dev/null || true
   fi
   kill "$xvfb_pid" 2>/dev/null || true
+  rm -f "$XAUTHORITY"
 }
 trap stop_virtual_display EXIT
 for _ in $(seq 50); do

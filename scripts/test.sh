@@ -41,7 +41,7 @@ ctest --test-dir "$QUILLAN_ROOT/build-sanitize" --output-on-failure -j 2 --timeo
 # leak, hang (10 s for one input) or growth beyond 2 GB fails the run; the
 # input that did it is kept in build-fuzz/findings/ to reproduce it with
 # build-fuzz/fuzz/fuzz_<target> <input>.
-FUZZ_TARGETS=(profile_ini text registry_store template_file wav_recorder)
+FUZZ_TARGETS=(profile_ini text registry_store template_file wav_recorder record_log wav_reader)
 FUZZ_DIR="$QUILLAN_ROOT/build-fuzz"
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   FUZZ_SCRATCH="$(mktemp -d /dev/shm/quillan-fuzz-run.XXXXXX)"
