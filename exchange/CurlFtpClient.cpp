@@ -5,7 +5,14 @@
 
 #include <QFile>
 
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
 #include <algorithm>
+#include <netdb.h>
+#include <optional>
+#include <sys/socket.h>
 
 namespace quillan::exchange {
 
@@ -38,13 +45,15 @@ struct Incoming
 {
     platform::FileReplacement* file;
     qint64* transferred;
+    qint64 maxBytes;
 };
 
 size_t writeToFile(char* data, size_t size, size_t count, void* target)
 {
     auto* incoming = static_cast<Incoming*>(target);
     const qsizetype n = qsizetype(size * count);
-    if (!incoming->file->write(QByteArrayView(data, n)))
+    // A server that did not announce the size is held to the limit here.
+    if (*incoming->transferred + n > incoming->maxBytes || !incoming->file->write(QByteArrayView(data, n)))
         return 0;
     *incoming->transferred += n;
     return size_t(n);
@@ -95,7 +104,7 @@ bool CurlFtpClient::validHost(const QString& host)
     });
 }
 
-CURL* CurlFtpClient::prepare(const QByteArray& path)
+CURL* CurlFtpClient::prepare(const QByteArray& path, bool passive)
 {
     transferred_ = 0;
     CURL* e = session_.prepare(limits_.stallSeconds);
@@ -106,14 +115,93 @@ CURL* CurlFtpClient::prepare(const QByteArray& path)
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(e, CURLOPT_USERNAME, account_.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, password_.constData());
+    // TLS when the server offers it, for the login and the data. The pinned
+    // fingerprint stands in for a certificate authority (office servers'
+    // certificates are their own): it is checked in the handshake.
+    // A server known to do TLS (a pinned certificate) must do it again:
+    // a connection stripped of it is refused.
+    curl_easy_setopt(e, CURLOPT_USE_SSL, long(pinned_.isEmpty() ? CURLUSESSL_TRY : CURLUSESSL_ALL));
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &CurlFtpClient::sslContext);
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
     // Active mode: the server connects back to the address this side of the
-    // control connection uses.
-    if (!passive_)
+    // control connection uses, and only the server may.
+    if (!passive)
         curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &CurlFtpClient::acceptedSocket);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, long(limits_.connectSeconds));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(limits_.connectSeconds));
     curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, long(limits_.connectSeconds) * 1000L);
     return e;
+}
+
+CURLcode CurlFtpClient::sslContext(CURL*, void* context, void* self)
+{
+    auto* ctx = static_cast<SSL_CTX*>(context);
+    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX_set_cert_verify_callback(ctx, &CurlFtpClient::checkCertificate, self);
+    return CURLE_OK;
+}
+
+int CurlFtpClient::checkCertificate(x509_store_ctx_st* store, void* self)
+{
+    auto* client = static_cast<CurlFtpClient*>(self);
+    X509* certificate = X509_STORE_CTX_get0_cert(store);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!certificate || X509_digest(certificate, EVP_sha256(), digest, &length) != 1)
+        return 0;
+    const QByteArray fingerprint =
+        QByteArray(reinterpret_cast<const char*>(digest), qsizetype(length)).toHex(':').toUpper();
+    client->link_.encrypted = true;
+    client->link_.certificate = fingerprint;
+    if (!client->pinned_.isEmpty() && fingerprint != client->pinned_) {
+        client->link_.certificateRefused = true;
+        X509_STORE_CTX_set_error(store, X509_V_ERR_APPLICATION_VERIFICATION);
+        return 0;
+    }
+    return 1;
+}
+
+int CurlFtpClient::acceptedSocket(void* self, curl_socket_t fd, curlsocktype purpose)
+{
+    if (purpose != CURLSOCKTYPE_ACCEPT)
+        return CURL_SOCKOPT_OK;
+    // The data connection of active mode: from the server's address only.
+    sockaddr_storage peer{};
+    socklen_t size = sizeof peer;
+    char host[NI_MAXHOST];
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+        ::getnameinfo(reinterpret_cast<sockaddr*>(&peer), size, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+        return CURL_SOCKOPT_ERROR;
+    return QByteArray(host) == static_cast<CurlFtpClient*>(self)->serverAddress_ ? CURL_SOCKOPT_OK
+                                                                                 : CURL_SOCKOPT_ERROR;
+}
+
+CURLcode CurlFtpClient::transfer(const QByteArray& path, const std::function<bool(CURL*)>& setUp)
+{
+    // Encrypted transfers are passive: libcurl's active mode does not
+    // start TLS on the data connection.
+    bool passive = passive_ || link_.encrypted;
+    for (;;) {
+        CURL* e = prepare(path, passive);
+        if (!e || !setUp(e))
+            return CURLE_FAILED_INIT;
+        curl_easy_setopt(e, CURLOPT_TIMEOUT, long(limits_.transferSeconds));
+        const CURLcode result = session_.perform();
+        long answer = 0;
+        curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &answer);
+        passiveUsed_ = passiveUsed_ || passive;
+        // The server could not connect back (behind NAT or a firewall):
+        // passive mode, once, on the same login.
+        const bool noDataConnection = result == CURLE_FTP_ACCEPT_FAILED || result == CURLE_FTP_ACCEPT_TIMEOUT ||
+                                      result == CURLE_FTP_PORT_FAILED || answer == 425;
+        if (result == CURLE_OK || passive || !noDataConnection)
+            return result;
+        passive = true;
+    }
 }
 
 bool CurlFtpClient::connect(const QString& host, const QString& account, const QString& password, int port,
@@ -131,6 +219,8 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     account_ = platform::encodeText(account);
     password_ = platform::encodeText(password);
     passive_ = passive;
+    link_ = FtpLink{};
+    passiveUsed_ = false;
 
     // Log in for real, so that a wrong account or password fails here.
     CURL* e = prepare(QByteArray());
@@ -140,6 +230,13 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     curl_easy_setopt(e, CURLOPT_TIMEOUT, long(limits_.connectSeconds));
     lastResult_ = session_.perform();
     connected_ = lastResult_ == CURLE_OK;
+    // A TLS handshake that did not finish encrypts nothing.
+    if (!connected_)
+        link_.encrypted = false;
+    link_.encryptionMissing = lastResult_ == CURLE_USE_SSL_FAILED;
+    const char* address = nullptr;
+    curl_easy_getinfo(e, CURLINFO_PRIMARY_IP, &address);
+    serverAddress_ = address ? QByteArray(address) : QByteArray();
     if (!connected_)
         session_.close();
     return connected_;
@@ -170,16 +267,16 @@ bool CurlFtpClient::putFile(const QString& localPath, const QString& remoteName,
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly) || local.isSequential())
         return false;
-    CURL* e = prepare(directory_ + encodePath(remoteName, false));
-    if (!e)
-        return false;
-    curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(e, CURLOPT_READFUNCTION, &readFromFile);
     Local source{&local, &transferred_};
-    curl_easy_setopt(e, CURLOPT_READDATA, &source);
-    curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(local.size()));
-    curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
-    lastResult_ = session_.perform();
+    lastResult_ = transfer(directory_ + encodePath(remoteName, false), [&](CURL* e) {
+        local.seek(0);
+        curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(e, CURLOPT_READFUNCTION, &readFromFile);
+        curl_easy_setopt(e, CURLOPT_READDATA, &source);
+        curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(local.size()));
+        curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+        return true;
+    });
     return lastResult_ == CURLE_OK;
 }
 
@@ -187,19 +284,22 @@ bool CurlFtpClient::getFile(const QString& remoteName, const QString& localPath,
 {
     if (!connected_ || remoteName.isEmpty() || hasControl(remoteName))
         return false;
-    // The file arrives beside the old one and replaces it only when whole.
-    platform::FileReplacement local(localPath);
-    if (!local.isOpen())
-        return false;
-    CURL* e = prepare(directory_ + encodePath(remoteName, false));
-    if (!e)
-        return false;
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeToFile);
-    Incoming target{&local, &transferred_};
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, &target);
-    curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
-    lastResult_ = session_.perform();
-    return lastResult_ == CURLE_OK && local.commit();
+    // The file arrives beside the old one and replaces it only when whole,
+    // and only when no larger than a template can be.
+    std::optional<platform::FileReplacement> local;
+    Incoming target{nullptr, &transferred_, limits_.maxDownloadBytes};
+    lastResult_ = transfer(directory_ + encodePath(remoteName, false), [&](CURL* e) {
+        local.emplace(localPath);
+        if (!local->isOpen())
+            return false;
+        target.file = &*local;
+        curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeToFile);
+        curl_easy_setopt(e, CURLOPT_WRITEDATA, &target);
+        curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits_.maxDownloadBytes));
+        curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+        return true;
+    });
+    return lastResult_ == CURLE_OK && local && local->commit();
 }
 
 } // namespace quillan::exchange

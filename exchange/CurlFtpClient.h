@@ -5,12 +5,23 @@
 
 #include <QByteArray>
 
+#include <functional>
+
+struct x509_store_ctx_st; // OpenSSL's X509_STORE_CTX
+
 namespace quillan::exchange {
 
 // The FTP client on libcurl. Names on the server (directories, files) and
 // the account and password go to the server in GBK, as the Windows program
 // sends them. Each step is bounded by `limits`; the connection stays open
 // between calls and is closed by the next connect() or the destructor.
+//
+// A server that offers TLS (explicit "AUTH TLS") gets the login and the
+// files encrypted; its certificate, self-signed as office servers' are, is
+// checked against the pinned fingerprint during the handshake, before the
+// account is sent. Encrypted transfers are passive (active TLS transfers do
+// not work with this libcurl). In active mode only the server's own address
+// may open the data connection.
 class CurlFtpClient final : public FtpClient
 {
 public:
@@ -21,6 +32,9 @@ public:
     bool setCurrentDirectory(const QString& directory) override;
     bool putFile(const QString& localPath, const QString& remoteName, bool ascii = false) override;
     bool getFile(const QString& remoteName, const QString& localPath, bool ascii = false) override;
+    void setPinnedCertificate(const QByteArray& fingerprint) override { pinned_ = fingerprint; }
+    FtpLink link() const override { return link_; }
+    bool passiveUsed() const override { return passiveUsed_; }
 
     // Called about every 50 ms while a call waits for the network.
     void setKeepPainting(std::function<void()> f) { session_.keepPainting = std::move(f); }
@@ -37,7 +51,15 @@ public:
     static bool validHost(const QString& host);
 
 private:
-    CURL* prepare(const QByteArray& path);
+    CURL* prepare(const QByteArray& path, bool passive = true);
+    // Runs a transfer that `setUp` prepares for the mode it is given: in the
+    // connection's mode, and once more passive when active mode could not
+    // make the data connection.
+    CURLcode transfer(const QByteArray& path, const std::function<bool(CURL*)>& setUp);
+    static CURLcode sslContext(CURL*, void* context, void* self);
+    // The certificate check of the TLS handshake.
+    static int checkCertificate(x509_store_ctx_st* store, void* self);
+    static int acceptedSocket(void* self, curl_socket_t fd, curlsocktype purpose);
 
     CurlSession session_;
     NetworkLimits limits_;
@@ -49,6 +71,10 @@ private:
     QByteArray directory_; // encoded, "" or ending in "/"
     int lastResult_ = 0;
     qint64 transferred_ = 0;
+    QByteArray pinned_;
+    FtpLink link_;
+    bool passiveUsed_ = false;
+    QByteArray serverAddress_; // numeric, of the control connection
 };
 
 } // namespace quillan::exchange

@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
 #include "record/RecordForm.h"
 
 #include <algorithm>
@@ -29,6 +30,12 @@ const char* const kUploadPath = "编辑框17";
 const char* const kRemoteDirectory = "wwwroot/";
 
 const char* const kLoginFailed = "服务器帐号密码不对..";
+
+// Per server ("host:port"), in the settings store: the pinned certificate
+// and the data connections' mode that worked.
+const char* const kServersKey = "HKEY_CURRENT_USER\\Software\\Quillan\\FTP";
+const char* const kCertificateName = " 证书";
+const char* const kModeName = " 模式";
 
 // Shows the busy cursor for the life of a transfer, and refuses a second
 // command while one runs (the window paints during a transfer, so a timer
@@ -132,18 +139,98 @@ bool ExchangeCommands::configured()
     return true;
 }
 
+QString ExchangeCommands::serverKey() const
+{
+    const ServerAddress address = parseAddress(env_.form->fieldText(u(kHost)));
+    return QStringLiteral("%1:%2").arg(address.host).arg(address.port);
+}
+
 bool ExchangeCommands::connect()
 {
     record::RecordForm& form = *env_.form;
     const ServerAddress address = parseAddress(form.fieldText(u(kHost)));
-    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)),
-                           address.port)) {
+    const QString server = serverKey();
+    const QString pinned =
+        env_.settings ? env_.settings->readRegistryText(u(kServersKey), server + u(kCertificateName)) : QString();
+    const bool passive = env_.settings &&
+        env_.settings->readRegistryText(u(kServersKey), server + u(kModeName)) == QLatin1String("passive");
+    firstCertificate_ = false;
+    env_.ftp->setPinnedCertificate(pinned.toLatin1());
+    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)), address.port,
+                           passive)) {
+        const FtpLink link = env_.ftp->link();
+        if (link.certificateRefused) {
+            // Another certificate than last time: nothing was sent. The
+            // officer checks it with the server's administrator.
+            const QString now = QString::fromLatin1(link.certificate);
+            env_.prompts->message(certificateChangedText(server, pinned, now), u("提示："), Buttons::Ok);
+            if (env_.prompts->message(trustQuestion(server, now), u("提示："), Buttons::YesNo) ==
+                    platform::Answer::Yes &&
+                env_.settings && env_.settings->writeRegistryText(u(kServersKey), server + u(kCertificateName), now))
+                form.setStatusMessage(u("已信任FTP服务器的新证书，请重新上传或下载。"));
+            else
+                form.setStatusMessage(u("没有连接FTP服务器：服务器的证书与上次不同。"));
+            return false;
+        }
+        if (link.encryptionMissing) {
+            env_.prompts->message(encryptionMissingText(server), u("提示："), Buttons::Ok);
+            form.setStatusMessage(u("没有连接FTP服务器：服务器这次没有提供加密连接。"));
+            return false;
+        }
         form.setStatusMessage(u(kLoginFailed));
         return false;
+    }
+    const FtpLink link = env_.ftp->link();
+    if (link.encrypted && pinned.isEmpty() && env_.settings) {
+        // First use: this certificate is the server's from now on.
+        env_.settings->writeRegistryText(u(kServersKey), server + u(kCertificateName),
+                                         QString::fromLatin1(link.certificate));
+        firstCertificate_ = true;
     }
     // A server without the folder takes the files in the login folder.
     env_.ftp->setCurrentDirectory(u(kRemoteDirectory));
     return true;
+}
+
+QString ExchangeCommands::afterTransfer()
+{
+    const FtpLink link = env_.ftp->link();
+    // Active mode failed and passive worked (behind NAT): passive from now on.
+    if (env_.settings && env_.ftp->passiveUsed() && !link.encrypted)
+        env_.settings->writeRegistryText(u(kServersKey), serverKey() + u(kModeName), QStringLiteral("passive"));
+    if (!link.encrypted)
+        return unencryptedNote();
+    return firstCertificate_ ? firstCertificateNote(QString::fromLatin1(link.certificate)) : encryptedNote();
+}
+
+QString ExchangeCommands::unencryptedNote() { return u("（未加密：服务器不支持加密传输）"); }
+
+QString ExchangeCommands::firstCertificateNote(const QString& fingerprint)
+{
+    return u("（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 ") + fingerprint + u("）");
+}
+
+QString ExchangeCommands::encryptedNote() { return u("（已加密）"); }
+
+QString ExchangeCommands::certificateChangedText(const QString& server, const QString& before, const QString& now)
+{
+    return u("FTP服务器 ") + server + u(" 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n") +
+           u("上次的证书指纹（SHA-256）：") + before + u("\r\n这次的证书指纹（SHA-256）：") + now +
+           u("\r\n可能是服务器换了证书，也可能有人冒充服务器。请向服务器管理员核对这次的指纹，"
+             "核对无误后，在下一个问题中选择“是”。");
+}
+
+QString ExchangeCommands::encryptionMissingText(const QString& server)
+{
+    return u("FTP服务器 ") + server +
+           u(" 以前使用加密连接，这次没有提供加密，为安全起见没有登录，也没有传送任何文件。\r\n"
+             "可能有人冒充服务器。请向服务器管理员核对。");
+}
+
+QString ExchangeCommands::trustQuestion(const QString& server, const QString& fingerprint)
+{
+    return u("是否信任FTP服务器 ") + server + u(" 的新证书（指纹 SHA-256 ") + fingerprint +
+           u("）？以后只接受这个证书。");
 }
 
 void ExchangeCommands::upload()
@@ -170,7 +257,8 @@ void ExchangeCommands::upload()
     if (!connect())
         return;
     const bool stored = env_.ftp->putFile(path, form.fieldText(u(kName)) + QStringLiteral(".ini"));
-    form.setStatusMessage(stored ? u("笔录模板文件.ini上传FTP服务器成功.") : u("笔录上传失败."));
+    const QString note = afterTransfer();
+    form.setStatusMessage(stored ? u("笔录模板文件.ini上传FTP服务器成功.") + note : u("笔录上传失败."));
 }
 
 void ExchangeCommands::download()
@@ -183,7 +271,8 @@ void ExchangeCommands::download()
         return;
     const QString file = form.fieldText(u(kName)) + QStringLiteral(".ini");
     const bool fetched = env_.ftp->getFile(file, env_.programDir + QStringLiteral("/BL/") + file);
-    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") : u("笔录下载失败."));
+    const QString note = afterTransfer();
+    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") + note : u("笔录下载失败."));
 }
 
 void ExchangeCommands::checkForUpdate()

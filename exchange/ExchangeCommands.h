@@ -6,7 +6,8 @@
 
 namespace quillan::platform {
 class Prompts;
-}
+class RegistryStore;
+} // namespace quillan::platform
 namespace quillan::record {
 class RecordForm;
 }
@@ -26,6 +27,9 @@ struct ExchangeEnvironment
     QString programDir; // no trailing "/"
     QString scratchDir; // the private scratch folder, no trailing "/"
     QString website;    // the program's website, no trailing "/"
+    // Where each server's certificate fingerprint and the mode of its data
+    // connections that worked are kept, per host and port (optional).
+    platform::RegistryStore* settings = nullptr;
 };
 
 // Where an address typed into "编辑框20" points: "host", "host:port",
@@ -54,6 +58,15 @@ public:
     static QString updateFailureText(const QString& reason);
     // The message when the chosen file is not a record template.
     static QString notATemplateText(const QString& path);
+    // What the status adds about the connection of a transfer.
+    static QString unencryptedNote();
+    static QString firstCertificateNote(const QString& fingerprint);
+    static QString encryptedNote();
+    // The refusal of a server whose certificate changed, and the question
+    // that follows it.
+    static QString certificateChangedText(const QString& server, const QString& before, const QString& now);
+    static QString trustQuestion(const QString& server, const QString& fingerprint);
+    static QString encryptionMissingText(const QString& server);
     // Why a file name may not be used on the server or in "BL", or nothing
     // when it may: a name must not lead out of its folder.
     static std::optional<QString> nameProblem(const QString& name);
@@ -63,9 +76,13 @@ private:
     // officer has been told what is missing.
     bool configured();
     bool connect();
+    // After a transfer: the mode that worked is kept; the note for the status.
+    QString afterTransfer();
+    QString serverKey() const;
 
     ExchangeEnvironment env_;
     bool running_ = false; // a transfer is under way (the window keeps painting)
+    bool firstCertificate_ = false; // the certificate of this connection was pinned just now
 };
 
 } // namespace quillan::exchange

@@ -5,6 +5,18 @@
 
 namespace quillan::exchange {
 
+bool RecordingFtpClient::dataConnection()
+{
+    // Encrypted transfers go passive; active mode that fails is tried
+    // passive once.
+    if (passive_ || link_.encrypted || activeFails) {
+        passiveUsed_ = true;
+        if (!passive_ && !link_.encrypted)
+            record(QStringLiteral("passive"));
+    }
+    return true;
+}
+
 void RecordingFtpClient::record(const QString& call)
 {
     calls << call;
@@ -20,6 +32,22 @@ bool RecordingFtpClient::connect(const QString& host, const QString& acc, const 
                .arg(port)
                .arg(acc, passive ? QStringLiteral(" passive") : QString()));
     dir_.clear();
+    passive_ = passive;
+    passiveUsed_ = false;
+    link_ = FtpLink{};
+    if (!certificate.isEmpty()) {
+        link_.encrypted = true;
+        link_.certificate = certificate;
+        if (!pinned.isEmpty() && pinned != certificate) {
+            link_.certificateRefused = true;
+            connected_ = false;
+            return false;
+        }
+    } else if (!pinned.isEmpty()) {
+        link_.encryptionMissing = true;
+        connected_ = false;
+        return false;
+    }
     connected_ = acc == account && pass == password;
     return connected_;
 }
@@ -41,7 +69,7 @@ bool RecordingFtpClient::putFile(const QString& localPath, const QString& remote
     record(QStringLiteral("put %1 %2%3")
                .arg(localPath, remoteName, ascii ? QStringLiteral(" ascii") : QString()));
     QFile local(localPath);
-    if (!connected_ || refuseUploads || !local.open(QIODevice::ReadOnly))
+    if (!connected_ || refuseUploads || !local.open(QIODevice::ReadOnly) || !dataConnection())
         return false;
     files[dir_ + remoteName] = local.readAll();
     return true;
@@ -52,7 +80,7 @@ bool RecordingFtpClient::getFile(const QString& remoteName, const QString& local
     record(QStringLiteral("get %1 %2%3")
                .arg(remoteName, localPath, ascii ? QStringLiteral(" ascii") : QString()));
     const auto found = files.constFind(dir_ + remoteName);
-    if (!connected_ || found == files.constEnd())
+    if (!connected_ || found == files.constEnd() || !dataConnection())
         return false;
     QSaveFile out(localPath);
     return out.open(QIODevice::WriteOnly) && out.write(*found) == found->size() && out.commit();

@@ -22,6 +22,15 @@ public:
     bool setCurrentDirectory(const QString& directory) override;
     bool putFile(const QString& localPath, const QString& remoteName, bool ascii = false) override;
     bool getFile(const QString& remoteName, const QString& localPath, bool ascii = false) override;
+    void setPinnedCertificate(const QByteArray& fingerprint) override { pinned = fingerprint; }
+    FtpLink link() const override { return link_; }
+    bool passiveUsed() const override { return passiveUsed_; }
+
+    // TLS on the server: its certificate's fingerprint (empty: no TLS).
+    QByteArray certificate;
+    // Active mode does not reach this client (behind NAT): transfers need passive.
+    bool activeFails = false;
+    QByteArray pinned; // as the program set it
 
     // The server: the one account it accepts, its directories (with a
     // trailing "/", "" is the login directory) and files.
@@ -37,8 +46,12 @@ public:
 
 private:
     void record(const QString& call);
+    bool dataConnection();
 
     bool connected_ = false;
+    bool passive_ = false;
+    bool passiveUsed_ = false;
+    FtpLink link_;
     QString dir_;
 };
 

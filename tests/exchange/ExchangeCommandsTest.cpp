@@ -153,7 +153,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
                                       u("cd wwwroot/"), u("put ") + local + u(" 案例1.ini")}));
     EXPECT_EQ(ftp.files.keys(), QStringList{u("wwwroot/案例1.ini")});
     EXPECT_EQ(ftp.files.value(u("wwwroot/案例1.ini")), QByteArray("[set]\r\nnum1=x\r\n"));
-    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
+    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(busyDuringCalls, QList<bool>({true, true, true}));
     EXPECT_EQ(form.busyCalls, QList<bool>({true, false}));
 
@@ -173,7 +173,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
     prompts.chooseNext(local);
     commands->upload();
     EXPECT_TRUE(ftp.files.contains(u("案例3.ini")));
-    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
+    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
 }
 
 TEST_F(Exchange, ARefusedLoginStopsBothTransfersWithTheLoginMessage)
@@ -198,7 +198,7 @@ TEST_F(Exchange, DownloadReplacesTheTemplateInBlOrKeepsItOnFailure)
     EXPECT_EQ(ftp.calls, QStringList({QStringLiteral("connect 192.168.1.20:21 officer"), u("cd wwwroot/"),
                                       u("get 案例1.ini ") + bl(u("案例1.ini"))}));
     EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("new"));
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_TRUE(prompts.shown().isEmpty());
 
     form.set("编辑框23", u("没有的"));
@@ -233,7 +233,7 @@ TEST_F(Exchange, ACommandStartedWhileATransferRunsDoesNothing)
     EXPECT_EQ(ftp.calls.size(), 3);
     EXPECT_TRUE(prompts.shown().isEmpty());
     EXPECT_TRUE(web.addresses.isEmpty());
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
 }
 
 TEST_F(Exchange, AddressesWithAndWithoutPort)

@@ -7,6 +7,7 @@
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"
 #include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -54,7 +55,7 @@ protected:
         form.set("编辑框23", u("案例1"));
     }
 
-    void makeCommands(exchange::NetworkLimits limits)
+    void makeCommands(exchange::NetworkLimits limits, platform::RegistryStore* settings = nullptr)
     {
         ftp = std::make_unique<exchange::CurlFtpClient>(limits);
         ftp->setKeepPainting([this] {
@@ -69,6 +70,7 @@ protected:
         env.programDir = dir.file(QStringLiteral("program"));
         env.scratchDir = dir.file(QStringLiteral("scratch"));
         env.website = QStringLiteral("http://127.0.0.1:1");
+        env.settings = settings;
         commands = std::make_unique<exchange::ExchangeCommands>(env);
     }
 
@@ -97,7 +99,7 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
 {
     const QByteArray bytes = binaryTemplate();
     upload(dir.write(u("本地/另一个名字.ini"), bytes));
-    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
+    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(form.get("编辑框17"), dir.file(u("本地/另一个名字.ini")));
     // The server reads names as GBK: it holds the file by its Chinese name
     // only when the name went over the wire in GBK.
@@ -107,7 +109,7 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
 
     dir.write(QStringLiteral("program/BL/案例1.ini"), "[set]\r\nnum1=old\r\n");
     commands->download();
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(readFile(bl(u("案例1.ini"))), bytes);
     EXPECT_EQ(QDir(bl()).entryList(QDir::Files | QDir::Hidden), QStringList{u("案例1.ini")});
 
@@ -124,10 +126,10 @@ TEST_F(ExchangeE2e, AnAccountWithoutWwwrootWorksInItsLoginFolder)
 {
     form.set("编辑框21", QStringLiteral("plain"));
     upload(dir.write(QStringLiteral("a.ini"), "[set]\r\nnum1=plain\r\n"));
-    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功."));
+    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(readFile(onServer(u("plain/案例1.ini"))), QByteArray("[set]\r\nnum1=plain\r\n"));
     commands->download();
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("[set]\r\nnum1=plain\r\n"));
 }
 
@@ -181,6 +183,11 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
     QByteArray large(48 << 20, 'x');
     dir.write(u("server/officer/wwwroot/案例1.ini"), large);
     large.clear();
+    // A file this large is refused by the size limit; here the limit is
+    // above it, so that the server can be stopped in the middle.
+    exchange::NetworkLimits limits;
+    limits.maxDownloadBytes = qint64(64) << 20;
+    makeCommands(limits);
     for (const bool freeze : {false, true}) {
         SCOPED_TRACE(freeze ? "frozen" : "killed");
         QString error;
@@ -189,7 +196,8 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
             ASSERT_TRUE(server.start(QStringLiteral("ftp"), dir.file(QStringLiteral("server")), &error))
                 << error.toStdString();
             form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
-            makeCommands({2, 2, 2});
+            limits.connectSeconds = limits.stallSeconds = limits.requestSeconds = 2;
+            makeCommands(limits);
         }
         dir.write(QStringLiteral("program/BL/案例1.ini"), "[set]\r\nnum1=mine\r\n");
         // Stop the server once part of the file has arrived.
@@ -213,6 +221,79 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
     }
 }
 
+TEST_F(ExchangeE2e, AHugeOrTrickledDownloadEndsWithTheMessageAndLeavesTheTemplate)
+{
+    const QByteArray mine = "[set]\r\nnum1=mine\r\n";
+    dir.write(QStringLiteral("program/BL/案例1.ini"), mine);
+    // Gigabytes, as far as a template goes: more than 16 MB.
+    dir.write(u("server/officer/wwwroot/案例1.ini"), QByteArray((16 << 20) + 1, 'x'));
+    QElapsedTimer t;
+    t.start();
+    commands->download();
+    EXPECT_EQ(form.status, u("笔录下载失败."));
+    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_EQ(readFile(bl(u("案例1.ini"))), mine);
+
+    // One byte now and then keeps the stall check quiet; the whole transfer
+    // has its own bound (here 3 s).
+    QString error;
+    server.stop();
+    ASSERT_TRUE(server.start(QStringLiteral("ftp-slow"), dir.file(QStringLiteral("server")), &error))
+        << error.toStdString();
+    dir.write(u("server/officer/wwwroot/案例1.ini"), QByteArray(20000, 'y'));
+    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    exchange::NetworkLimits limits;
+    limits.transferSeconds = 3;
+    makeCommands(limits);
+    t.restart();
+    commands->download();
+    EXPECT_EQ(form.status, u("笔录下载失败."));
+    EXPECT_GE(t.elapsed(), 2900);
+    EXPECT_LT(t.elapsed(), 6000);
+    EXPECT_GT(ftp->transferredBytes(), 0) << "the server sent nothing at all";
+    EXPECT_EQ(readFile(bl(u("案例1.ini"))), mine);
+    EXPECT_EQ(QDir(bl()).entryList(QDir::Files | QDir::Hidden), QStringList{u("案例1.ini")});
+}
+
+TEST_F(ExchangeE2e, BehindNatTheTransferGoesPassiveOnceAndTheServerIsRememberedAsPassive)
+{
+    QString error;
+    server.stop();
+    ASSERT_TRUE(server.start(QStringLiteral("ftp-nat"), dir.file(QStringLiteral("server")), &error))
+        << error.toStdString();
+    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    platform::RegistryStore settings(dir.file(QStringLiteral("config/registry")));
+    makeCommands({}, &settings);
+    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan\\FTP");
+    const QString mode = QStringLiteral("127.0.0.1:%1 模式").arg(server.port());
+    upload(dir.write(QStringLiteral("a.ini"), "[set]\r\nnum1=nat\r\n"));
+    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
+    EXPECT_EQ(readFile(onServer(u("officer/wwwroot/案例1.ini"))), QByteArray("[set]\r\nnum1=nat\r\n"));
+    EXPECT_EQ(readFile(onServer(QStringLiteral("logins.log"))).count('\n'), 1) << "passive on the same login";
+    EXPECT_EQ(settings.readRegistryText(key, mode), QStringLiteral("passive"));
+    commands->download();
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
+    EXPECT_EQ(readFile(bl(u("案例1.ini"))), QByteArray("[set]\r\nnum1=nat\r\n"));
+}
+
+TEST_F(ExchangeE2e, AnActiveDataConnectionFromAnotherAddressIsRefused)
+{
+    QString error;
+    server.stop();
+    ASSERT_TRUE(server.start(QStringLiteral("ftp-foreign"), dir.file(QStringLiteral("server")), &error))
+        << error.toStdString();
+    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    const QByteArray mine = "[set]\r\nnum1=mine\r\n";
+    dir.write(QStringLiteral("program/BL/案例1.ini"), mine);
+    dir.write(u("server/officer/wwwroot/案例1.ini"), "[set]\r\nnum1=planted\r\n");
+    commands->download();
+    EXPECT_EQ(form.status, u("笔录下载失败."));
+    EXPECT_EQ(readFile(bl(u("案例1.ini"))), mine);
+    upload(dir.write(QStringLiteral("a.ini"), "[set]\r\nnum1=secret\r\n"));
+    EXPECT_EQ(form.status, u("笔录上传失败."));
+    EXPECT_NE(readFile(onServer(u("officer/wwwroot/案例1.ini"))), QByteArray("[set]\r\nnum1=secret\r\n"));
+}
+
 TEST_F(ExchangeE2e, OneLoginPerConnectTheConnectionServesEveryTransferAfterIt)
 {
     const auto logins = [this] { return readFile(onServer(QStringLiteral("logins.log"))).count('\n'); };
@@ -222,7 +303,7 @@ TEST_F(ExchangeE2e, OneLoginPerConnectTheConnectionServesEveryTransferAfterIt)
     EXPECT_EQ(form.status, u("笔录下载失败."));
     form.set("编辑框23", u("案例1"));
     commands->download();
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(logins(), 3);
 
     ASSERT_TRUE(ftp->connect(QStringLiteral("127.0.0.1"), QStringLiteral("officer"), QStringLiteral("secret"),

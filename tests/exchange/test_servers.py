@@ -8,6 +8,15 @@
                                   active mode (PORT/EPRT): PASV and EPSV are
                                   refused. Each login is appended to
                                   <root>/logins.log.
+    test_servers.py ftp-nat <root>     the same, but the client cannot be
+                                  reached for active mode (as behind NAT:
+                                  the server's connection back fails, 425);
+                                  passive mode is offered.
+    test_servers.py ftp-foreign <root> the same as "ftp", but the data
+                                  connections of active mode come from
+                                  127.0.0.2, not the server's own address.
+    test_servers.py ftp-slow <root>    the same as "ftp", but files are sent
+                                  at 512 bytes a second.
     test_servers.py http <root>   serves the files below <root>; every
                                   request's headers are appended to
                                   <root>/../requests.log; every path that
@@ -24,9 +33,9 @@ import os
 import sys
 
 
-def serve_ftp(root):
+def serve_ftp(root, mode=""):
     from pyftpdlib.authorizers import DummyAuthorizer
-    from pyftpdlib.handlers import FTPHandler
+    from pyftpdlib.handlers import ActiveDTP, FTPHandler, ThrottledDTPHandler
     from pyftpdlib.servers import FTPServer
 
     officer = os.path.join(root, "officer")
@@ -48,11 +57,34 @@ def serve_ftp(root):
             with open(os.path.join(root, "logins.log"), "a", encoding="utf-8") as log:
                 log.write(username + "\n")
 
-        def ftp_PASV(self, line):
-            self.respond("502 Passive mode is not offered here.")
+        if mode != "nat":
+            def ftp_PASV(self, line):
+                self.respond("502 Passive mode is not offered here.")
 
-        def ftp_EPSV(self, line):
-            self.respond("502 Passive mode is not offered here.")
+            def ftp_EPSV(self, line):
+                self.respond("502 Passive mode is not offered here.")
+        else:
+            # The address the client names cannot be reached from here.
+            def ftp_PORT(self, line):
+                parts = line.split(",")
+                parts[-2:] = ["0", "1"]
+                return FTPHandler.ftp_PORT(self, ",".join(parts))
+
+            def ftp_EPRT(self, line):
+                fields = line.split(line[0])
+                fields[-2] = "1"
+                return FTPHandler.ftp_EPRT(self, line[0].join(fields))
+
+    if mode == "foreign":
+        class ForeignDTP(ActiveDTP):
+            def connect_af_unspecified(self, addr, source_address=None):
+                return ActiveDTP.connect_af_unspecified(self, addr, ("127.0.0.2", 0))
+        Handler.active_dtp = ForeignDTP
+    if mode == "slow":
+        class SlowDTP(ThrottledDTPHandler):
+            ac_out_buffer_size = 256
+            write_limit = 512
+        Handler.dtp_handler = SlowDTP
 
     Handler.authorizer = authorizer
     Handler.encoding = "gb18030"
@@ -91,6 +123,9 @@ def serve_http(root):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] not in ("ftp", "http"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("ftp", "ftp-nat", "ftp-foreign", "ftp-slow", "http"):
         sys.exit(__doc__)
-    (serve_ftp if sys.argv[1] == "ftp" else serve_http)(sys.argv[2])
+    if sys.argv[1] == "http":
+        serve_http(sys.argv[2])
+    else:
+        serve_ftp(sys.argv[2], sys.argv[1][4:])
