@@ -294,6 +294,7 @@ void Application::bindCommands()
         env.programDir = services_.paths.programDir;
         env.scratchDir = services_.paths.scratchDir;
         env.website = parts_.website;
+        env.settings = services_.registry;
         exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
         bindExchangeMenu(w, *exchange_);
     }

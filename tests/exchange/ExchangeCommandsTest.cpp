@@ -6,6 +6,7 @@
 #include "exchange/RecordingFtpClient.h"
 #include "exchange/WebFetcher.h"
 #include "platform/Prompts.h"
+#include "platform/RegistryStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 namespace quillan::test {
 namespace {
 
+using platform::Answer;
 using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 
@@ -44,6 +46,7 @@ protected:
         env.programDir = dir.file(QStringLiteral("program"));
         env.scratchDir = dir.file(QStringLiteral("scratch"));
         env.website = QStringLiteral("http://www.quillan.example");
+        env.settings = &settings;
         commands = std::make_unique<exchange::ExchangeCommands>(env);
         QDir().mkpath(bl());
         form.set("编辑框20", QStringLiteral("192.168.1.20"));
@@ -59,6 +62,7 @@ protected:
     }
 
     TempDir dir;
+    platform::RegistryStore settings{dir.file(QStringLiteral("config/registry"))};
     MapForm form;
     platform::ScriptedPrompts prompts;
     exchange::RecordingFtpClient ftp;
@@ -299,6 +303,75 @@ TEST_F(Exchange, UpdateCheckReadsGengxinFromTheVersionFile)
     commands->checkForUpdate();
     EXPECT_EQ(prompts.shown(), QList<Shown>({Shown{u("无法连接更新服务器：连接不上服务器"), u("提 示："), Buttons::Ok}}));
     EXPECT_EQ(readFile(dir.file(QStringLiteral("scratch/soft.ini"))), QByteArray("[set]\r\ngengxin=1\r\n"));
+}
+
+TEST_F(Exchange, TheServersCertificateIsPinnedOnFirstUseAndAChangedOneIsRefusedUntilTheOfficerTrustsIt)
+{
+    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan\\FTP");
+    const QString pin = QStringLiteral("192.168.1.20:21 证书");
+    const QByteArray first = "AA:BB:CC";
+    const QByteArray second = "DD:EE:FF";
+    ftp.certificate = first;
+    commands->download();
+    ftp.files[u("wwwroot/案例1.ini")] = "[set]\r\n";
+    EXPECT_EQ(settings.readRegistryText(key, pin), QStringLiteral("AA:BB:CC"));
+    EXPECT_EQ(form.status, u("笔录下载失败."));
+    commands->download();
+    EXPECT_EQ(ftp.pinned, first);
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（已加密）"));
+    // The first success of a new server tells its fingerprint.
+    settings.writeRegistryText(key, pin, QString());
+    commands->download();
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 AA:BB:CC）"));
+
+    // Another certificate: refused before anything is sent, then the
+    // question; "No" keeps the old pin, "Yes" takes the new one.
+    ftp.certificate = second;
+    const Shown refused{u("FTP服务器 192.168.1.20:21 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n"
+                          "上次的证书指纹（SHA-256）：AA:BB:CC\r\n这次的证书指纹（SHA-256）：DD:EE:FF\r\n"
+                          "可能是服务器换了证书，也可能有人冒充服务器。请向服务器管理员核对这次的指纹，"
+                          "核对无误后，在下一个问题中选择“是”。"),
+                        u("提示："), Buttons::Ok};
+    const Shown question{u("是否信任FTP服务器 192.168.1.20:21 的新证书（指纹 SHA-256 DD:EE:FF）？以后只接受这个证书。"),
+                         u("提示："), Buttons::YesNo};
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        prompts.clear();
+        ftp.calls.clear();
+        prompts.answerNext(Answer::Ok);
+        prompts.answerNext(answer);
+        commands->download();
+        EXPECT_EQ(prompts.shown(), (QList<Shown>{refused, question}));
+        EXPECT_EQ(ftp.calls, QStringList{QStringLiteral("connect 192.168.1.20:21 officer")});
+        EXPECT_EQ(form.status, answer == Answer::Yes ? u("已信任FTP服务器的新证书，请重新上传或下载。")
+                                                     : u("没有连接FTP服务器：服务器的证书与上次不同。"));
+        EXPECT_EQ(settings.readRegistryText(key, pin), answer == Answer::Yes ? QStringLiteral("DD:EE:FF")
+                                                                             : QStringLiteral("AA:BB:CC"));
+    }
+    prompts.clear();
+    commands->download();
+    EXPECT_TRUE(prompts.shown().isEmpty());
+    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（已加密）"));
+
+    // A server known to encrypt that offers no TLS now: refused.
+    ftp.certificate.clear();
+    commands->download();
+    EXPECT_EQ(prompts.shown(),
+              QList<Shown>{ok("FTP服务器 192.168.1.20:21 以前使用加密连接，这次没有提供加密，为安全起见没有登录，"
+                              "也没有传送任何文件。\r\n可能有人冒充服务器。请向服务器管理员核对。",
+                              "提示：")});
+    EXPECT_EQ(form.status, u("没有连接FTP服务器：服务器这次没有提供加密连接。"));
+}
+
+TEST_F(Exchange, AServerActiveModeCannotReachIsRememberedAsPassive)
+{
+    ftp.activeFails = true;
+    ftp.files[u("wwwroot/案例1.ini")] = "[set]\r\n";
+    commands->download();
+    EXPECT_EQ(ftp.calls.mid(0, 1), QStringList{QStringLiteral("connect 192.168.1.20:21 officer")});
+    EXPECT_TRUE(ftp.calls.contains(QStringLiteral("passive")));
+    ftp.calls.clear();
+    commands->download();
+    EXPECT_EQ(ftp.calls.first(), QStringLiteral("connect 192.168.1.20:21 officer passive"));
 }
 
 } // namespace
