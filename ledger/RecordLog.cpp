@@ -191,7 +191,18 @@ struct ParsedLine
 };
 
 // A line as append() writes it, or nothing.
-std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber, QStringDecoder& decoder)
+// A whole name in the files' encoding, or nothing when its bytes are not one.
+// A fresh decoder each time: the converter's error flag outlives a reset.
+std::optional<QString> decodeName(QByteArrayView bytes)
+{
+    QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError() || text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber)
 {
     const QList<QByteArray> fields = content.split('\t');
     if (fields.size() < 5 || (fields.size() - 2) % 3 != 0)
@@ -204,11 +215,10 @@ std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber, Q
     ParsedLine parsed;
     parsed.previous = fields[1];
     for (qsizetype i = 2; i < fields.size(); i += 3) {
-        decoder.resetState();
-        const QString escaped = decoder.decode(fields[i]);
-        if (decoder.hasError() || escaped.isEmpty())
+        const std::optional<QString> escaped = decodeName(fields[i]);
+        if (!escaped)
             return std::nullopt;
-        const std::optional<QString> name = unescapeName(escaped);
+        const std::optional<QString> name = unescapeName(*escaped);
         bool sizeOk = false;
         const qint64 size = fields[i + 1].toLongLong(&sizeOk);
         if (!name || !sizeOk || size < 0 || fields[i + 1] != QByteArray::number(size) || !isHash(fields[i + 2]))
@@ -222,7 +232,7 @@ std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber, Q
 // a line as append() writes it, chained to the line before (`previous`),
 // ending anywhere, even inside a name's character. Nothing else written
 // into the log looks like that by chance.
-bool isCutLine(const QByteArray& content, const QByteArray& previous, QStringDecoder& decoder)
+bool isCutLine(const QByteArray& content, const QByteArray& previous)
 {
     static const QByteArray timePattern = "0000-00-00 00:00:00";
     const auto isTimeStart = [](const QByteArray& f) {
@@ -254,8 +264,7 @@ bool isCutLine(const QByteArray& content, const QByteArray& previous, QStringDec
                 return false;
             if (!cut) {
                 // A whole name: never empty, always a text of the encoding.
-                decoder.resetState();
-                if (QString(decoder.decode(f)).isEmpty() || decoder.hasError())
+                if (!decodeName(f))
                     return false;
             }
         } else if ((i - 2) % 3 == 1) {
@@ -559,7 +568,6 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
             result.line = line;
         }
     };
-    QStringDecoder decoder("GB18030");
     LineReader reader(fd.get());
     QByteArray previous = zeroHash();
     QByteArray bytes;
@@ -587,8 +595,8 @@ LogCheck RecordLog::check(const QString& name, const FileDigest* digest) const
         const QByteArray content = lineContent(bytes);
         std::optional<ParsedLine> parsed;
         if (bytes.endsWith("\r\n"))
-            parsed = parseLine(content, n, decoder);
-        if (!parsed && isCutLine(content, previous, decoder))
+            parsed = parseLine(content, n);
+        if (!parsed && isCutLine(content, previous))
             result.interrupted << n; // no file is logged by it; the chain goes on through it
         else if (!parsed)
             problem(LogCheck::Chain::BadLine, n);

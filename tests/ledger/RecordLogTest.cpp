@@ -242,6 +242,15 @@ TEST(RecordLog, TamperingIsFoundAndNamed)
          "甲.pdf",
          u("文件“甲.pdf”与 2026-12-09 09:00:00 保存时完全一致。\r\n笔录登记被改动过：第 2 "
            "行不是完整的登记行。")},
+        {"invalid GBK in a name, then the lines after it",
+         [](Ledger& l) {
+             QList<QByteArray> lines = logLines(l.log());
+             lines[1].replace(gbk(u("乙.ini")), "\xFF\x20.ini");
+             writeLines(l.log(), lines);
+         },
+         "甲.doc",
+         u("文件“甲.doc”与 2026-12-09 11:00:00 保存时完全一致。") + untrusted +
+             u("\r\n笔录登记被改动过：第 2 行不是完整的登记行。")},
         {"a line cut short by a crash, then a save",
          [](Ledger& l) {
              cutLastSave(l, 20);
