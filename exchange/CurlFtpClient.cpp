@@ -121,6 +121,7 @@ CURL* CurlFtpClient::prepare(const QByteArray& path, bool passive)
     // A server known to do TLS (a pinned certificate) must do it again:
     // a connection stripped of it is refused.
     curl_easy_setopt(e, CURLOPT_USE_SSL, long(pinned_.isEmpty() ? CURLUSESSL_TRY : CURLUSESSL_ALL));
+    curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
     curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &CurlFtpClient::sslContext);

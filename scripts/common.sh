@@ -21,7 +21,7 @@ QUILLAN_TEST_PACKAGES=(
   googletest libgtest-dev antiword catdoc poppler-utils python3
   cups cups-client printer-driver-cups-pdf
   python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox
-  xvfb xauth xdotool imagemagick strace
+  xvfb xauth xdotool imagemagick strace vsftpd openssl
   clang libclang-rt-14-dev llvm
 )
 
