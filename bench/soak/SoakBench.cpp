@@ -297,11 +297,11 @@ int main(int argc, char** argv)
             form.status.clear();
             prompts.chooseNext(local);
             commands.upload();
-            if (form.status != u("笔录模板文件.ini上传FTP服务器成功."))
+            if (!form.status.startsWith(u("笔录模板文件.ini上传FTP服务器成功.")))
                 fail(QStringLiteral("cycle %1: the upload failed: %2").arg(cycle).arg(form.status));
             form.status.clear();
             commands.download();
-            if (form.status != u("笔录模板.ini文件下载到 笔录软件的BL目录成功."))
+            if (!form.status.startsWith(u("笔录模板.ini文件下载到 笔录软件的BL目录成功.")))
                 fail(QStringLiteral("cycle %1: the download failed: %2").arg(cycle).arg(form.status));
             exchangeMs.push_back(double(t.nsecsElapsed()) / 1e6);
             if (readAll(downloaded) != bytes)

@@ -285,7 +285,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     person.expectFile(u(" "), base + u(".ini"));
     chooseMenu(w, u("网络功能"), u("笔录上传"));
     ASSERT_TRUE(person.waitDone(20000)) << person.story();
-    EXPECT_EQ(w.statusMessage(), u("笔录模板文件.ini上传FTP服务器成功."));
+    EXPECT_EQ(w.statusMessage(), u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
 
     // A new record; the template downloaded and opened.
     person.expectMessage(u("提 示："), u("OK"));
@@ -293,7 +293,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     ASSERT_TRUE(person.waitDone(20000)) << person.story();
     EXPECT_TRUE(w.fieldText(u("编辑框14")).isEmpty());
     chooseMenu(w, u("网络功能"), u("笔录下载"));
-    EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+    EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     chooseMenu(w, u("网络功能"), u("FTP笔录服务器配置")); // the panel closes
     // The update check reads the website's version file.
     person.expectMessage(u("提 示："), u("OK"));

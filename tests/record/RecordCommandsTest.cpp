@@ -40,6 +40,8 @@ protected:
         env.templateDialog = &templateDialog;
         env.documentDialog = &documentDialog;
         env.rerunStartup = [this] { ++startups; };
+        env.formSafe = [this] { ++safe; };
+        env.recordSaved = [this](const QStringList& files) { logged << files; };
         commands = std::make_unique<record::RecordCommands>(env);
     }
 
@@ -70,6 +72,8 @@ protected:
     platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     platform::FileDialogUnit documentDialog{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     int startups = 0;
+    int safe = 0;        // the form told safe
+    QStringList logged;  // files handed to the log
     std::unique_ptr<record::RecordCommands> commands;
 };
 
@@ -257,24 +261,8 @@ TEST_F(RecordCommands, PreviewOpensTheDocumentInTheWordProcessorWithoutWaiting)
 
 TEST_F(RecordCommands, SecondSaveAsksBeforeReplacingAndNoLeavesEveryOldFileAsItWas)
 {
-    int safe = 0;
-    QStringList logged;
-    record::RecordEnvironment env;
-    env.form = &form;
-    env.prompts = &prompts;
-    env.clock = &clock;
-    env.shell = &shell;
-    env.word = &engine;
-    env.programDir = dir.path();
-    env.pageLineCounter = &counter;
-    env.templateDialog = &templateDialog;
-    env.documentDialog = &documentDialog;
-    env.formSafe = [&safe] { ++safe; };
-    env.recordSaved = [&logged](const QStringList& files) { logged << files; };
-    record::RecordCommands commands(env);
-
     fillComplete();
-    commands.saveRecord();
+    commands->saveRecord();
     const QString pdf = bl(QStringLiteral("2012.3.5-某某公司-某某.pdf"));
     const QByteArray oldIni = readFile(iniPath()), oldDoc = readFile(docPath()), oldPdf = readFile(pdf);
     ASSERT_FALSE(oldIni.isEmpty());
@@ -287,7 +275,7 @@ TEST_F(RecordCommands, SecondSaveAsksBeforeReplacingAndNoLeavesEveryOldFileAsItW
 
     prompts.answerNext(Answer::No);  // overwrite
     prompts.answerNext(Answer::Yes); // preview
-    commands.saveRecord();
+    commands->saveRecord();
     EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), QStringLiteral("提 示："),
                                               Buttons::YesNo},
                                              {QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "),
@@ -306,7 +294,7 @@ TEST_F(RecordCommands, SecondSaveAsksBeforeReplacingAndNoLeavesEveryOldFileAsItW
     // The program's end during the question calls the save off: no preview.
     prompts.clear();
     prompts.answerNext(Answer::Interrupted);
-    commands.saveRecord();
+    commands->saveRecord();
     EXPECT_EQ(prompts.shown().size(), 1);
     EXPECT_EQ(readFile(iniPath()), oldIni);
     EXPECT_TRUE(logged.isEmpty());
