@@ -227,6 +227,9 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
         // The kept record opens like any template, and the next start that
         // finds it left gives every value back exactly.
         const QString kept = f.programDir() + QStringLiteral("/BL/恢复-20120305-150000.ini");
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(kept).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << "a record is the officer's alone";
         const platform::ProfileIni ini = platform::ProfileIni::load(kept);
         EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num10")), QStringLiteral("张某"));
         AppFixture later(setIni());
