@@ -1,5 +1,6 @@
 #include "app/FindRecordDialog.h"
 
+#include "platform/Text.h"
 #include "app/MainWin.h"
 #include "record/RecordIndex.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 enum Column { DateColumn, WorkUnitColumn, IntervieweeColumn, QuestionColumn, ColumnCount };
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 } // namespace
 

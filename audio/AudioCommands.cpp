@@ -1,5 +1,6 @@
 #include "audio/AudioCommands.h"
 
+#include "platform/Text.h"
 #include "audio/AudioRecorder.h"
 #include "platform/Prompts.h"
 
@@ -12,7 +13,7 @@ using platform::Buttons;
 
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 const char* const kRecord = "按钮录音";
 const char* const kPause = "按钮暂停";

@@ -1,5 +1,6 @@
 #include "exchange/ExchangeCommands.h"
 
+#include "platform/Text.h"
 #include "exchange/FtpClient.h"
 #include "exchange/WebFetcher.h"
 #include "platform/AtomicFile.h"
@@ -17,10 +18,7 @@ namespace {
 
 using platform::Buttons;
 
-QString u(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+using platform::u;
 
 const char* const kHost = "编辑框20";
 const char* const kAccount = "编辑框21";

@@ -1,5 +1,6 @@
 #include "ledger/LedgerCommands.h"
 
+#include "platform/Text.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 using platform::Buttons;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 QString n(qint64 number) { return QString::number(number); }
 

@@ -1,5 +1,6 @@
 #include "library/DocumentCommands.h"
 
+#include "platform/Text.h"
 #include "library/InspectionDocuments.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
@@ -16,7 +17,7 @@ namespace {
 using platform::Answer;
 using platform::Buttons;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 const char* const kCannotOpen = "无 法 打 开 文 档：";
 

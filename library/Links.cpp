@@ -1,5 +1,6 @@
 #include "library/Links.h"
 
+#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "platform/Website.h"
@@ -25,10 +26,7 @@ const char* const kProvinces[][2] = {
     {"黑龙江省", "https://hrss.hlj.gov.cn/"},
 };
 
-QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
+using platform::u;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "record/FormRecovery.h"
 
+#include "platform/Text.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -19,7 +20,7 @@ namespace quillan::record {
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+using platform::u;
 
 const QString kSet = QStringLiteral("set");
 const QString kRecovery = QStringLiteral("recovery");

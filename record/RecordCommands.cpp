@@ -1,5 +1,6 @@
 #include "record/RecordCommands.h"
 
+#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "record/Composition.h"
@@ -16,7 +17,7 @@ namespace {
 using platform::Answer;
 using platform::Buttons;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 const char* const kNotInstalled = "电 脑 没 有 安 装 WORD 办 公 软 件.";
 const char* const kHint = "提 示：";

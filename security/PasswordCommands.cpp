@@ -1,5 +1,6 @@
 #include "security/PasswordCommands.h"
 
+#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "security/PasswordHash.h"
@@ -11,7 +12,7 @@ namespace {
 
 using platform::Buttons;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 } // namespace
 

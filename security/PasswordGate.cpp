@@ -1,5 +1,6 @@
 #include "security/PasswordGate.h"
 
+#include "platform/Text.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -12,7 +13,7 @@ namespace quillan::security {
 
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using platform::u;
 
 constexpr int kFreeTries = 5;
 constexpr qint64 kFirstPauseMs = 2000;
