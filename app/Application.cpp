@@ -69,7 +69,8 @@ Application::Parts Application::systemParts(const platform::Paths& paths)
     return parts;
 }
 
-Application::Application(platform::Paths paths, QString executablePath, Parts parts) : parts_(std::move(parts))
+Application::Application(platform::Paths paths, QString executablePath, Parts parts)
+    : parts_(std::move(parts))
 {
     services_.paths = std::move(paths);
     services_.executablePath = std::move(executablePath);
@@ -121,7 +122,8 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
 
     // The start-up password: the gate of start-up step 1 and the menu
     // "安全设置". Closing EnterPwdWin without the password ends the program.
-    auto* password = new security::PasswordUi(*services_.registry, *services_.prompts, *services_.clock, *window_);
+    auto* password =
+        new security::PasswordUi(*services_.registry, *services_.prompts, *services_.clock, *window_);
     startup_->passwordGate = [this, password] {
         if (!password->runGate())
             exitProgram(1);
@@ -233,8 +235,8 @@ void Application::bindCommands()
     log.verifyDialog = &w.fileDialog(QStringLiteral("核验对话框"));
     log.verifyDialog->objectName = QStringLiteral("核验对话框");
     ledger_ = std::make_unique<ledger::LedgerCommands>(std::move(log));
-    QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered, &w,
-                     [this] { ledger_->verifyFile(); });
+    QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered,
+                     &w, [this] { ledger_->verifyFile(); });
 
     // The record commands work on the window as the record form.
     if (services_.word) {
@@ -257,7 +259,8 @@ void Application::bindCommands()
         const auto bind = [&w](const char* menu, const char* item, void (record::RecordCommands::*command)(),
                                record::RecordCommands* target) {
             if (QAction* action = w.menuAction(QString::fromUtf8(menu), QString::fromUtf8(item)))
-                QObject::connect(action, &QAction::triggered, &w, [target, command] { (target->*command)(); });
+                QObject::connect(action, &QAction::triggered, &w,
+                                 [target, command] { (target->*command)(); });
         };
         bind("文件", "新建(笔录)", &record::RecordCommands::newRecord, r);
         bind("文件", "打开(笔录模板)", &record::RecordCommands::openTemplate, r);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/Services.h"
+#include "audio/CaptureDevice.h"
 #include "exchange/FtpClient.h"
 #include "exchange/WebFetcher.h"
-#include "audio/CaptureDevice.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"

@@ -1,7 +1,7 @@
 #include "app/FindRecordDialog.h"
 
-#include "platform/Text.h"
 #include "app/MainWin.h"
+#include "platform/Text.h"
 #include "record/RecordIndex.h"
 
 #include <QAction>
@@ -55,7 +55,10 @@ int FoundRecordsModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(rows_.size());
 }
 
-int FoundRecordsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int FoundRecordsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant FoundRecordsModel::data(const QModelIndex& index, int role) const
 {
@@ -64,11 +67,16 @@ QVariant FoundRecordsModel::data(const QModelIndex& index, int role) const
     const record::IndexedRecord& r = index_.records()[size_t(rows_[size_t(index.row())])];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case DateColumn: return r.date.toString(QStringLiteral("yyyy-MM-dd"));
-        case WorkUnitColumn: return r.workUnit;
-        case IntervieweeColumn: return r.interviewee;
-        case QuestionColumn: return r.firstQuestion;
-        default: return {};
+        case DateColumn:
+            return r.date.toString(QStringLiteral("yyyy-MM-dd"));
+        case WorkUnitColumn:
+            return r.workUnit;
+        case IntervieweeColumn:
+            return r.interviewee;
+        case QuestionColumn:
+            return r.firstQuestion;
+        default:
+            return {};
         }
     }
     if (role == Qt::ToolTipRole) {
@@ -84,11 +92,16 @@ QVariant FoundRecordsModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case DateColumn: return u("日期");
-    case WorkUnitColumn: return u("工作单位");
-    case IntervieweeColumn: return u("被询问人");
-    case QuestionColumn: return u("第一个问题");
-    default: return {};
+    case DateColumn:
+        return u("日期");
+    case WorkUnitColumn:
+        return u("工作单位");
+    case IntervieweeColumn:
+        return u("被询问人");
+    case QuestionColumn:
+        return u("第一个问题");
+    default:
+        return {};
     }
 }
 
@@ -96,7 +109,8 @@ QVariant FoundRecordsModel::headerData(int section, Qt::Orientation orientation,
 
 QString FindRecordDialog::countText(int shown, int total, int skipped)
 {
-    QString text = shown == total ? u("共 %1 份笔录").arg(total) : u("找到 %1 份，共 %2 份笔录").arg(shown).arg(total);
+    QString text =
+        shown == total ? u("共 %1 份笔录").arg(total) : u("找到 %1 份，共 %2 份笔录").arg(shown).arg(total);
     if (skipped > 0)
         text += u("；%1 个文件无法读取，未列出").arg(skipped);
     return text;
@@ -104,15 +118,20 @@ QString FindRecordDialog::countText(int shown, int total, int skipped)
 
 QString FindRecordDialog::emptyFolderHint(const QString& folder)
 {
-    return u("目录 <") + QDir::toNativeSeparators(folder) + u("> 中还没有笔录模板。保存笔录后，它的模板会列在这里。");
+    return u("目录 <") + QDir::toNativeSeparators(folder) +
+           u("> 中还没有笔录模板。保存笔录后，它的模板会列在这里。");
 }
 
-QString FindRecordDialog::noMatchHint() { return u("没有符合筛选条件的笔录。"); }
+QString FindRecordDialog::noMatchHint()
+{
+    return u("没有符合筛选条件的笔录。");
+}
 
 FindRecordDialog::FindRecordDialog(record::RecordIndex& index, std::function<void(const QString&)> open,
                                    QWidget* parent)
     : QDialog(parent), index_(index), open_(std::move(open)), model_(new FoundRecordsModel(index, this)),
-      filter_(new QLineEdit(this)), view_(new QTreeView(this)), count_(new QLabel(this)), hint_(new QLabel(this))
+      filter_(new QLineEdit(this)), view_(new QTreeView(this)), count_(new QLabel(this)),
+      hint_(new QLabel(this))
 {
     setObjectName(u("查找笔录"));
     setWindowTitle(u("查找笔录"));

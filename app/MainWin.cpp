@@ -73,8 +73,9 @@ QKeySequence menuShortcut(const QString& menu, const QString& item)
 MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent), clock_(clock)
 {
     setObjectName(QStringLiteral("MainWin"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(designTitle());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
     setFont(formFont());
@@ -86,15 +87,21 @@ MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent),
     setFixedSize(kClientWidth,
                  qMax(kClientHeight, menuBar()->sizeHint().height() + pagesBottom + kStatusBarHeight));
 
-    dialogs_.insert(QStringLiteral("通用对话框1"),
-                    {QStringLiteral("通用对话框1"), platform::FileDialogUnit::Mode::Save,
-                     QStringLiteral("WAV录音文件|*.wav"), QStringLiteral("wav"), {}});
-    dialogs_.insert(QStringLiteral("通用对话框2"),
-                    {QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open,
-                     QStringLiteral("*.ini 笔录模板文件|*.ini"), QStringLiteral("ini"), {}});
-    dialogs_.insert(QStringLiteral("通用对话框3"),
-                    {QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open,
-                     QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"), QStringLiteral("ini"), {}});
+    dialogs_.insert(QStringLiteral("通用对话框1"), {QStringLiteral("通用对话框1"),
+                                                    platform::FileDialogUnit::Mode::Save,
+                                                    QStringLiteral("WAV录音文件|*.wav"),
+                                                    QStringLiteral("wav"),
+                                                    {}});
+    dialogs_.insert(QStringLiteral("通用对话框2"), {QStringLiteral("通用对话框2"),
+                                                    platform::FileDialogUnit::Mode::Open,
+                                                    QStringLiteral("*.ini 笔录模板文件|*.ini"),
+                                                    QStringLiteral("ini"),
+                                                    {}});
+    dialogs_.insert(QStringLiteral("通用对话框3"), {QStringLiteral("通用对话框3"),
+                                                    platform::FileDialogUnit::Mode::Open,
+                                                    QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"),
+                                                    QStringLiteral("ini"),
+                                                    {}});
 
     for (const TimerSpec& t : mainWinTimers()) {
         auto* timer = new QTimer(this);
@@ -209,7 +216,8 @@ void MainWin::buildControls()
             break;
         }
         case ControlType::Button:
-            w = design.vertical ? new VerticalButton(design.caption, parent) : new QPushButton(design.caption, parent);
+            w = design.vertical ? new VerticalButton(design.caption, parent)
+                                : new QPushButton(design.caption, parent);
             break;
         case ControlType::TextViewer: {
             auto* viewer = new QPlainTextEdit(parent);
@@ -244,10 +252,14 @@ void MainWin::buildControls()
     }
 
     setUpTabOrder();
-    connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this, &MainWin::showSecondView);
-    connect(control<QPushButton>(QStringLiteral("按钮2")), &QPushButton::clicked, this, &MainWin::showFirstView);
-    connect(control<QPushButton>(QStringLiteral("按钮5")), &QPushButton::clicked, this, &MainWin::toggleCaseNote);
-    connect(control<QPushButton>(QStringLiteral("按钮3")), &QPushButton::clicked, this, &MainWin::closeTextPanel);
+    connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this,
+            &MainWin::showSecondView);
+    connect(control<QPushButton>(QStringLiteral("按钮2")), &QPushButton::clicked, this,
+            &MainWin::showFirstView);
+    connect(control<QPushButton>(QStringLiteral("按钮5")), &QPushButton::clicked, this,
+            &MainWin::toggleCaseNote);
+    connect(control<QPushButton>(QStringLiteral("按钮3")), &QPushButton::clicked, this,
+            &MainWin::closeTextPanel);
     // "activated" is the list choice: raised when the officer picks an
     // entry from the list, never by typing or by the program.
     connect(control<QComboBox>(QStringLiteral("组合框6")), &QComboBox::activated, this,
@@ -290,10 +302,22 @@ void MainWin::setFieldText(const QString& unit, const QString& text)
     }
 }
 
-QString MainWin::statusMessage() const { return fieldText(QStringLiteral("编辑框25")); }
-void MainWin::setStatusMessage(const QString& text) { setFieldText(QStringLiteral("编辑框25"), text); }
-QString MainWin::statusPart0() const { return statusPart0_->text(); }
-void MainWin::setStatusPart0(const QString& text) { statusPart0_->setText(text); }
+QString MainWin::statusMessage() const
+{
+    return fieldText(QStringLiteral("编辑框25"));
+}
+void MainWin::setStatusMessage(const QString& text)
+{
+    setFieldText(QStringLiteral("编辑框25"), text);
+}
+QString MainWin::statusPart0() const
+{
+    return statusPart0_->text();
+}
+void MainWin::setStatusPart0(const QString& text)
+{
+    statusPart0_->setText(text);
+}
 
 void MainWin::setUpTabOrder()
 {
@@ -326,8 +350,8 @@ bool MainWin::focusNextPrevChild(bool next)
     if (at >= 0 && to >= 0 && to < recordFields_.size()) {
         QWidget* target = recordFields_[to];
         const auto within = [target, this](const char* a, const char* b) {
-            return control(QString::fromUtf8(a))->isAncestorOf(target)
-                || control(QString::fromUtf8(b))->isAncestorOf(target);
+            return control(QString::fromUtf8(a))->isAncestorOf(target) ||
+                   control(QString::fromUtf8(b))->isAncestorOf(target);
         };
         const bool firstView = control(QStringLiteral("按钮1"))->isEnabled();
         if (firstView && within("分组框3", "分组框4"))
@@ -402,7 +426,10 @@ void MainWin::closeTextPanel()
         control(QString::fromUtf8(unit))->setVisible(false);
 }
 
-void MainWin::refreshStatusBar() { setStatusPart0(statusBarText(statusMessage(), clock_.now())); }
+void MainWin::refreshStatusBar()
+{
+    setStatusPart0(statusBarText(statusMessage(), clock_.now()));
+}
 
 void MainWin::insertAtTop(const QString& unit, const QStringList& entries)
 {
@@ -446,14 +473,20 @@ void MainWin::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-platform::FileDialogUnit& MainWin::fileDialog(const QString& unit) { return dialogs_[unit]; }
+platform::FileDialogUnit& MainWin::fileDialog(const QString& unit)
+{
+    return dialogs_[unit];
+}
 
 QAction* MainWin::menuAction(const QString& menu, const QString& item) const
 {
     return findChild<QAction*>(menu + QLatin1Char('/') + item);
 }
 
-QTimer* MainWin::timer(const QString& unit) const { return timers_.value(unit); }
+QTimer* MainWin::timer(const QString& unit) const
+{
+    return timers_.value(unit);
+}
 
 void MainWin::suggestAnswerForPair2()
 {
@@ -464,7 +497,8 @@ void MainWin::suggestLinesForPair3()
 {
     const QString employer = fieldText(QStringLiteral("编辑框14"));
     insertAtTop(QStringLiteral("组合框9"), {QStringLiteral("答：") + employer});
-    insertAtTop(QStringLiteral("组合框10"), {QStringLiteral("问：") + employer + QStringLiteral("负责人是谁？")});
+    insertAtTop(QStringLiteral("组合框10"),
+                {QStringLiteral("问：") + employer + QStringLiteral("负责人是谁？")});
 }
 
 } // namespace quillan::app

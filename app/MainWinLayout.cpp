@@ -8,10 +8,13 @@ namespace {
 
 using T = ControlType;
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 ControlSpec control(const char* unit, ControlType type, const char* parent, int x, int y, int w, int h,
-                 const char* caption = "", const char* accessible = "")
+                    const char* caption = "", const char* accessible = "")
 {
     ControlSpec c;
     c.unit = u8(unit);
@@ -69,12 +72,13 @@ void addPairs(std::vector<ControlSpec>& out, int page, const char* group, int le
     for (const record::Pair& p : record::pairs()) {
         if (p.page != page)
             continue;
-        ControlSpec q = control(p.question.unit, T::ComboBox, group, left, tops[page - 1][row][0], width, 20, "",
-                             p.question.meaning);
+        ControlSpec q = control(p.question.unit, T::ComboBox, group, left, tops[page - 1][row][0], width, 20,
+                                "", p.question.meaning);
         q.items = QStringList{u8("问：")};
-        ControlSpec a =
-            control(p.answer.unit, T::ComboBox, group, left, tops[page - 1][row][1], width, 20, "", p.answer.meaning);
-        a.items = p.number == 3 ? QStringList{u8("答：会计"), u8("答：农民工"), u8("答：")} : QStringList{u8("答：")};
+        ControlSpec a = control(p.answer.unit, T::ComboBox, group, left, tops[page - 1][row][1], width, 20,
+                                "", p.answer.meaning);
+        a.items = p.number == 3 ? QStringList{u8("答：会计"), u8("答：农民工"), u8("答：")}
+                                : QStringList{u8("答：")};
         out.push_back(q);
         out.push_back(a);
         ++row;
@@ -100,12 +104,12 @@ std::vector<ControlSpec> build()
     c.push_back(hidden(control("按钮6", T::Button, "", 713, 545, 138, 20, "打  印")));
     c.push_back(hidden(control("按钮3", T::Button, "", 856, 544, 138, 20, "关  闭")));
     c.push_back(control("状态条1", T::StatusBar, "", 0, kClientHeight - kStatusBarHeight, kClientWidth,
-                     kStatusBarHeight, "", "状态栏"));
+                        kStatusBarHeight, "", "状态栏"));
 
     // Shared text fields, above the client area where nobody sees them.
-    const char* shared[][2] = {{"编辑框25", "状态信息"},     {"编辑框19", "文字处理程序路径"},
+    const char* shared[][2] = {{"编辑框25", "状态信息"},         {"编辑框19", "文字处理程序路径"},
                                {"编辑框24", "文本面板文件路径"}, {"编辑框32", "打开的文件路径"},
-                               {"编辑框17", "上传文件路径"},   {"编辑框18", "播放文件路径"}};
+                               {"编辑框17", "上传文件路径"},     {"编辑框18", "播放文件路径"}};
     int top = -184;
     for (const auto& s : shared) {
         c.push_back(hidden(control(s[0], T::EditBox, "", 10, top, 100, 20, "", s[1])));
@@ -115,7 +119,8 @@ std::vector<ControlSpec> build()
     // Page 1.
     const char* g1 = "分组框1";
     c.push_back(control("标签2", T::Label, g1, 10, 17, 493, 24,
-                     "笔录起始时间：         年      月      日      时      分   至        时      分", "笔录起始时间"));
+                        "笔录起始时间：         年      月      日      时      分   至        时      分",
+                        "笔录起始时间"));
     c.push_back(centred(control("编辑框1", T::EditBox, g1, 97, 18, 46, 20, "", "笔录起始时间 年")));
     c.push_back(centred(control("编辑框2", T::EditBox, g1, 164, 18, 28, 20, "", "笔录起始时间 月")));
     c.push_back(centred(control("编辑框3", T::EditBox, g1, 212, 18, 28, 20, "", "笔录起始时间 日")));
@@ -127,35 +132,41 @@ std::vector<ControlSpec> build()
     c.push_back(control("编辑框8", T::EditBox, g1, 97, 52, 124, 20, "Velmora市", "笔录地点"));
     c.push_back(control("组合框2", T::ComboBox, g1, 221, 52, 201, 20, "", "笔录地点 常用地点"));
     c.push_back(control("标签4", T::Label, g1, 10, 85, 342, 24,
-                     "被询问人姓名：               性别：         户籍所在地：", "被询问人姓名 性别 户籍所在地"));
+                        "被询问人姓名：               性别：         户籍所在地：",
+                        "被询问人姓名 性别 户籍所在地"));
     c.push_back(control("编辑框9", T::EditBox, g1, 98, 87, 78, 20, "", "被询问人姓名"));
-    c.push_back(items(control("组合框1", T::ComboBox, g1, 221, 87, 49, 20, "", "性别"), {u8("男"), u8("女")}));
+    c.push_back(
+        items(control("组合框1", T::ComboBox, g1, 221, 87, 49, 20, "", "性别"), {u8("男"), u8("女")}));
     c.push_back(control("编辑框11", T::EditBox, g1, 349, 86, 98, 20, "吉林省Velmora市", "户籍所在地"));
     c.push_back(control("组合框52", T::ComboBox, g1, 447, 86, 59, 20, "", "户籍所在地 常用地点"));
     c.push_back(control("标签5", T::Label, g1, 10, 118, 437, 24,
-                     "身份证件种类：               证件号码：                            年龄：",
-                     "身份证件种类 证件号码 年龄"));
+                        "身份证件种类：               证件号码：                            年龄：",
+                        "身份证件种类 证件号码 年龄"));
     c.push_back(control("编辑框12", T::EditBox, g1, 99, 120, 78, 20, "身份证", "身份证件种类"));
     c.push_back(control("编辑框10", T::EditBox, g1, 247, 120, 155, 20, "", "证件号码"));
     c.push_back(control("编辑框26", T::EditBox, g1, 453, 120, 52, 20, "", "年龄"));
     c.push_back(control("标签6", T::Label, g1, 34, 150, 429, 24,
-                     "工作单位：                           职务：                  文化程度：",
-                     "工作单位 职务 文化程度"));
+                        "工作单位：                           职务：                  文化程度：",
+                        "工作单位 职务 文化程度"));
     c.push_back(control("编辑框14", T::EditBox, g1, 98, 152, 149, 20, "", "工作单位"));
     c.push_back(items(control("组合框3", T::ComboBox, g1, 294, 152, 97, 20, "", "职务"),
                       {u8("经理"), u8("项目经理"), u8("老板"), u8("会计"), u8("工人"), u8("力工"), u8("瓦工"),
                        u8("代理人"), u8("农民工"), u8("开发商"), u8("其它"), QString()}));
     c.push_back(control("编辑框27", T::EditBox, g1, 464, 152, 41, 20, "", "文化程度"));
-    c.push_back(control("标签7", T::Label, g1, 58, 183, 237, 24, "电话：                           住址：", "电话 住址"));
+    c.push_back(control("标签7", T::Label, g1, 58, 183, 237, 24, "电话：                           住址：",
+                        "电话 住址"));
     ControlSpec phone = control("编辑框15", T::EditBox, g1, 98, 183, 117, 20, "", "电话");
     phone.digitsOnly = true;
     c.push_back(phone);
     c.push_back(control("编辑框16", T::EditBox, g1, 295, 183, 211, 20, "", "住址"));
     c.push_back(control("标签8", T::Label, g1, 46, 216, 401, 24,
-                     "询问人：                 其他参加人：                 记录人：", "询问人 其他参加人 记录人"));
+                        "询问人：                 其他参加人：                 记录人：",
+                        "询问人 其他参加人 记录人"));
     c.push_back(items(control("组合框53", T::ComboBox, g1, 99, 218, 90, 20, "", "询问人"), {QString()}));
-    c.push_back(items(control("组合框54", T::ComboBox, g1, 273, 218, 90, 20, "", "其他参加人"), {u8("无"), QString()}));
-    c.push_back(items(control("组合框55", T::ComboBox, g1, 421, 218, 87, 20, "", "记录人"), {u8("无"), QString()}));
+    c.push_back(items(control("组合框54", T::ComboBox, g1, 273, 218, 90, 20, "", "其他参加人"),
+                      {u8("无"), QString()}));
+    c.push_back(
+        items(control("组合框55", T::ComboBox, g1, 421, 218, 87, 20, "", "记录人"), {u8("无"), QString()}));
     c.push_back(heading(control("标签9", T::Label, g1, 16, 259, 88, 24, " 笔录内容1：")));
     addPairs(c, 1, g1, 72, 400);
 
@@ -169,7 +180,8 @@ std::vector<ControlSpec> build()
 
     // Case-note panel.
     c.push_back(heading(control("标签15", T::Label, "分组框6", 16, 19, 176, 24, " 案件经过详细备注信息：")));
-    c.push_back(control("超级编辑框2", T::MultiLineEdit, "分组框6", 40, 64, 417, 424, "", "案件经过详细备注信息"));
+    c.push_back(
+        control("超级编辑框2", T::MultiLineEdit, "分组框6", 40, 64, 417, 424, "", "案件经过详细备注信息"));
 
     // Recorder panel.
     const char* g5 = "分组框5";

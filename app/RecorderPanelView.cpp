@@ -32,7 +32,10 @@ void RecorderPanelView::setUnitVisible(const QString& unit, bool visible)
     }
 }
 
-void RecorderPanelView::setCaption(const QString& unit, const QString& text) { window_.setFieldText(unit, text); }
+void RecorderPanelView::setCaption(const QString& unit, const QString& text)
+{
+    window_.setFieldText(unit, text);
+}
 
 int RecorderPanelView::sliderPosition() const
 {
@@ -58,7 +61,10 @@ void RecorderPanelView::setTickInterval(int ms)
         timer->stop();
 }
 
-void RecorderPanelView::setStatusPart0(const QString& text) { window_.setStatusPart0(text); }
+void RecorderPanelView::setStatusPart0(const QString& text)
+{
+    window_.setStatusPart0(text);
+}
 
 void RecorderPanelView::setPlaybackPath(const QString& path)
 {

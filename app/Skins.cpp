@@ -48,7 +48,8 @@ QString skinStyleSheet(int scheme)
         "QMenuBar { background: %2; border-bottom: 1px solid %1; }"
         "QMenuBar::item:selected, QMenu::item:selected { background: %4; color: black; }"
         "QMenu { border: 1px solid %1; background: white; }");
-    return sheet.arg(QLatin1String(s.frame), QLatin1String(s.face), QLatin1String(s.window), QLatin1String(s.hover));
+    return sheet.arg(QLatin1String(s.frame), QLatin1String(s.face), QLatin1String(s.window),
+                     QLatin1String(s.hover));
 }
 
 } // namespace quillan::app

@@ -29,7 +29,8 @@ const Tip kTips[] = {
     {"按钮3", "关闭文件界面."},
     {"按钮2", "返回笔录第一窗口界面."},
     {"按钮1", "返回笔录第二窗口界面."},
-    {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案件的模板中。"},
+    {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案"
+              "件的模板中。"},
     {"按钮录音", "开始进行录音..."},
     {"按钮继续", "继续进行录音..."},
     {"按钮暂停", "暂时停止录音..."},
@@ -55,10 +56,11 @@ QString tooltipStyleSheet()
 {
     // The fonts are part of the sheet: a style sheet on the window would
     // otherwise give every control the application's default font.
-    return QStringLiteral("QWidget { font-family: \"Noto Sans Mono CJK SC\", \"Noto Sans CJK SC\"; font-size: 12px; }"
-                          "QLabel[heading=\"true\"] { font-family: \"SimSun\"; font-size: 16px; }"
-                          "QToolTip { border: 1px solid #8C8C8C; border-radius: 6px; background: #FFFFE1;"
-                          " color: black; padding: 4px; }");
+    return QStringLiteral(
+        "QWidget { font-family: \"Noto Sans Mono CJK SC\", \"Noto Sans CJK SC\"; font-size: 12px; }"
+        "QLabel[heading=\"true\"] { font-family: \"SimSun\"; font-size: 16px; }"
+        "QToolTip { border: 1px solid #8C8C8C; border-radius: 6px; background: #FFFFE1;"
+        " color: black; padding: 4px; }");
 }
 
 Startup::Startup(MainWin& window, Services& services) : window_(window), services_(services)
@@ -97,7 +99,8 @@ void Startup::attachTooltips()
 
 void Startup::applySkin(const QString& value)
 {
-    const QStringList schemes{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")};
+    const QStringList schemes{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                              QStringLiteral("4")};
     const qsizetype index = schemes.indexOf(value);
     if (index < 0)
         return;

@@ -2,7 +2,10 @@
 
 namespace quillan::app {
 
-QString versionStatusText() { return QStringLiteral(" 程 序 版 本 V 2.3"); }
+QString versionStatusText()
+{
+    return QStringLiteral(" 程 序 版 本 V 2.3");
+}
 
 QString clockDate(const QDate& date)
 {
@@ -25,8 +28,8 @@ QString clockTimeOfDay(const QTime& time)
 
 QString statusBarText(const QString& statusMessage, const QDateTime& now)
 {
-    return statusMessage + QStringLiteral("              当前日期： ") + clockDate(now.date()) + QStringLiteral("    ") +
-           clockTimeOfDay(now.time());
+    return statusMessage + QStringLiteral("              当前日期： ") + clockDate(now.date()) +
+           QStringLiteral("    ") + clockTimeOfDay(now.time());
 }
 
 } // namespace quillan::app

@@ -26,7 +26,8 @@ void VerticalButton::paintEvent(QPaintEvent*)
     const QFontMetrics fm(font());
     const int line = qMin(fm.height(), (height() - 4) / int(caption.size()));
     int y = (height() - line * int(caption.size())) / 2;
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     for (QChar c : caption) {
         painter.drawText(QRect(0, y, width(), line), Qt::AlignCenter, QString(c));
         y += line;

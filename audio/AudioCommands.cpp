@@ -1,8 +1,8 @@
 #include "audio/AudioCommands.h"
 
-#include "platform/Text.h"
 #include "audio/AudioRecorder.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 
 #include <QFileInfo>
 
@@ -48,7 +48,8 @@ QString AudioCommands::startFailureText(CaptureProblem problem)
 
 QString AudioCommands::saveFailureText(const QString& path, const QString& reason)
 {
-    return u("录音没有保存到 ") + path + u("：") + reason + u("。\n录音仍在内存中，请点击“停止保存”另选位置保存。");
+    return u("录音没有保存到 ") + path + u("：") + reason +
+           u("。\n录音仍在内存中，请点击“停止保存”另选位置保存。");
 }
 
 QString AudioCommands::deviceLostText()
@@ -58,7 +59,8 @@ QString AudioCommands::deviceLostText()
 
 QString AudioCommands::recoveryLostText()
 {
-    return u("录音的临时备份无法写入（磁盘可能已满），录音仍在继续；程序意外退出时这段录音会丢失。请尽快“停止保存”。");
+    return u("录音的临时备份无法写入（磁盘可能已满），录音仍在继续；程序意外退出时这段录音会丢失。请尽快“停止"
+             "保存”。");
 }
 
 QString AudioCommands::discardQuestion()
@@ -66,11 +68,15 @@ QString AudioCommands::discardQuestion()
     return u("上一段录音还没有保存，开始新的录音将丢弃它。\n确定要丢弃上一段录音吗？");
 }
 
-QString AudioCommands::quitQuestion() { return u("录音还没有保存，退出程序将丢失这段录音。\n确定要退出吗？"); }
+QString AudioCommands::quitQuestion()
+{
+    return u("录音还没有保存，退出程序将丢失这段录音。\n确定要退出吗？");
+}
 
 QString AudioCommands::recoveryQuestion(qint64 seconds)
 {
-    return u("发现一段上次没有保存的录音（") + elapsedText(seconds) + u("），程序曾意外退出。\n现在保存这段录音吗？");
+    return u("发现一段上次没有保存的录音（") + elapsedText(seconds) +
+           u("），程序曾意外退出。\n现在保存这段录音吗？");
 }
 
 QString AudioCommands::recoveryDeleteQuestion()
@@ -84,8 +90,14 @@ QString AudioCommands::elapsedText(qint64 seconds)
            QLatin1Char(':') + QString::number(seconds % 60);
 }
 
-void AudioCommands::showPanel() { env_.panel->setUnitVisible(u("分组框5"), true); }
-void AudioCommands::hidePanel() { env_.panel->setUnitVisible(u("分组框5"), false); }
+void AudioCommands::showPanel()
+{
+    env_.panel->setUnitVisible(u("分组框5"), true);
+}
+void AudioCommands::hidePanel()
+{
+    env_.panel->setUnitVisible(u("分组框5"), false);
+}
 
 void AudioCommands::startRecording()
 {
@@ -178,9 +190,8 @@ bool AudioCommands::saveThroughDialog()
         // that reaches us bare gets it here, and a file of that name is only
         // replaced when the officer says so.
         path += u(".wav");
-        if (QFileInfo::exists(path) &&
-            env_.prompts->message(path + u(" 已存在。\n要替换它吗？"), u("确认另存为"), Buttons::YesNo) !=
-                Answer::Yes)
+        if (QFileInfo::exists(path) && env_.prompts->message(path + u(" 已存在。\n要替换它吗？"),
+                                                             u("确认另存为"), Buttons::YesNo) != Answer::Yes)
             return false;
         env_.saveDialog->lastFileName = path;
     }
@@ -249,7 +260,10 @@ void AudioCommands::play()
     env_.player->play(path);
 }
 
-void AudioCommands::stopPlayback() { env_.player->stopAll(); }
+void AudioCommands::stopPlayback()
+{
+    env_.player->stopAll();
+}
 
 bool AudioCommands::mayQuit()
 {

@@ -25,7 +25,7 @@ public:
     virtual void setUnitEnabled(const QString& unit, bool enabled) = 0;
     virtual void setUnitVisible(const QString& unit, bool visible) = 0;
     virtual void setCaption(const QString& unit, const QString& text) = 0; // "标签14"
-    virtual int sliderPosition() const = 0;                                 // "滑块条1"
+    virtual int sliderPosition() const = 0;                                // "滑块条1"
     virtual void setSliderPosition(int position) = 0;
     virtual void setTickInterval(int ms) = 0; // "时钟1"; 0 stops it
     virtual void setStatusPart0(const QString& text) = 0;
@@ -52,8 +52,8 @@ public:
 
     explicit AudioCommands(AudioEnvironment env);
 
-    void showPanel(); // "打开笔录录音"
-    void hidePanel(); // "关闭笔录录音": a recording goes on
+    void showPanel();      // "打开笔录录音"
+    void hidePanel();      // "关闭笔录录音": a recording goes on
     void startRecording(); // "录音"
     void pause();          // "暂停"
     void resume();         // "继续"

@@ -75,7 +75,10 @@ bool AudioRecorder::pause()
     return true;
 }
 
-bool AudioRecorder::resume() { return open_ && device_.resume(); }
+bool AudioRecorder::resume()
+{
+    return open_ && device_.resume();
+}
 
 bool AudioRecorder::stop()
 {
@@ -109,7 +112,10 @@ void AudioRecorder::captured(const char* data, qsizetype size)
     }
 }
 
-void AudioRecorder::deviceLost() { lost_ = true; }
+void AudioRecorder::deviceLost()
+{
+    lost_ = true;
+}
 
 void AudioRecorder::completeChunkLocked()
 {

@@ -8,17 +8,30 @@ namespace quillan::audio {
 
 namespace {
 
-void put16(QByteArray& b, int offset, quint16 v) { qToLittleEndian(v, b.data() + offset); }
-void put32(QByteArray& b, int offset, quint32 v) { qToLittleEndian(v, b.data() + offset); }
-quint16 get16(QByteArrayView b, qsizetype offset) { return qFromLittleEndian<quint16>(b.data() + offset); }
-quint32 get32(QByteArrayView b, qsizetype offset) { return qFromLittleEndian<quint32>(b.data() + offset); }
+void put16(QByteArray& b, int offset, quint16 v)
+{
+    qToLittleEndian(v, b.data() + offset);
+}
+void put32(QByteArray& b, int offset, quint32 v)
+{
+    qToLittleEndian(v, b.data() + offset);
+}
+quint16 get16(QByteArrayView b, qsizetype offset)
+{
+    return qFromLittleEndian<quint16>(b.data() + offset);
+}
+quint32 get32(QByteArrayView b, qsizetype offset)
+{
+    return qFromLittleEndian<quint32>(b.data() + offset);
+}
 
 } // namespace
 
 bool AudioFormat::isAccepted() const
 {
     const bool channelsOk = channels == 1 || channels == 2;
-    const bool rateOk = sampleRate == 8000 || sampleRate == 11025 || sampleRate == 22050 || sampleRate == 44100;
+    const bool rateOk =
+        sampleRate == 8000 || sampleRate == 11025 || sampleRate == 22050 || sampleRate == 44100;
     const bool bitsOk = bits == 8 || bits == 16;
     return channelsOk && rateOk && bitsOk;
 }
@@ -61,8 +74,9 @@ std::optional<WavLayout> parseWav(QByteArrayView file)
             l.format.sampleRate = static_cast<int>(get32(file, body + 4));
             l.format.bits = get16(file, body + 14);
             l.floatSamples = tag == 3;
-            const bool bitsOk = l.floatSamples ? l.format.bits == 32
-                                               : (l.format.bits == 8 || l.format.bits == 16 || l.format.bits == 32);
+            const bool bitsOk = l.floatSamples
+                                    ? l.format.bits == 32
+                                    : (l.format.bits == 8 || l.format.bits == 16 || l.format.bits == 32);
             if ((tag != 1 && tag != 3 && tag != 0xFFFE) || !bitsOk || l.format.channels < 1 ||
                 l.format.channels > 8 || l.format.sampleRate < 1000 || l.format.sampleRate > 384000)
                 return std::nullopt;

@@ -175,7 +175,8 @@ int CurlFtpClient::acceptedSocket(void* self, curl_socket_t fd, curlsocktype pur
     socklen_t size = sizeof peer;
     char host[NI_MAXHOST];
     if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
-        ::getnameinfo(reinterpret_cast<sockaddr*>(&peer), size, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+        ::getnameinfo(reinterpret_cast<sockaddr*>(&peer), size, host, sizeof host, nullptr, 0,
+                      NI_NUMERICHOST) != 0)
         return CURL_SOCKOPT_ERROR;
     return QByteArray(host) == static_cast<CurlFtpClient*>(self)->serverAddress_ ? CURL_SOCKOPT_OK
                                                                                  : CURL_SOCKOPT_ERROR;
@@ -197,8 +198,9 @@ CURLcode CurlFtpClient::transfer(const QByteArray& path, const std::function<boo
         passiveUsed_ = passiveUsed_ || passive;
         // The server could not connect back (behind NAT or a firewall):
         // passive mode, once, on the same login.
-        const bool noDataConnection = result == CURLE_FTP_ACCEPT_FAILED || result == CURLE_FTP_ACCEPT_TIMEOUT ||
-                                      result == CURLE_FTP_PORT_FAILED || answer == 425;
+        const bool noDataConnection = result == CURLE_FTP_ACCEPT_FAILED ||
+                                      result == CURLE_FTP_ACCEPT_TIMEOUT || result == CURLE_FTP_PORT_FAILED ||
+                                      answer == 425;
         if (result == CURLE_OK || passive || !noDataConnection)
             return result;
         passive = true;

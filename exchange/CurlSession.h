@@ -12,10 +12,10 @@ namespace quillan::exchange {
 // Bounds of every network step, in seconds.
 struct NetworkLimits
 {
-    int connectSeconds = 15;  // connect and log in; each answer of the server
-    int stallSeconds = 30;    // a transfer without progress
-    int requestSeconds = 15;  // a whole HTTP request
-    int transferSeconds = 120; // a whole FTP transfer, however slowly it moves
+    int connectSeconds = 15;                    // connect and log in; each answer of the server
+    int stallSeconds = 30;                      // a transfer without progress
+    int requestSeconds = 15;                    // a whole HTTP request
+    int transferSeconds = 120;                  // a whole FTP transfer, however slowly it moves
     qint64 maxDownloadBytes = qint64(16) << 20; // a template is far smaller
 };
 

@@ -1,6 +1,5 @@
 #include "exchange/ExchangeCommands.h"
 
-#include "platform/Text.h"
 #include "exchange/FtpClient.h"
 #include "exchange/WebFetcher.h"
 #include "platform/AtomicFile.h"
@@ -8,6 +7,7 @@
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
+#include "platform/Text.h"
 #include "record/RecordForm.h"
 
 #include <algorithm>
@@ -63,7 +63,10 @@ private:
 
 ExchangeCommands::ExchangeCommands(ExchangeEnvironment env) : env_(std::move(env)) {}
 
-QString ExchangeCommands::updateFailureText(const QString& reason) { return u("无法连接更新服务器：") + reason; }
+QString ExchangeCommands::updateFailureText(const QString& reason)
+{
+    return u("无法连接更新服务器：") + reason;
+}
 
 QString ExchangeCommands::notATemplateText(const QString& path)
 {
@@ -148,14 +151,16 @@ bool ExchangeCommands::connect()
     record::RecordForm& form = *env_.form;
     const ServerAddress address = parseAddress(form.fieldText(u(kHost)));
     const QString server = serverKey();
-    const QString pinned =
-        env_.settings ? env_.settings->readRegistryText(u(kServersKey), server + u(kCertificateName)) : QString();
-    const bool passive = env_.settings &&
+    const QString pinned = env_.settings
+                               ? env_.settings->readRegistryText(u(kServersKey), server + u(kCertificateName))
+                               : QString();
+    const bool passive =
+        env_.settings &&
         env_.settings->readRegistryText(u(kServersKey), server + u(kModeName)) == QLatin1String("passive");
     firstCertificate_ = false;
     env_.ftp->setPinnedCertificate(pinned.toLatin1());
-    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)), address.port,
-                           passive)) {
+    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)),
+                           address.port, passive)) {
         const FtpLink link = env_.ftp->link();
         if (link.certificateRefused) {
             // Another certificate than last time: nothing was sent. The
@@ -164,7 +169,8 @@ bool ExchangeCommands::connect()
             env_.prompts->message(certificateChangedText(server, pinned, now), u("提示："), Buttons::Ok);
             if (env_.prompts->message(trustQuestion(server, now), u("提示："), Buttons::YesNo) ==
                     platform::Answer::Yes &&
-                env_.settings && env_.settings->writeRegistryText(u(kServersKey), server + u(kCertificateName), now))
+                env_.settings &&
+                env_.settings->writeRegistryText(u(kServersKey), server + u(kCertificateName), now))
                 form.setStatusMessage(u("已信任FTP服务器的新证书，请重新上传或下载。"));
             else
                 form.setStatusMessage(u("没有连接FTP服务器：服务器的证书与上次不同。"));
@@ -195,24 +201,33 @@ QString ExchangeCommands::afterTransfer()
     const FtpLink link = env_.ftp->link();
     // Active mode failed and passive worked (behind NAT): passive from now on.
     if (env_.settings && env_.ftp->passiveUsed() && !link.encrypted)
-        env_.settings->writeRegistryText(u(kServersKey), serverKey() + u(kModeName), QStringLiteral("passive"));
+        env_.settings->writeRegistryText(u(kServersKey), serverKey() + u(kModeName),
+                                         QStringLiteral("passive"));
     if (!link.encrypted)
         return unencryptedNote();
     return firstCertificate_ ? firstCertificateNote(QString::fromLatin1(link.certificate)) : encryptedNote();
 }
 
-QString ExchangeCommands::unencryptedNote() { return u("（未加密：服务器不支持加密传输）"); }
+QString ExchangeCommands::unencryptedNote()
+{
+    return u("（未加密：服务器不支持加密传输）");
+}
 
 QString ExchangeCommands::firstCertificateNote(const QString& fingerprint)
 {
     return u("（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 ") + fingerprint + u("）");
 }
 
-QString ExchangeCommands::encryptedNote() { return u("（已加密）"); }
-
-QString ExchangeCommands::certificateChangedText(const QString& server, const QString& before, const QString& now)
+QString ExchangeCommands::encryptedNote()
 {
-    return u("FTP服务器 ") + server + u(" 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n") +
+    return u("（已加密）");
+}
+
+QString ExchangeCommands::certificateChangedText(const QString& server, const QString& before,
+                                                 const QString& now)
+{
+    return u("FTP服务器 ") + server +
+           u(" 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n") +
            u("上次的证书指纹（SHA-256）：") + before + u("\r\n这次的证书指纹（SHA-256）：") + now +
            u("\r\n可能是服务器换了证书，也可能有人冒充服务器。请向服务器管理员核对这次的指纹，"
              "核对无误后，在下一个问题中选择“是”。");
@@ -270,7 +285,8 @@ void ExchangeCommands::download()
     const QString file = form.fieldText(u(kName)) + QStringLiteral(".ini");
     const bool fetched = env_.ftp->getFile(file, env_.programDir + QStringLiteral("/BL/") + file);
     const QString note = afterTransfer();
-    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") + note : u("笔录下载失败."));
+    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") + note
+                                  : u("笔录下载失败."));
 }
 
 void ExchangeCommands::checkForUpdate()

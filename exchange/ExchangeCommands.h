@@ -81,7 +81,7 @@ private:
     QString serverKey() const;
 
     ExchangeEnvironment env_;
-    bool running_ = false; // a transfer is under way (the window keeps painting)
+    bool running_ = false;          // a transfer is under way (the window keeps painting)
     bool firstCertificate_ = false; // the certificate of this connection was pinned just now
 };
 

@@ -8,8 +8,8 @@ namespace quillan::exchange {
 // What a connection to the server turned out to be.
 struct FtpLink
 {
-    bool encrypted = false;  // TLS (explicit AUTH TLS): the login and the files
-    QByteArray certificate;  // the SHA-256 fingerprint of the server's certificate, when TLS
+    bool encrypted = false; // TLS (explicit AUTH TLS): the login and the files
+    QByteArray certificate; // the SHA-256 fingerprint of the server's certificate, when TLS
     // The server showed another certificate than the pinned one: the
     // connection was refused before the account or any file was sent.
     bool certificateRefused = false;

@@ -9,12 +9,12 @@
 #include <cstdlib>
 
 // Aborts with a message when a property does not hold.
-#define FUZZ_CHECK(cond)                                                                                \
-    do {                                                                                                \
-        if (!(cond)) {                                                                                  \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);          \
-            std::abort();                                                                               \
-        }                                                                                               \
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 namespace quillan::fuzz {
@@ -24,8 +24,9 @@ namespace quillan::fuzz {
 // otherwise bound the run to a few inputs a second.
 inline const QTemporaryDir& scratch()
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/quillan-fuzz-XXXXXX")
-                                                                        : QDir::tempPath() + QStringLiteral("/quillan-fuzz-XXXXXX"));
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/quillan-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/quillan-fuzz-XXXXXX"));
     return dir;
 }
 

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QDir(fuzz::scratch().path()).removeRecursively();
     QDir().mkpath(fuzz::scratch().path());
     const QString logPath = fuzz::writeScratch(QStringLiteral("笔录登记.log"), log);
-    const QString anchorPath = anchor.isEmpty() ? QString() : fuzz::writeScratch(QStringLiteral("anchor"), anchor);
+    const QString anchorPath =
+        anchor.isEmpty() ? QString() : fuzz::writeScratch(QStringLiteral("anchor"), anchor);
     const QString saved = fuzz::writeScratch(QStringLiteral("甲.doc"), QByteArray("a saved record"));
 
     ledger::RecordLog records(logPath, anchorPath);

@@ -17,13 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool readable = store.problem().isEmpty();
     // A store that cannot be read reads as empty keys.
     if (!readable)
-        FUZZ_CHECK(store.readRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"),
-                                          QStringLiteral("JIAMI"))
+        FUZZ_CHECK(store
+                       .readRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"),
+                                         QStringLiteral("JIAMI"))
                        .isEmpty());
-    FUZZ_CHECK(store.writeRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"), QStringLiteral("MIMA"),
-                                       QStringLiteral("x")));
-    FUZZ_CHECK(store.readRegistryText(QStringLiteral("hkey_current_user\\software\\quillan"), QStringLiteral("mima")) ==
-               QStringLiteral("x"));
+    FUZZ_CHECK(store.writeRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"),
+                                       QStringLiteral("MIMA"), QStringLiteral("x")));
+    FUZZ_CHECK(store.readRegistryText(QStringLiteral("hkey_current_user\\software\\quillan"),
+                                      QStringLiteral("mima")) == QStringLiteral("x"));
     QFile f(path);
     FUZZ_CHECK(f.open(QIODevice::ReadOnly));
     const QByteArray after = f.readAll();

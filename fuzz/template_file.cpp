@@ -34,8 +34,8 @@ bool stable(const QString& v)
         return true;
     const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
     const auto quote = [](QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); };
-    return !blank(v.front()) && !blank(v.back()) && !quote(v.front()) && !v.contains(QLatin1Char('\r'))
-        && !v.contains(QLatin1Char('\n'));
+    return !blank(v.front()) && !blank(v.back()) && !quote(v.front()) && !v.contains(QLatin1Char('\r')) &&
+           !v.contains(QLatin1Char('\n'));
 }
 
 } // namespace

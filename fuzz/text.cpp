@@ -1,7 +1,7 @@
 // The text helpers: a cut-off character decodes the same wherever the
 // bytes end, and cuts never split a character.
-#include "FuzzSupport.h"
 #include "platform/Text.h"
+#include "FuzzSupport.h"
 
 using namespace quillan;
 

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(layout->dataLength % layout->format.blockAlign() == 0);
     }
     // The same bytes as the samples of a file the program writes.
-    for (const audio::AudioFormat format : {audio::AudioFormat{1, 8000, 16}, audio::AudioFormat{2, 44100, 8}}) {
+    for (const audio::AudioFormat format :
+         {audio::AudioFormat{1, 8000, 16}, audio::AudioFormat{2, 44100, 8}}) {
         const QByteArray samples = file.first(file.size() - file.size() % format.blockAlign());
         const QByteArray written = audio::wavHeader(format, quint32(samples.size())) + samples;
         const std::optional<audio::WavLayout> read = audio::parseWav(written);

@@ -36,9 +36,9 @@ struct Model
 {
     bool open = false;
     bool suspended = false;
-    AudioFormat recorded;     // the format of the audio held
-    QByteArray captured;      // the audio held, also the chunk in progress
-    qsizetype completed = 0;  // bytes in completed chunks
+    AudioFormat recorded;      // the format of the audio held
+    QByteArray captured;       // the audio held, also the chunk in progress
+    qsizetype completed = 0;   // bytes in completed chunks
     bool recoveryFile = false; // a recovery file should exist
 };
 
@@ -60,8 +60,14 @@ QByteArray sound(qsizetype size, quint32& seed)
     return b;
 }
 
-quint32 le32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint16 le16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 le32(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+quint16 le16(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -77,7 +83,8 @@ void checkWav(const QByteArray& file, const AudioFormat& format, const QByteArra
     FUZZ_CHECK(file.startsWith("RIFF") && file.mid(8, 8) == "WAVEfmt " && file.mid(36, 4) == "data");
     FUZZ_CHECK(le32(file, 4) == quint32(file.size() - 8));
     FUZZ_CHECK(le32(file, 40) == quint32(samples.size()));
-    FUZZ_CHECK(le16(file, 20) == 1 && le16(file, 22) == format.channels && le32(file, 24) == quint32(format.sampleRate));
+    FUZZ_CHECK(le16(file, 20) == 1 && le16(file, 22) == format.channels &&
+               le32(file, 24) == quint32(format.sampleRate));
     FUZZ_CHECK(le16(file, 32) == format.blockAlign() && le16(file, 34) == format.bits);
     FUZZ_CHECK(le32(file, 28) == quint32(format.bytesPerSecond()));
     FUZZ_CHECK(file.sliced(audio::kWavHeaderSize) == samples);
@@ -113,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QDir(fuzz::scratch().path()).removeRecursively();
     QDir().mkpath(fuzz::scratch().path());
     const bool withRecovery = data[0] & 1;
-    const QString recoveryPath = withRecovery ? fuzz::scratch().filePath(QStringLiteral("unsaved.wav")) : QString();
+    const QString recoveryPath =
+        withRecovery ? fuzz::scratch().filePath(QStringLiteral("unsaved.wav")) : QString();
     const QString savePath = fuzz::scratch().filePath(QStringLiteral("录音.wav"));
 
     audio::ScriptedCapture device;

@@ -1,8 +1,8 @@
 #include "ledger/LedgerCommands.h"
 
-#include "platform/Text.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,7 +16,10 @@ using platform::Buttons;
 
 using platform::u;
 
-QString n(qint64 number) { return QString::number(number); }
+QString n(qint64 number)
+{
+    return QString::number(number);
+}
 
 // The folder as the file system knows it, so that two spellings of one
 // folder compare equal; the plain absolute path while it does not exist.
@@ -50,10 +53,15 @@ QString fileLine(const QString& name, const FileDigest& digest, const LogCheck& 
     // written by anyone.
     int untrustedFrom = 0;
     switch (check.chain) {
-    case LogCheck::Chain::Unchained: untrustedFrom = qMax(1, check.line - 1); break;
+    case LogCheck::Chain::Unchained:
+        untrustedFrom = qMax(1, check.line - 1);
+        break;
     case LogCheck::Chain::BadLine:
-    case LogCheck::Chain::AnchorChanged: untrustedFrom = check.line; break;
-    default: break;
+    case LogCheck::Chain::AnchorChanged:
+        untrustedFrom = check.line;
+        break;
+    default:
+        break;
     }
     if (untrustedFrom > 0 && entry->line >= untrustedFrom)
         text += u("（这条登记在笔录登记被改动的部分中，不能作为凭据。）");
@@ -77,17 +85,23 @@ QString chainState(const LogCheck& check, const QString& logFile)
 {
     const QString changed = u("笔录登记被改动过：");
     switch (check.chain) {
-    case LogCheck::Chain::Intact: return u("笔录登记完好（共 ") + n(check.lines) + u(" 行）。");
-    case LogCheck::Chain::Missing: return u("笔录登记 ") + logFile + u(" 不存在。");
+    case LogCheck::Chain::Intact:
+        return u("笔录登记完好（共 ") + n(check.lines) + u(" 行）。");
+    case LogCheck::Chain::Missing:
+        return u("笔录登记 ") + logFile + u(" 不存在。");
     case LogCheck::Chain::MissingAnchored:
         return u("笔录登记 ") + logFile + u(" 不见了，这台电脑曾在其中登记过保存。");
-    case LogCheck::Chain::Unreadable: return u("笔录登记 ") + logFile + u(" 无法读取：") + check.error + u("。");
-    case LogCheck::Chain::BadLine: return changed + u("第 ") + n(check.line) + u(" 行不是完整的登记行。");
+    case LogCheck::Chain::Unreadable:
+        return u("笔录登记 ") + logFile + u(" 无法读取：") + check.error + u("。");
+    case LogCheck::Chain::BadLine:
+        return changed + u("第 ") + n(check.line) + u(" 行不是完整的登记行。");
     case LogCheck::Chain::Unchained:
         if (check.line == 1)
             return changed + u("开头的行被删除了（第 1 行不是登记的第一行）。");
-        return changed + u("第 ") + n(check.line) + u(" 行与上一行连不上（上一行被改动，或其间有行被删除）。");
-    case LogCheck::Chain::Truncated: return changed + u("末尾的登记行被删除了。");
+        return changed + u("第 ") + n(check.line) +
+               u(" 行与上一行连不上（上一行被改动，或其间有行被删除）。");
+    case LogCheck::Chain::Truncated:
+        return changed + u("末尾的登记行被删除了。");
     case LogCheck::Chain::AnchorChanged:
         return changed + u("第 ") + n(check.line) + u(" 行（这台电脑最近登记的一行）被改动过。");
     }
@@ -97,8 +111,9 @@ QString chainState(const LogCheck& check, const QString& logFile)
 // What the check cannot vouch for, after what it found.
 QString remarks(const LogCheck& check)
 {
-    const bool read = check.chain != LogCheck::Chain::Missing && check.chain != LogCheck::Chain::MissingAnchored
-        && check.chain != LogCheck::Chain::Unreadable;
+    const bool read = check.chain != LogCheck::Chain::Missing &&
+                      check.chain != LogCheck::Chain::MissingAnchored &&
+                      check.chain != LogCheck::Chain::Unreadable;
     if (!read)
         return QString();
     QString text;
@@ -120,7 +135,10 @@ QString chainLine(const LogCheck& check, const QString& logFile)
 
 LedgerCommands::LedgerCommands(LedgerEnvironment env) : env_(std::move(env)) {}
 
-QString LedgerCommands::logFile() const { return env_.programDir + u("/BL/笔录登记.log"); }
+QString LedgerCommands::logFile() const
+{
+    return env_.programDir + u("/BL/笔录登记.log");
+}
 
 QString LedgerCommands::anchorFile() const
 {
@@ -140,7 +158,9 @@ QString LedgerCommands::logFailureText(const QString& reason)
 
 QString LedgerCommands::anchorFailureText(const QString& reason)
 {
-    return u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保存（最后一行被改动时无法发现）：\r\n") + reason;
+    return u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保存（最后一行被改动时无法发现）：\r"
+             "\n") +
+           reason;
 }
 
 QString LedgerCommands::verdictText(const QString& name, const FileDigest& digest, const LogCheck& check,

@@ -17,8 +17,8 @@ struct LedgerEnvironment
 {
     platform::Prompts* prompts = nullptr;
     platform::Clock* clock = nullptr;
-    QString programDir;                              // no trailing "/"
-    QString configDir;                               // per-user; empty: no anchor kept
+    QString programDir;                               // no trailing "/"
+    QString configDir;                                // per-user; empty: no anchor kept
     platform::FileDialogUnit* verifyDialog = nullptr; // the dialog of "核验笔录..."
 };
 

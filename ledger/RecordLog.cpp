@@ -1,7 +1,7 @@
 #include "ledger/RecordLog.h"
 
-#include "platform/Paths.h"
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 #include <QCryptographicHash>
@@ -129,11 +129,20 @@ QString escapeName(const QString& name)
     QString out;
     for (const QChar c : name) {
         switch (c.unicode()) {
-        case '\\': out += QStringLiteral("\\\\"); break;
-        case '\t': out += QStringLiteral("\\t"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        default: out += c;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -150,11 +159,20 @@ std::optional<QString> unescapeName(const QString& text)
         if (++i == text.size())
             return std::nullopt;
         switch (text[i].unicode()) {
-        case '\\': out += QLatin1Char('\\'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        default: return std::nullopt;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        default:
+            return std::nullopt;
         }
     }
     return out;
@@ -221,7 +239,8 @@ std::optional<ParsedLine> parseLine(const QByteArray& content, int lineNumber)
         const std::optional<QString> name = unescapeName(*escaped);
         bool sizeOk = false;
         const qint64 size = fields[i + 1].toLongLong(&sizeOk);
-        if (!name || !sizeOk || size < 0 || fields[i + 1] != QByteArray::number(size) || !isHash(fields[i + 2]))
+        if (!name || !sizeOk || size < 0 || fields[i + 1] != QByteArray::number(size) ||
+            !isHash(fields[i + 2]))
             return std::nullopt;
         parsed.files.append({lineNumber, time, *name, size, fields[i + 2]});
     }
@@ -450,11 +469,15 @@ FileDigest digestFile(const QString& path)
     return digest;
 }
 
-RecordLog::RecordLog(QString logFile, QString anchorFile) : file_(std::move(logFile)), anchor_(std::move(anchorFile))
+RecordLog::RecordLog(QString logFile, QString anchorFile)
+    : file_(std::move(logFile)), anchor_(std::move(anchorFile))
 {
 }
 
-QString RecordLog::timeText(const QDateTime& time) { return time.toString(QString::fromLatin1(kTimeFormat)); }
+QString RecordLog::timeText(const QDateTime& time)
+{
+    return time.toString(QString::fromLatin1(kTimeFormat));
+}
 
 bool RecordLog::append(const QDateTime& time, const QStringList& files, QString* error, QString* anchorError)
 {
@@ -476,8 +499,8 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
 
     // Never through a link planted in the log's place; a new log is the
     // officer's alone.
-    const int raw =
-        ::open(QFile::encodeName(file_).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int raw = ::open(QFile::encodeName(file_).constData(),
+                           O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (raw < 0)
         return fail(file_, errno == ELOOP ? platform::linkRefusal() : platform::describeErrno(errno));
     Fd fd(raw);
@@ -533,7 +556,8 @@ bool RecordLog::append(const QDateTime& time, const QStringList& files, QString*
         return true;
     QString reason;
     platform::ensurePrivateDir(QFileInfo(anchor_).absolutePath());
-    const QByteArray anchor = QByteArray::number(qint64(st.st_size) + out.size()) + ' ' + sha256Hex(line) + '\n';
+    const QByteArray anchor =
+        QByteArray::number(qint64(st.st_size) + out.size()) + ' ' + sha256Hex(line) + '\n';
     if (!platform::writeFileAtomically(anchor_, anchor, &reason, 0600) && anchorError)
         *anchorError = anchor_ + QStringLiteral("：") + reason;
     return true;

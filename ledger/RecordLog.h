@@ -22,9 +22,9 @@ FileDigest digestFile(const QString& path);
 // One file of a logged save, as the log holds it.
 struct LoggedFile
 {
-    int line = 0;  // 1-based line of the log
-    QString time;  // "yyyy-MM-dd HH:mm:ss" as logged
-    QString name;  // file name without folder
+    int line = 0; // 1-based line of the log
+    QString time; // "yyyy-MM-dd HH:mm:ss" as logged
+    QString name; // file name without folder
     qint64 size = 0;
     QByteArray sha256;
 };
@@ -35,13 +35,13 @@ struct LogCheck
 {
     enum class Chain {
         Intact,
-        Missing,          // no log, and nothing says there was one
-        MissingAnchored,  // no log, though saves were logged on this computer
-        Unreadable,       // `error` says why
-        BadLine,          // line `line` is not a log line
-        Unchained,        // line `line` does not hold the hash of the line before it
-        Truncated,        // lines at the end were removed
-        AnchorChanged,    // line `line`, the latest one logged here, was changed
+        Missing,         // no log, and nothing says there was one
+        MissingAnchored, // no log, though saves were logged on this computer
+        Unreadable,      // `error` says why
+        BadLine,         // line `line` is not a log line
+        Unchained,       // line `line` does not hold the hash of the line before it
+        Truncated,       // lines at the end were removed
+        AnchorChanged,   // line `line`, the latest one logged here, was changed
     };
     Chain chain = Chain::Intact;
     int line = 0;
@@ -85,7 +85,8 @@ public:
     // not written; a line is then either appended whole or not at all.
     // When the line was written but the anchor could not be, `anchorError`
     // says why.
-    bool append(const QDateTime& time, const QStringList& files, QString* error, QString* anchorError = nullptr);
+    bool append(const QDateTime& time, const QStringList& files, QString* error,
+                QString* anchorError = nullptr);
 
     // How long append() waits for the log that another program holds.
     void setLockWait(int ms) { lockWaitMs_ = ms; }

@@ -1,11 +1,11 @@
 #include "library/DocumentCommands.h"
 
-#include "platform/Text.h"
 #include "library/InspectionDocuments.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "record/RecordCommands.h"
 #include "record/RecordForm.h"
 #include "word/WordEngine.h"
@@ -116,7 +116,8 @@ void DocumentCommands::open(const InspectionDocument& document)
     }
 
     busy.release();
-    const Answer answer = env_.prompts->message(u("是否直接打印此监察文书？"), u("提 示："), Buttons::OkCancel);
+    const Answer answer =
+        env_.prompts->message(u("是否直接打印此监察文书？"), u("提 示："), Buttons::OkCancel);
     if (answer == Answer::Ok) {
         word::PrintResult result;
         {

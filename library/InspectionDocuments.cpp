@@ -47,11 +47,35 @@ const std::array<InspectionDocument, 27> kCatalogue{{
 // The collection's sections after (一) 卷内目录, in the order of the
 // enforcement procedure: a catalogue form by its scratch name, or the heading
 // of a form that is only in the collection.
-const std::array<const char*, 29> kCollectionOrder{
-    "ws1.doc",  "ws4.doc",  "ws5.doc",  "ws6.doc",  "ws7.doc", "ws2.doc", "ws3.doc", "劳动保障监察询问笔录",
-    "ws19.doc", "ws8.doc",  "ws9.doc",  "ws21.doc", "ws10.doc", "ws11.doc", "ws24.doc", "ws13.doc",
-    "劳动保障监察行政处罚听证通知书", "ws12.doc", "ws23.doc", "ws14.doc", "ws15.doc", "ws16.doc",
-    "履行行政处罚（行政处理）决定催告书", "ws22.doc", "ws26.doc", "ws25.doc", "ws17.doc", "ws20.doc", "ws18.doc"};
+const std::array<const char*, 29> kCollectionOrder{"ws1.doc",
+                                                   "ws4.doc",
+                                                   "ws5.doc",
+                                                   "ws6.doc",
+                                                   "ws7.doc",
+                                                   "ws2.doc",
+                                                   "ws3.doc",
+                                                   "劳动保障监察询问笔录",
+                                                   "ws19.doc",
+                                                   "ws8.doc",
+                                                   "ws9.doc",
+                                                   "ws21.doc",
+                                                   "ws10.doc",
+                                                   "ws11.doc",
+                                                   "ws24.doc",
+                                                   "ws13.doc",
+                                                   "劳动保障监察行政处罚听证通知书",
+                                                   "ws12.doc",
+                                                   "ws23.doc",
+                                                   "ws14.doc",
+                                                   "ws15.doc",
+                                                   "ws16.doc",
+                                                   "履行行政处罚（行政处理）决定催告书",
+                                                   "ws22.doc",
+                                                   "ws26.doc",
+                                                   "ws25.doc",
+                                                   "ws17.doc",
+                                                   "ws20.doc",
+                                                   "ws18.doc"};
 
 QString chineseNumber(int n)
 {
@@ -60,15 +84,21 @@ QString chineseNumber(int n)
         return digits.mid(n - 1, 1);
     const int tens = n / 10;
     const int ones = n % 10;
-    return (tens == 1 ? QString() : digits.mid(tens - 1, 1)) + QStringLiteral("十")
-        + (ones ? digits.mid(ones - 1, 1) : QString());
+    return (tens == 1 ? QString() : digits.mid(tens - 1, 1)) + QStringLiteral("十") +
+           (ones ? digits.mid(ones - 1, 1) : QString());
 }
 
 } // namespace
 
-QString InspectionDocument::resourcePath() const { return QStringLiteral(":/forms/") + scratchFileName(); }
+QString InspectionDocument::resourcePath() const
+{
+    return QStringLiteral(":/forms/") + scratchFileName();
+}
 
-std::span<const InspectionDocument> inspectionDocuments() { return kCatalogue; }
+std::span<const InspectionDocument> inspectionDocuments()
+{
+    return kCatalogue;
+}
 
 const InspectionDocument* findInspectionDocument(const QString& caption)
 {

@@ -1,8 +1,8 @@
 #include "library/Links.h"
 
-#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/Website.h"
 
 namespace quillan::library {

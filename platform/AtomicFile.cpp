@@ -22,7 +22,10 @@ void setError(QString* error, const QString& text)
 
 } // namespace
 
-QString linkRefusal() { return QStringLiteral("这里是一个符号链接，不是文件，为安全起见没有写入"); }
+QString linkRefusal()
+{
+    return QStringLiteral("这里是一个符号链接，不是文件，为安全起见没有写入");
+}
 
 QString describeErrno(int error)
 {
@@ -78,7 +81,9 @@ FileReplacement::FileReplacement(const QString& target, std::optional<unsigned> 
     // The old file's permissions are kept; a new file is the officer's
     // alone. A link planted where the file belongs is never written
     // through, nor replaced.
-    struct stat old {};
+    struct stat old
+    {
+    };
     const bool exists = ::lstat(QFile::encodeName(target_).constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {
         fail(EISDIR);

@@ -7,7 +7,10 @@
 
 namespace quillan::platform {
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
 
 void SystemClock::wait(int ms)
 {

@@ -51,7 +51,9 @@ bool ensurePrivateDir(const QString& dir)
     if (dir.isEmpty())
         return false;
     const QByteArray native = QFile::encodeName(dir);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::lstat(native.constData(), &st) != 0) {
         if (!QDir().mkpath(dir))
             return false;

@@ -13,7 +13,10 @@ namespace {
 
 constexpr qint64 kMaxProfileBytes = qint64(256) << 20;
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 QStringView trimmed(QStringView s)
 {
@@ -26,7 +29,10 @@ QStringView trimmed(QStringView s)
     return s.sliced(b, e - b);
 }
 
-QString fold(QStringView s) { return s.toString().toCaseFolded(); }
+QString fold(QStringView s)
+{
+    return s.toString().toCaseFolded();
+}
 
 const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray kUtf16LeBom = QByteArrayLiteral("\xFF\xFE");
@@ -78,7 +84,8 @@ bool sectionName(QStringView line, QStringView* name)
 QString cleanValue(QStringView raw, qsizetype limit)
 {
     QStringView v = trimmed(raw);
-    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
+        v.back() == v.front())
         v = v.sliced(1, v.size() - 2);
     return limit < 0 ? v.toString() : cutText(v, limit);
 }
@@ -144,7 +151,10 @@ QString ProfileIni::value(const QString& section, const QString& key) const
     return sections_[size_t(*it)].values.value(key.toCaseFolded());
 }
 
-bool ProfileIni::hasSection(const QString& section) const { return index_.contains(section.toCaseFolded()); }
+bool ProfileIni::hasSection(const QString& section) const
+{
+    return index_.contains(section.toCaseFolded());
+}
 
 // ---------------------------------------------------------------------------
 

@@ -51,6 +51,9 @@ std::optional<QString> ScriptedPrompts::chooseFile(FileDialogUnit& dialog)
     return path;
 }
 
-std::optional<QString> ScriptedPrompts::browseFolder(const QString& title) { return nextPath(title); }
+std::optional<QString> ScriptedPrompts::browseFolder(const QString& title)
+{
+    return nextPath(title);
+}
 
 } // namespace quillan::platform

@@ -40,7 +40,10 @@ bool decodeHex(const QByteArray& hex, QByteArray* out)
     return true;
 }
 
-QByteArray encodeHex(const QByteArray& data) { return data.isEmpty() ? QByteArrayLiteral("-") : data.toHex(); }
+QByteArray encodeHex(const QByteArray& data)
+{
+    return data.isEmpty() ? QByteArrayLiteral("-") : data.toHex();
+}
 
 } // namespace
 
@@ -130,7 +133,8 @@ QString RegistryStore::readRegistryText(const QString& keyPath, const QString& v
     if (load(&values) != State::Good)
         return {};
     for (const Value& v : values) {
-        if (v.key.compare(key, Qt::CaseInsensitive) == 0 && v.name.compare(valueName, Qt::CaseInsensitive) == 0) {
+        if (v.key.compare(key, Qt::CaseInsensitive) == 0 &&
+            v.name.compare(valueName, Qt::CaseInsensitive) == 0) {
             QByteArray data = v.data;
             data.replace(QByteArrayView("\0", 1), QByteArrayView("\r\n"));
             return decodeText(data);
@@ -144,7 +148,8 @@ bool RegistryStore::writeRegistryText(const QString& keyPath, const QString& val
     return writeRegistryBytes(keyPath, valueName, encodeText(text));
 }
 
-bool RegistryStore::writeRegistryBytes(const QString& keyPath, const QString& valueName, const QByteArray& data)
+bool RegistryStore::writeRegistryBytes(const QString& keyPath, const QString& valueName,
+                                       const QByteArray& data)
 {
     QString key;
     if (!normaliseKey(keyPath, &key))
@@ -162,7 +167,8 @@ bool RegistryStore::writeRegistryBytes(const QString& keyPath, const QString& va
     }
     bool replaced = false;
     for (Value& v : values) {
-        if (v.key.compare(key, Qt::CaseInsensitive) == 0 && v.name.compare(valueName, Qt::CaseInsensitive) == 0) {
+        if (v.key.compare(key, Qt::CaseInsensitive) == 0 &&
+            v.name.compare(valueName, Qt::CaseInsensitive) == 0) {
             v.data = data;
             replaced = true;
             break;

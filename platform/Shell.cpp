@@ -75,16 +75,18 @@ ProgramMapping mapProgram(const QString& program, const ExecutableFinder& find)
     if (lower == QLatin1String("excel.exe"))
         return {find(QStringLiteral("soffice")), {QStringLiteral("--calc")}};
     if (lower == QLatin1String("calc.exe"))
-        return {firstFound({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
-                            QStringLiteral("mate-calc"), QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")},
+        return {firstFound({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
+                            QStringLiteral("galculator"), QStringLiteral("mate-calc"),
+                            QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")},
                            find),
                 {}};
     if (lower == QLatin1String("notepad.exe"))
-        return {firstFound({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"), QStringLiteral("kate"),
-                            QStringLiteral("kwrite"), QStringLiteral("mousepad"), QStringLiteral("pluma"),
-                            QStringLiteral("xed"), QStringLiteral("featherpad"), QStringLiteral("leafpad")},
-                           find),
-                {}};
+        return {
+            firstFound({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"), QStringLiteral("kate"),
+                        QStringLiteral("kwrite"), QStringLiteral("mousepad"), QStringLiteral("pluma"),
+                        QStringLiteral("xed"), QStringLiteral("featherpad"), QStringLiteral("leafpad")},
+                       find),
+            {}};
     if (lower == QLatin1String("iexplore.exe"))
         return {find(QStringLiteral("xdg-open")), {}};
     if (QFileInfo(program).isAbsolute())

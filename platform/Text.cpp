@@ -9,8 +9,14 @@ namespace {
 
 constexpr const char* kCodec = "GB18030";
 
-bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isDigit(unsigned char c) { return c >= 0x30 && c <= 0x39; }
+bool isLead(unsigned char c)
+{
+    return c >= 0x81 && c <= 0xFE;
+}
+bool isDigit(unsigned char c)
+{
+    return c >= 0x30 && c <= 0x39;
+}
 
 // Width of the character starting at `bytes[i]`: 1, 2 or 4. An invalid or
 // truncated sequence counts as one byte, as the decoder treats it.

@@ -8,7 +8,10 @@
 namespace quillan::platform {
 
 // A text of the program's own, written as UTF-8 in the source.
-inline QString u(const char* text) { return QString::fromUtf8(text); }
+inline QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 // The files' text encoding. GB18030 is a superset of GBK (code page 936):
 // every GBK file decodes identically, and characters outside GBK survive a

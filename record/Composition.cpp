@@ -1,7 +1,7 @@
 #include "record/Composition.h"
 
-#include "platform/Paths.h"
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 #include "record/RecordFields.h"
 #include "record/RecordForm.h"
@@ -16,7 +16,10 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-QString spaces(int n) { return QString(n, QLatin1Char(' ')); }
+QString spaces(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
 
 // How the page check after a pair behaves.
 struct PageCheck
@@ -66,14 +69,17 @@ public:
     void closingBlock(bool lineFiveEnds)
     {
         engine_.setUnderline(false);
-        engine_.typeText(QStringLiteral("  以上记录内容我已详细阅读，记录的内容均我口述，并且准确无误。如有不实，我愿承担一切法律责任。")
-                         + kLineEnd);
-        engine_.typeText(QStringLiteral("  ") + QString(8, QChar(0x3000)) + QStringLiteral(" 被调查人（签名压指模）：")
-                         + kLineEnd);
+        engine_.typeText(QStringLiteral("  "
+                                        "以上记录内容我已详细阅读，记录的内容均我口述，并且准确无误。如有不实"
+                                        "，我愿承担一切法律责任。") +
+                         kLineEnd);
+        engine_.typeText(QStringLiteral("  ") + QString(8, QChar(0x3000)) +
+                         QStringLiteral(" 被调查人（签名压指模）：") + kLineEnd);
         engine_.typeText(spaces(41) + QStringLiteral("年     月     日") + kLineEnd);
         engine_.typeText(QStringLiteral("说明：1.调查结束后，应将调查笔录交被调查人核对并签名") + kLineEnd);
-        engine_.typeText(spaces(6) + QStringLiteral("2.调查结束后，在场人员应在调查笔录上证明调查是否属实并分别签名")
-                         + (lineFiveEnds ? kLineEnd : QString()));
+        engine_.typeText(spaces(6) +
+                         QStringLiteral("2.调查结束后，在场人员应在调查笔录上证明调查是否属实并分别签名") +
+                         (lineFiveEnds ? kLineEnd : QString()));
     }
 
     word::WordEngine& engine() { return engine_; }
@@ -180,7 +186,10 @@ QString timeSeparator(const QString& month, const QString& day)
     }
 }
 
-QString workingDocumentPath(const QString& programDir) { return programDir + QStringLiteral("/BL/Doc.doc"); }
+QString workingDocumentPath(const QString& programDir)
+{
+    return programDir + QStringLiteral("/BL/Doc.doc");
+}
 
 bool writeWorkingDocument(const QString& programDir, QString* error)
 {

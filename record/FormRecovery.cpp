@@ -1,11 +1,11 @@
 #include "record/FormRecovery.h"
 
-#include "platform/Text.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
+#include "platform/Text.h"
 #include "record/RecordFields.h"
 #include "record/RecordForm.h"
 #include "record/TemplateFile.h"
@@ -38,8 +38,8 @@ QString FormRecovery::keptName(const QDateTime& when)
 
 QString FormRecovery::question(const QDateTime& when, const QString& keptName)
 {
-    return u(" 上次没有保存的笔录（") + when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-        + u("）还在，是否恢复？ \r\n选择“否”，此笔录保存在 <BL/") + keptName + u("> 中。");
+    return u(" 上次没有保存的笔录（") + when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+           u("）还在，是否恢复？ \r\n选择“否”，此笔录保存在 <BL/") + keptName + u("> 中。");
 }
 
 FormRecovery::Values FormRecovery::formValues() const
@@ -159,8 +159,8 @@ bool FormRecovery::keepInRecords(const QString& file, const QDateTime& when)
     const QString name = freeKeptName(when);
     QString error;
     const auto bytes = platform::readWholeFile(file, kMaxRecoveryBytes, &error);
-    if (bytes && platform::makePrivateFolder(dir)
-        && platform::writeFileAtomically(dir + QLatin1Char('/') + name, *bytes, &error)) {
+    if (bytes && platform::makePrivateFolder(dir) &&
+        platform::writeFileAtomically(dir + QLatin1Char('/') + name, *bytes, &error)) {
         QFile::remove(file);
         return true;
     }
@@ -181,9 +181,9 @@ bool FormRecovery::offerFile(const QString& file)
     }
     // Saved after the snapshot (the removal failed then): nothing to offer.
     const auto v = [&left](const char* unit) { return left->values.value(u(unit)); };
-    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') + v("编辑框2")
-                          + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") + QLatin1Char('-')
-                          + v("编辑框9") + QStringLiteral(".ini"));
+    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') +
+                          v("编辑框2") + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") +
+                          QLatin1Char('-') + v("编辑框9") + QStringLiteral(".ini"));
     if (saved.exists() && saved.lastModified() >= QFileInfo(file).lastModified()) {
         QFile::remove(file);
         return true;

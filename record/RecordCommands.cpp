@@ -1,8 +1,8 @@
 #include "record/RecordCommands.h"
 
-#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "record/Composition.h"
 #include "record/RecordFields.h"
 #include "record/RecordForm.h"
@@ -26,9 +26,9 @@ const char* const kHint = "提 示：";
 const char* const kClearedLists[] = {"组合框2", "组合框52", "组合框53", "组合框54", "组合框55"};
 // Edit boxes a new record empties: date and times, name, identity number, work
 // unit, telephone, address, the case note and the upload and playback paths.
-const char* const kClearedFields[] = {"编辑框1",  "编辑框2",  "编辑框3",  "编辑框4",     "编辑框5",  "编辑框6",
-                                      "编辑框7",  "编辑框9",  "编辑框10", "编辑框14",    "编辑框15", "编辑框16",
-                                      "超级编辑框2", "编辑框17", "编辑框18"};
+const char* const kClearedFields[] = {"编辑框1",  "编辑框2",  "编辑框3",     "编辑框4",  "编辑框5",
+                                      "编辑框6",  "编辑框7",  "编辑框9",     "编辑框10", "编辑框14",
+                                      "编辑框15", "编辑框16", "超级编辑框2", "编辑框17", "编辑框18"};
 
 // Shows the busy cursor while the word processor works; set aside around a
 // question to the officer.
@@ -63,7 +63,10 @@ QString RecordCommands::saveFailureText(const QList<FileResult>& failures)
     return text;
 }
 
-QString RecordCommands::printFailureText(const QString& reason) { return u("打印没有成功：") + reason; }
+QString RecordCommands::printFailureText(const QString& reason)
+{
+    return u("打印没有成功：") + reason;
+}
 
 bool RecordCommands::wordInstalled(const QString& title)
 {
@@ -115,8 +118,8 @@ QString RecordCommands::keptStatusText(const QString& file)
 void RecordCommands::newRecord()
 {
     RecordForm& form = *env_.form;
-    if (!form.fieldText(u("编辑框14")).isEmpty()
-        && env_.prompts->message(u("你确认要新建一份新的笔录？"), u(kHint), Buttons::OkCancel) != Answer::Ok)
+    if (!form.fieldText(u("编辑框14")).isEmpty() &&
+        env_.prompts->message(u("你确认要新建一份新的笔录？"), u(kHint), Buttons::OkCancel) != Answer::Ok)
         return;
     // What was typed and never saved is kept before the form is emptied.
     QString kept;
@@ -153,8 +156,8 @@ void RecordCommands::openTemplate()
     dialog.defaultExtension = u("ini");
     const std::optional<QString> chosen = env_.prompts->chooseFile(dialog);
     if (!chosen) {
-        env_.prompts->message(u(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <") + env_.programDir
-                                  + u("/BL/> 目录中。"),
+        env_.prompts->message(u(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <") + env_.programDir +
+                                  u("/BL/> 目录中。"),
                               u("提示："), Buttons::Ok);
         return;
     }
@@ -246,8 +249,8 @@ void RecordCommands::saveRecord()
         else
             written << tpl.path;
         FileResult saved = saveDocument(path);
-        if (!saved.ok && !composed.documentOpen && !composed.documentError.isEmpty()
-            && !hasForbiddenFileNameCharacter(recordBaseName(form)))
+        if (!saved.ok && !composed.documentOpen && !composed.documentError.isEmpty() &&
+            !hasForbiddenFileNameCharacter(recordBaseName(form)))
             saved.error = composed.documentError;
         if (!saved.ok)
             failures << saved;
@@ -282,7 +285,8 @@ void RecordCommands::saveRecord()
         env_.formSafe();
 
     // Offered after "否" as well: the preview then shows the old document.
-    if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) == Answer::Yes) {
+    if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) ==
+        Answer::Yes) {
         // The preview program: the path text without its CR LF, followed by
         // the program name, which the shell maps onto the word processor.
         QString program = form.fieldText(u("编辑框19"));
@@ -325,8 +329,8 @@ void RecordCommands::printRecord()
     dialog.defaultExtension = u("ini");
     const std::optional<QString> chosen = env_.prompts->chooseFile(dialog);
     if (!chosen) {
-        env_.prompts->message(u("没有选择正确的笔录文件！笔录WORD文件保存在 <") + env_.programDir
-                                  + u("/BL/> 目录中。"),
+        env_.prompts->message(u("没有选择正确的笔录文件！笔录WORD文件保存在 <") + env_.programDir +
+                                  u("/BL/> 目录中。"),
                               u("错误："), Buttons::Ok);
         return;
     }
@@ -334,7 +338,8 @@ void RecordCommands::printRecord()
     if (!wordInstalled(u("无法打印：")))
         return;
     if (!chosen->contains(QStringLiteral("doc"), Qt::CaseSensitive)) {
-        env_.prompts->message(u("打印笔录文档选择的不匹配 (要选doc文档).   请重新再选。"), u(kHint), Buttons::Ok);
+        env_.prompts->message(u("打印笔录文档选择的不匹配 (要选doc文档).   请重新再选。"), u(kHint),
+                              Buttons::Ok);
         return;
     }
     if (printFile(*chosen))

@@ -40,11 +40,11 @@ struct RecordEnvironment
     platform::Clock* clock = nullptr;
     platform::Shell* shell = nullptr;
     word::WordEngine* word = nullptr;
-    QString programDir;                             // no trailing "/"
-    int* pageLineCounter = nullptr;                 // the process-wide page line counter
+    QString programDir;                                 // no trailing "/"
+    int* pageLineCounter = nullptr;                     // the process-wide page line counter
     platform::FileDialogUnit* templateDialog = nullptr; // "通用对话框2"
     platform::FileDialogUnit* documentDialog = nullptr; // "通用对话框3"
-    std::function<void()> rerunStartup;             // the start-up initialisation
+    std::function<void()> rerunStartup;                 // the start-up initialisation
     // Told when the form holds nothing that a crash could lose: after a
     // save, a new record and an opened template.
     std::function<void()> formSafe;
@@ -63,8 +63,8 @@ class RecordCommands
 public:
     explicit RecordCommands(RecordEnvironment env);
 
-    void newRecord();          // "新建(笔录)"
-    void openTemplate();       // "打开(笔录模板)"
+    void newRecord();    // "新建(笔录)"
+    void openTemplate(); // "打开(笔录模板)"
     // "打开(笔录模板)" after its file dialog: loads the template at `path`
     // into the form (also the way the finder opens a record).
     void openTemplateAt(const QString& path);

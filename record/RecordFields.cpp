@@ -33,22 +33,25 @@ constexpr std::array<Field, 24> kHeader{{
     {"num22", "组合框55", "记录人"},
 }};
 
-#define QA(n, qk, qu, ak, au, page)                                                                               \
-    Pair { n, {qk, qu, "笔录内容 第" #n "对 问"}, {ak, au, "笔录内容 第" #n "对 答"}, page }
+#define QA(n, qk, qu, ak, au, page)                                                                          \
+    Pair                                                                                                     \
+    {                                                                                                        \
+        n, {qk, qu, "笔录内容 第" #n "对 问"}, {ak, au, "笔录内容 第" #n "对 答"}, page                      \
+    }
 
 constexpr std::array<Pair, kPairCount> kPairs{{
-    QA(1, "num23", "组合框4", "num24", "组合框5", 1),     QA(2, "num25", "组合框6", "num26", "组合框7", 1),
-    QA(3, "num27", "组合框8", "num28", "组合框9", 1),     QA(4, "num29", "组合框10", "num30", "组合框11", 2),
-    QA(5, "num31", "组合框12", "num32", "组合框13", 2),   QA(6, "num33", "组合框14", "num34", "组合框15", 2),
-    QA(7, "num35", "组合框16", "num36", "组合框17", 2),   QA(8, "num37", "组合框18", "num38", "组合框19", 2),
-    QA(9, "num39", "组合框20", "num40", "组合框21", 2),   QA(10, "num41", "组合框22", "num42", "组合框23", 2),
-    QA(11, "num43", "组合框37", "num44", "组合框36", 3),  QA(12, "num45", "组合框35", "num46", "组合框34", 3),
-    QA(13, "num47", "组合框33", "num48", "组合框32", 3),  QA(14, "num49", "组合框31", "num50", "组合框30", 3),
-    QA(15, "num51", "组合框29", "num52", "组合框28", 3),  QA(16, "num53", "组合框27", "num54", "组合框26", 3),
-    QA(17, "num55", "组合框25", "num56", "组合框24", 3),  QA(18, "num57", "组合框49", "num58", "组合框48", 4),
-    QA(19, "num59", "组合框51", "num60", "组合框50", 4),  QA(20, "num61", "组合框47", "num62", "组合框46", 4),
-    QA(21, "num63", "组合框45", "num64", "组合框44", 4),  QA(22, "num65", "组合框43", "num66", "组合框42", 4),
-    QA(23, "num67", "组合框41", "num68", "组合框40", 4),  QA(24, "num69", "组合框39", "num70", "组合框38", 4),
+    QA(1, "num23", "组合框4", "num24", "组合框5", 1),    QA(2, "num25", "组合框6", "num26", "组合框7", 1),
+    QA(3, "num27", "组合框8", "num28", "组合框9", 1),    QA(4, "num29", "组合框10", "num30", "组合框11", 2),
+    QA(5, "num31", "组合框12", "num32", "组合框13", 2),  QA(6, "num33", "组合框14", "num34", "组合框15", 2),
+    QA(7, "num35", "组合框16", "num36", "组合框17", 2),  QA(8, "num37", "组合框18", "num38", "组合框19", 2),
+    QA(9, "num39", "组合框20", "num40", "组合框21", 2),  QA(10, "num41", "组合框22", "num42", "组合框23", 2),
+    QA(11, "num43", "组合框37", "num44", "组合框36", 3), QA(12, "num45", "组合框35", "num46", "组合框34", 3),
+    QA(13, "num47", "组合框33", "num48", "组合框32", 3), QA(14, "num49", "组合框31", "num50", "组合框30", 3),
+    QA(15, "num51", "组合框29", "num52", "组合框28", 3), QA(16, "num53", "组合框27", "num54", "组合框26", 3),
+    QA(17, "num55", "组合框25", "num56", "组合框24", 3), QA(18, "num57", "组合框49", "num58", "组合框48", 4),
+    QA(19, "num59", "组合框51", "num60", "组合框50", 4), QA(20, "num61", "组合框47", "num62", "组合框46", 4),
+    QA(21, "num63", "组合框45", "num64", "组合框44", 4), QA(22, "num65", "组合框43", "num66", "组合框42", 4),
+    QA(23, "num67", "组合框41", "num68", "组合框40", 4), QA(24, "num69", "组合框39", "num70", "组合框38", 4),
 }};
 
 #undef QA
@@ -77,9 +80,9 @@ std::vector<Field> makeWriteOrder()
 std::vector<Field> makeReadOrder()
 {
     std::vector<Field> all;
-    for (const char* key : {"num1", "num2", "num3", "num4", "num5", "num6", "num7", "num8", "num9", "num10", "num11",
-                            "num12", "num13", "num14", "num15", "num16", "num17", "num18", "num19", "num20", "num21",
-                            "num22"})
+    for (const char* key :
+         {"num1",  "num2",  "num3",  "num4",  "num5",  "num6",  "num7",  "num8",  "num9",  "num10", "num11",
+          "num12", "num13", "num14", "num15", "num16", "num17", "num18", "num19", "num20", "num21", "num22"})
         all.push_back(header(key));
     for (const Pair& p : kPairs) {
         all.push_back(p.question);
@@ -93,10 +96,22 @@ std::vector<Field> makeReadOrder()
 
 } // namespace
 
-std::span<const Field> headerFields() { return kHeader; }
-std::span<const Pair> pairs() { return kPairs; }
-const Pair& pair(int number) { return kPairs.at(size_t(number - 1)); }
-const Field& caseNote() { return kCaseNote; }
+std::span<const Field> headerFields()
+{
+    return kHeader;
+}
+std::span<const Pair> pairs()
+{
+    return kPairs;
+}
+const Pair& pair(int number)
+{
+    return kPairs.at(size_t(number - 1));
+}
+const Field& caseNote()
+{
+    return kCaseNote;
+}
 
 std::span<const Field> writeOrder()
 {

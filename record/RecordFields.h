@@ -44,7 +44,13 @@ std::span<const Field> readOrder();
 // The field held by `unit`, or nullptr.
 const Field* fieldOfUnit(const QString& unit);
 
-inline QString unitName(const Field& f) { return QString::fromUtf8(f.unit); }
-inline QString keyName(const Field& f) { return QString::fromUtf8(f.key); }
+inline QString unitName(const Field& f)
+{
+    return QString::fromUtf8(f.unit);
+}
+inline QString keyName(const Field& f)
+{
+    return QString::fromUtf8(f.key);
+}
 
 } // namespace quillan::record

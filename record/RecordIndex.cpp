@@ -78,7 +78,8 @@ bool readCandidate(const QString& path, Candidate* out, QString* error)
     r.firstQuestion = value("num23");
 
     // The date as the list shows it, the file name and every value.
-    QString all = r.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\n') + QFileInfo(path).completeBaseName();
+    QString all = r.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\n') +
+                  QFileInfo(path).completeBaseName();
     for (const Field& f : writeOrder()) {
         const QString v = ini.value(kSection, keyName(f));
         if (!v.isEmpty()) {

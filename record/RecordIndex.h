@@ -16,7 +16,7 @@ namespace quillan::record {
 struct IndexedRecord
 {
     QString path;
-    QDateTime modified; // the file's modification time
+    QDateTime modified;    // the file's modification time
     qint64 modifiedMs = 0; // the same, in ms since the epoch
     qint64 size = 0;
     // The record's date: "num1" to "num3" (year, month, day of the start of

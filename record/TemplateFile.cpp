@@ -28,14 +28,15 @@ bool hasForbiddenFileNameCharacter(const QString& name)
 
 QString forbiddenNameReason()
 {
-    return QStringLiteral("文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。");
+    return QStringLiteral(
+        "文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。");
 }
 
 QString recordBaseName(const RecordForm& form)
 {
     auto f = [&form](const char* unit) { return form.fieldText(QString::fromUtf8(unit)); };
-    return f("编辑框1") + QLatin1Char('.') + f("编辑框2") + QLatin1Char('.') + f("编辑框3") + QLatin1Char('-')
-        + f("编辑框14") + QLatin1Char('-') + f("编辑框9");
+    return f("编辑框1") + QLatin1Char('.') + f("编辑框2") + QLatin1Char('.') + f("编辑框3") +
+           QLatin1Char('-') + f("编辑框14") + QLatin1Char('-') + f("编辑框9");
 }
 
 QString templatePath(const QString& programDir, const RecordForm& form)

@@ -22,7 +22,7 @@ QUILLAN_TEST_PACKAGES=(
   cups cups-client printer-driver-cups-pdf
   python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox
   xvfb xauth xdotool imagemagick strace vsftpd openssl
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm clang-format
 )
 
 as_root() {

@@ -27,6 +27,14 @@ start_pulseaudio || true
 export QT_QPA_PLATFORM=offscreen
 status=0
 
+# The house style (.clang-format) holds for every source file.
+mapfile -t SOURCES < <(cd "$QUILLAN_ROOT" && find app audio exchange ledger library platform record security \
+  settings word tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) | sort)
+if ! (cd "$QUILLAN_ROOT" && clang-format --dry-run -Werror "${SOURCES[@]}"); then
+  echo "quillan: source files not formatted as .clang-format says (clang-format -i fixes them)" >&2
+  status=1
+fi
+
 # One run of the whole suite, in the sanitizer build. The test programs carry
 # their sanitizer settings (tests/support/SanitizerOptions.cpp, leak check
 # on); CTest switches the leak check off for the end-to-end tests, which load

@@ -1,8 +1,8 @@
 #include "security/PasswordCommands.h"
 
-#include "platform/Text.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
+#include "platform/Text.h"
 #include "security/PasswordHash.h"
 #include "security/PasswordLock.h"
 
@@ -16,7 +16,10 @@ using platform::u;
 
 } // namespace
 
-QString lockKey() { return QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"); }
+QString lockKey()
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan");
+}
 
 bool lockOn(const platform::RegistryStore& registry)
 {
@@ -33,7 +36,8 @@ bool lockUnreadable(platform::RegistryStore& registry, platform::Prompts& prompt
     QString reason = registry.problem();
     if (!reason.isEmpty()) {
         registry.keepAside();
-    } else if (lockOn(registry) && isMalformedPasswordHash(registry.readRegistryText(lockKey(), u(kPasswordValue)))) {
+    } else if (lockOn(registry) &&
+               isMalformedPasswordHash(registry.readRegistryText(lockKey(), u(kPasswordValue)))) {
         reason = u("保存的密码已损坏");
         registry.writeRegistryText(lockKey(), u(kFlagValue), QStringLiteral("0"));
     } else {

@@ -1,9 +1,9 @@
 #include "security/PasswordGate.h"
 
-#include "platform/Text.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
+#include "platform/Text.h"
 #include "security/PasswordHash.h"
 #include "security/PasswordLock.h"
 
@@ -28,14 +28,18 @@ qint64 readNumber(const platform::RegistryStore& registry, const char* value)
 
 } // namespace
 
-PasswordGate::PasswordGate(platform::RegistryStore& registry, platform::Prompts& prompts, platform::Clock& clock)
+PasswordGate::PasswordGate(platform::RegistryStore& registry, platform::Prompts& prompts,
+                           platform::Clock& clock)
     : registry_(registry), prompts_(prompts), clock_(clock)
 {
     failures_ = int(std::min<qint64>(readNumber(registry_, kFailuresValue), 1000000));
     lastFailureMs_ = readNumber(registry_, kLastFailureValue);
 }
 
-bool PasswordGate::lockOn() const { return security::lockOn(registry_); }
+bool PasswordGate::lockOn() const
+{
+    return security::lockOn(registry_);
+}
 
 qint64 PasswordGate::pauseAfter(int failures)
 {
@@ -57,7 +61,10 @@ qint64 PasswordGate::remainingPauseMs() const
     return std::clamp<qint64>(left, 0, pause);
 }
 
-int PasswordGate::remainingPauseSeconds() const { return int((remainingPauseMs() + 999) / 1000); }
+int PasswordGate::remainingPauseSeconds() const
+{
+    return int((remainingPauseMs() + 999) / 1000);
+}
 
 QString PasswordGate::pauseText() const
 {

@@ -16,14 +16,18 @@ namespace {
 const QByteArray kScheme = QByteArrayLiteral("pbkdf2-sha256");
 constexpr QChar kFullWidthSpace(0x3000); // GBK A1 A1
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == kFullWidthSpace; }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == kFullWidthSpace;
+}
 
 std::optional<QByteArray> derive(const QByteArray& password, const QByteArray& salt, int iterations)
 {
     QByteArray out(kHashBytes, '\0');
     if (PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()),
-                          reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()), iterations,
-                          EVP_sha256(), int(out.size()), reinterpret_cast<unsigned char*>(out.data())) != 1)
+                          reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
+                          iterations, EVP_sha256(), int(out.size()),
+                          reinterpret_cast<unsigned char*>(out.data())) != 1)
         return std::nullopt;
     return out;
 }
@@ -90,7 +94,10 @@ std::optional<QString> hashPassword(const QString& password, int iterations)
                                hash->toBase64());
 }
 
-bool isPasswordHash(const QString& stored) { return parse(stored).has_value(); }
+bool isPasswordHash(const QString& stored)
+{
+    return parse(stored).has_value();
+}
 
 bool isMalformedPasswordHash(const QString& stored)
 {

@@ -13,10 +13,10 @@ namespace quillan::security {
 // "JIAMI" ("1": the lock is on; anything else or missing: off), the stored
 // password "MIMA", and the count and time of the wrong passwords typed in a
 // row, which outlive a restart of the program.
-QString lockKey();              // "HKEY_CURRENT_USER\Software\Quillan"
+QString lockKey(); // "HKEY_CURRENT_USER\Software\Quillan"
 inline constexpr const char* kFlagValue = "JIAMI";
 inline constexpr const char* kPasswordValue = "MIMA";
-inline constexpr const char* kFailuresValue = "CUOWU";          // decimal count
+inline constexpr const char* kFailuresValue = "CUOWU";           // decimal count
 inline constexpr const char* kLastFailureValue = "CUOWUSHIJIAN"; // ms since 1970 (UTC)
 
 // The messages and titles of the lock.

@@ -6,7 +6,10 @@ namespace {
 
 using T = PwdControlSpec::Type;
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 PwdControlSpec control(const char* unit, T type, int x, int y, int w, int h, const char* caption,
                        const char* accessible)

@@ -103,7 +103,8 @@ SetPwdWin::SetPwdWin(PasswordCommands& commands, QWidget* parent) : PwdWin(setPw
     first->setFocus();
 }
 
-EnterPwdWin::EnterPwdWin(PasswordGate& gate, QWidget* parent) : PwdWin(enterPwdWinLayout(), parent), gate_(gate)
+EnterPwdWin::EnterPwdWin(PasswordGate& gate, QWidget* parent)
+    : PwdWin(enterPwdWinLayout(), parent), gate_(gate)
 {
     entry_ = control<QLineEdit>(QStringLiteral("编辑框1"));
     button_ = control<QPushButton>(QStringLiteral("按钮1"));

@@ -1,8 +1,8 @@
 #include "word/BoundedWorker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -22,9 +22,7 @@ struct BoundedWorker::Shared
     std::thread thread;
 };
 
-
-BoundedWorker::BoundedWorker()
-    : m_shared(std::make_shared<Shared>())
+BoundedWorker::BoundedWorker() : m_shared(std::make_shared<Shared>())
 {
     // The thread keeps its own reference, so an abandoned task never runs on
     // freed state.
@@ -97,7 +95,8 @@ bool BoundedWorker::run(std::function<void()> task, int timeoutMs)
     const auto start = std::chrono::steady_clock::now();
     if (!waitFor([this] { return !m_shared->busy && !m_shared->hasTask; }, timeoutMs))
         return false;
-    const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto used =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     std::uint64_t ticket = 0;
     {
         std::lock_guard lock(m_shared->mutex);
@@ -133,9 +132,8 @@ bool BoundedWorker::busy() const
 bool BoundedWorker::waitIdle(int timeoutMs)
 {
     std::unique_lock lock(m_shared->mutex);
-    return m_shared->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return !m_shared->busy && !m_shared->hasTask;
-    });
+    return m_shared->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                      [&] { return !m_shared->busy && !m_shared->hasTask; });
 }
 
 } // namespace quillan::word

@@ -152,7 +152,8 @@ PrintResult printPdfWithCups(const QString& pdfPath, const QString& title, int w
     if (const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
         state && QByteArray(state) == QByteArray::number(int(IPP_PSTATE_STOPPED))) {
         const char* message = cupsGetOption("printer-state-message", dest->num_options, dest->options);
-        const QString why = message && *message ? QStringLiteral("（%1）").arg(QString::fromUtf8(message)) : QString();
+        const QString why =
+            message && *message ? QStringLiteral("（%1）").arg(QString::fromUtf8(message)) : QString();
         cupsFreeDests(count, dests);
         return failure(PrintResult::Status::Refused,
                        QStringLiteral("打印机 %1 已停用%2，没有打印。请启用打印机后重新打印。")

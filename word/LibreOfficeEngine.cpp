@@ -21,6 +21,7 @@
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -28,7 +29,6 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/style/ParagraphAdjust.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
@@ -102,8 +102,8 @@ QStringList LibreOfficeOptions::defaultInstallFolders()
 {
     QStringList folders{QStringLiteral("/usr/lib/libreoffice/program")};
     const QStringList opt = QDir(QStringLiteral("/opt"))
-                                .entryList({QStringLiteral("libreoffice*")}, QDir::Dirs | QDir::NoDotAndDotDot,
-                                           QDir::Name | QDir::Reversed);
+                                .entryList({QStringLiteral("libreoffice*")},
+                                           QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
     for (const QString& dir : opt)
         folders << QStringLiteral("/opt/") + dir + QStringLiteral("/program");
     return folders;
@@ -302,8 +302,8 @@ bool LibreOfficeEngine::Impl::call(const QString& what, const std::function<bool
     }
     if (outcome->lost) {
         dropConnection();
-        lastError = QStringLiteral("与 LibreOffice 的连接中断了（正在%1），文件已经关闭，请重新操作。")
-                        .arg(what);
+        lastError =
+            QStringLiteral("与 LibreOffice 的连接中断了（正在%1），文件已经关闭，请重新操作。").arg(what);
         lostReason = lastError;
         return false;
     }
@@ -379,15 +379,17 @@ static void warmWriter(OfficeInstance* office, const QString& folder)
         Reference<css::frame::XStorable> storable(doc, UNO_QUERY_THROW);
         const QString docFile = folder + QStringLiteral("/warm-up.doc");
         const QString pdfFile = folder + QStringLiteral("/warm-up.pdf");
-        storable->storeToURL(fileUrl(docFile), props({prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
-                                                      prop("Overwrite", css::uno::Any(true))}));
+        storable->storeToURL(fileUrl(docFile),
+                             props({prop("FilterName", css::uno::Any(OUString("MS Word 97"))),
+                                    prop("Overwrite", css::uno::Any(true))}));
         storable->storeToURL(fileUrl(pdfFile),
                              props({prop("FilterName", css::uno::Any(OUString("writer_pdf_Export"))),
                                     prop("Overwrite", css::uno::Any(true))}));
         Reference<css::util::XCloseable>(doc, UNO_QUERY_THROW)->close(true);
         // Reading a Word file back loads its import filter too (a record
         // starts from the blank working document, a .doc).
-        Reference<css::lang::XComponent> back = loader->loadComponentFromURL(fileUrl(docFile), "_blank", 0, hidden);
+        Reference<css::lang::XComponent> back =
+            loader->loadComponentFromURL(fileUrl(docFile), "_blank", 0, hidden);
         Reference<css::util::XCloseable>(back, UNO_QUERY_THROW)->close(true);
         QFile::remove(docFile);
         QFile::remove(pdfFile);
@@ -468,8 +470,7 @@ void LibreOfficeEngine::Impl::shutdown()
     instance.reset();
 }
 
-LibreOfficeEngine::LibreOfficeEngine(LibreOfficeOptions options)
-    : d(std::make_unique<Impl>())
+LibreOfficeEngine::LibreOfficeEngine(LibreOfficeOptions options) : d(std::make_unique<Impl>())
 {
     d->options = std::move(options);
     d->locate();
@@ -615,7 +616,8 @@ bool LibreOfficeEngine::open(const QString& path)
             Reference<css::style::XStyleFamiliesSupplier> families(component, UNO_QUERY_THROW);
             Reference<css::container::XNameAccess> paragraphStyles(
                 families->getStyleFamilies()->getByName("ParagraphStyles"), UNO_QUERY_THROW);
-            Reference<css::beans::XPropertySet> standard(paragraphStyles->getByName("Standard"), UNO_QUERY_THROW);
+            Reference<css::beans::XPropertySet> standard(paragraphStyles->getByName("Standard"),
+                                                         UNO_QUERY_THROW);
             standard->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
             standard->setPropertyValue("CharFontName", css::uno::Any(OUString("Times New Roman")));
             const Reference<css::text::XTextCursor> all = textDocument->getText()->createTextCursor();
@@ -624,8 +626,10 @@ bool LibreOfficeEngine::open(const QString& path)
             Reference<css::beans::XPropertySet> allProps(all, UNO_QUERY_THROW);
             allProps->setPropertyValue("CharFontNameAsian", css::uno::Any(toOU(QStringLiteral("宋体"))));
             allProps->setPropertyValue("CharFontName", css::uno::Any(OUString("Times New Roman")));
-            allProps->setPropertyValue("CharLocaleAsian", css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
-            standard->setPropertyValue("CharLocaleAsian", css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
+            allProps->setPropertyValue("CharLocaleAsian",
+                                       css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
+            standard->setPropertyValue("CharLocaleAsian",
+                                       css::uno::Any(css::lang::Locale("zh", "CN", OUString())));
         }
         d->document = component;
         d->text = textDocument->getText();
@@ -648,13 +652,13 @@ void LibreOfficeEngine::setVisible(int visible)
 {
     if (!visible || !d->session || d->documentPath.isEmpty())
         return;
-    const QString program =
-        d->options.viewerProgram.isEmpty() ? d->programDir + QStringLiteral("/soffice") : d->options.viewerProgram;
+    const QString program = d->options.viewerProgram.isEmpty() ? d->programDir + QStringLiteral("/soffice")
+                                                               : d->options.viewerProgram;
     QProcess viewer;
     viewer.setProgram(program);
     // A file URL, so that no file name is taken for an option.
-    viewer.setArguments({QStringLiteral("--writer"),
-                         QUrl::fromLocalFile(d->documentPath).toString(QUrl::FullyEncoded)});
+    viewer.setArguments(
+        {QStringLiteral("--writer"), QUrl::fromLocalFile(d->documentPath).toString(QUrl::FullyEncoded)});
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!d->fontsConf.isEmpty())
         env.insert(QStringLiteral("FONTCONFIG_FILE"), d->fontsConf);
@@ -668,15 +672,16 @@ void LibreOfficeEngine::setVisible(int visible)
 
 void LibreOfficeEngine::setAlignment(Alignment alignment)
 {
-    const sal_Int16 adjust = static_cast<sal_Int16>(alignment == Alignment::Center ? css::style::ParagraphAdjust_CENTER
-                                                                                   : css::style::ParagraphAdjust_LEFT);
+    const sal_Int16 adjust =
+        static_cast<sal_Int16>(alignment == Alignment::Center ? css::style::ParagraphAdjust_CENTER
+                                                              : css::style::ParagraphAdjust_LEFT);
     d->setCursorProperty(QStringLiteral("设置对齐方式"), "ParaAdjust", css::uno::Any(adjust));
 }
 
 void LibreOfficeEngine::setFontSize(double points)
 {
-    d->setCursorProperty(QStringLiteral("设置字号"), "CharHeight",
-                         css::uno::Any(static_cast<float>(points)), "CharHeightAsian");
+    d->setCursorProperty(QStringLiteral("设置字号"), "CharHeight", css::uno::Any(static_cast<float>(points)),
+                         "CharHeightAsian");
 }
 
 void LibreOfficeEngine::setBold(bool on)
@@ -716,7 +721,8 @@ bool LibreOfficeEngine::saveAs(const QString& path)
 bool LibreOfficeEngine::saveAsPdf(const QString& path)
 {
     // PDF/A-2b: every font embedded, the text kept as text.
-    return d->store(path, QStringLiteral("writer_pdf_Export"), props({prop("SelectPdfVersion", css::uno::Any(sal_Int32(2)))}));
+    return d->store(path, QStringLiteral("writer_pdf_Export"),
+                    props({prop("SelectPdfVersion", css::uno::Any(sal_Int32(2)))}));
 }
 
 bool LibreOfficeEngine::Impl::store(const QString& path, const QString& filterName,

@@ -87,8 +87,7 @@ bool processMatches(pid_t pid, const QByteArray& argument)
 
 } // namespace
 
-OfficeInstance::OfficeInstance(const Options& options)
-    : m_options(options)
+OfficeInstance::OfficeInstance(const Options& options) : m_options(options)
 {
     m_profileDir = m_options.workDir + QStringLiteral("/profile-%1").arg(m_options.slot);
     m_tempDir = m_options.workDir + QStringLiteral("/tmp-%1").arg(m_options.slot);
@@ -134,8 +133,9 @@ css::uno::Reference<css::uno::XComponentContext> OfficeInstance::localContext(co
     // The office's bootstrap file is named to the UNO runtime itself: the
     // environment, which other threads read, is never changed.
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
-        rtl::Bootstrap::set(toOU(QStringLiteral("URE_BOOTSTRAP")),
-                            toOU(QStringLiteral("vnd.sun.star.pathname:") + programDir + QStringLiteral("/fundamentalrc")));
+        rtl::Bootstrap::set(
+            toOU(QStringLiteral("URE_BOOTSTRAP")),
+            toOU(QStringLiteral("vnd.sun.star.pathname:") + programDir + QStringLiteral("/fundamentalrc")));
     try {
         auto* created = new css::uno::Reference<css::uno::XComponentContext>(
             cppu::defaultBootstrap_InitialComponentContext());
@@ -191,8 +191,8 @@ bool OfficeInstance::spawn(QString* error)
     clearFolder(m_tempDir);
 
     const QString pipe = QStringLiteral("quillan-%1-%2")
-                     .arg(getpid())
-                     .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+                             .arg(getpid())
+                             .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     {
         std::lock_guard guard(m_pipeLock);
         m_pipeName = pipe;
@@ -232,7 +232,8 @@ bool OfficeInstance::spawn(QString* error)
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    const QByteArray logFile = QFile::encodeName(m_options.workDir + QStringLiteral("/soffice-%1.log").arg(m_options.slot));
+    const QByteArray logFile =
+        QFile::encodeName(m_options.workDir + QStringLiteral("/soffice-%1.log").arg(m_options.slot));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -351,15 +352,17 @@ bool OfficeInstance::start(QString* error)
     if (!spawn(error))
         return false;
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_options.startTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_options.startTimeoutMs);
     try {
         const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver =
             css::bridge::UnoUrlResolver::create(local);
-        const OUString url = toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName()));
+        const OUString url =
+            toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName()));
         for (;;) {
             try {
                 css::uno::Reference<css::uno::XComponentContext> remote(resolver->resolve(url),
-                                                                       css::uno::UNO_QUERY_THROW);
+                                                                        css::uno::UNO_QUERY_THROW);
                 m_context = remote;
                 m_desktop = css::frame::Desktop::create(remote);
                 return true;

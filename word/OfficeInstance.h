@@ -21,9 +21,9 @@ class OfficeInstance
 public:
     struct Options
     {
-        QString programDir; // the office's program folder, no trailing "/"
-        QString workDir;    // private folder (0700) for profile, temporary files, logs
-        int slot = 1;       // which profile in workDir (one per running engine)
+        QString programDir;     // the office's program folder, no trailing "/"
+        QString workDir;        // private folder (0700) for profile, temporary files, logs
+        int slot = 1;           // which profile in workDir (one per running engine)
         QString fontConfigFile; // passed to the process as FONTCONFIG_FILE when set
         int startTimeoutMs = 60000;
     };

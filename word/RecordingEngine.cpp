@@ -11,8 +11,7 @@ namespace {
 
 bool sameFormat(const RecordingEngine::Run& a, const RecordingEngine::Run& b)
 {
-    return a.alignment == b.alignment && a.size == b.size && a.bold == b.bold
-        && a.underline == b.underline;
+    return a.alignment == b.alignment && a.size == b.size && a.bold == b.bold && a.underline == b.underline;
 }
 
 QString alignmentName(Alignment alignment)
@@ -30,8 +29,7 @@ QString RecordingEngine::Paragraph::text() const
     return result;
 }
 
-RecordingEngine::RecordingEngine()
-    : m_installPathText(QStringLiteral("/usr/lib/libreoffice/program/\r\n"))
+RecordingEngine::RecordingEngine() : m_installPathText(QStringLiteral("/usr/lib/libreoffice/program/\r\n"))
 {
     m_printResult.status = PrintResult::Status::Completed;
     m_printResult.jobId = 1;

@@ -35,7 +35,10 @@ QAudioFormat qtFormat(const AudioFormat& f, bool floatSamples = false)
 class SinkDevice final : public QIODevice
 {
 public:
-    explicit SinkDevice(CaptureSink* sink) : sink_(sink) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    explicit SinkDevice(CaptureSink* sink) : sink_(sink)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
@@ -186,7 +189,8 @@ CaptureProblem QtCaptureDevice::check(const AudioFormat& format)
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
     if (device.isNull())
         return CaptureProblem::NoDevice;
-    return device.isFormatSupported(qtFormat(format)) ? CaptureProblem::None : CaptureProblem::FormatUnsupported;
+    return device.isFormatSupported(qtFormat(format)) ? CaptureProblem::None
+                                                      : CaptureProblem::FormatUnsupported;
 }
 
 CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sink)
@@ -205,14 +209,16 @@ CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sin
 bool QtCaptureDevice::suspend()
 {
     bool ok = false;
-    QMetaObject::invokeMethod(worker_, [this] { return worker_->suspend(); }, Qt::BlockingQueuedConnection, &ok);
+    QMetaObject::invokeMethod(
+        worker_, [this] { return worker_->suspend(); }, Qt::BlockingQueuedConnection, &ok);
     return ok;
 }
 
 bool QtCaptureDevice::resume()
 {
     bool ok = false;
-    QMetaObject::invokeMethod(worker_, [this] { return worker_->resume(); }, Qt::BlockingQueuedConnection, &ok);
+    QMetaObject::invokeMethod(
+        worker_, [this] { return worker_->resume(); }, Qt::BlockingQueuedConnection, &ok);
     return ok;
 }
 
@@ -220,7 +226,8 @@ void QtCaptureDevice::close()
 {
     if (watch_)
         watch_->stop();
-    QMetaObject::invokeMethod(worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
 }
 
 struct QtSoundPlayer::Playback
@@ -238,7 +245,10 @@ struct QtSoundPlayer::Playback
 };
 
 QtSoundPlayer::QtSoundPlayer() = default;
-QtSoundPlayer::~QtSoundPlayer() { stopAll(); }
+QtSoundPlayer::~QtSoundPlayer()
+{
+    stopAll();
+}
 
 bool QtSoundPlayer::play(const QString& path)
 {

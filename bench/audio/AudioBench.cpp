@@ -25,9 +25,10 @@ namespace {
 
 double cpuSeconds()
 {
-    rusage r {};
+    rusage r{};
     getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
 
 // VmHWM or VmRSS of this process, in MB.
@@ -66,9 +67,10 @@ int main(int argc, char** argv)
         QProcess keeper;
         if (qEnvironmentVariableIsSet("QUILLAN_BENCH_KEEP_SINK")) {
             keeper.start(QStringLiteral("pacat"),
-                         {QStringLiteral("--playback"), QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                          QStringLiteral("--rate=8000"), QStringLiteral("--channels=1"),
-                          QStringLiteral("--latency-msec=50"), QStringLiteral("/dev/zero")});
+                         {QStringLiteral("--playback"), QStringLiteral("--raw"),
+                          QStringLiteral("--format=s16le"), QStringLiteral("--rate=8000"),
+                          QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=50"),
+                          QStringLiteral("/dev/zero")});
             waitMs(1000);
         }
         audio::QtCaptureDevice device;
@@ -96,10 +98,11 @@ int main(int argc, char** argv)
         keeper.kill();
         keeper.waitForFinished();
         std::printf("capture: first byte after %lld ms\n", static_cast<long long>(firstByteMs));
-        std::printf("capture: %.0f bytes/s over %.1f s after the first byte (%.4f x 16000)\n", bytes / runSeconds,
-                    runSeconds, bytes / runSeconds / 16000.0);
+        std::printf("capture: %.0f bytes/s over %.1f s after the first byte (%.4f x 16000)\n",
+                    bytes / runSeconds, runSeconds, bytes / runSeconds / 16000.0);
         std::printf("capture: %.0f bytes/s over %.1f s from start (%.4f x 16000)\n",
-                    recorder.heldBytes() / totalSeconds, totalSeconds, recorder.heldBytes() / totalSeconds / 16000.0);
+                    recorder.heldBytes() / totalSeconds, totalSeconds,
+                    recorder.heldBytes() / totalSeconds / 16000.0);
         std::printf("capture: CPU %.2f %% of one core while recording\n", 100.0 * cpu / runSeconds);
     }
 
@@ -119,9 +122,11 @@ int main(int argc, char** argv)
         const QString path = dir.filePath(QStringLiteral("hour.wav"));
         const bool ok = recorder.saveWav(path, true);
         const qint64 ms = t.elapsed();
-        std::printf("saveWav: one hour (%lld bytes) %s in %lld ms, file %lld bytes\n", static_cast<long long>(hour),
-                    ok ? "written" : "FAILED", static_cast<long long>(ms), static_cast<long long>(QFile(path).size()));
-        std::printf("saveWav: memory before %.1f MB, holding the hour %.1f MB, peak %.1f MB (peak - before %.1f MB)\n",
+        std::printf("saveWav: one hour (%lld bytes) %s in %lld ms, file %lld bytes\n",
+                    static_cast<long long>(hour), ok ? "written" : "FAILED", static_cast<long long>(ms),
+                    static_cast<long long>(QFile(path).size()));
+        std::printf("saveWav: memory before %.1f MB, holding the hour %.1f MB, peak %.1f MB (peak - before "
+                    "%.1f MB)\n",
                     rssBefore, rssHeld, memoryMb("VmHWM:"), memoryMb("VmHWM:") - rssBefore);
     }
     return 0;

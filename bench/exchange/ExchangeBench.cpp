@@ -113,7 +113,8 @@ int main(int argc, char** argv)
           }));
     print("download command (connect, wwwroot/, get)", time(runs, [&] {
               commands.download();
-              return form.status.startsWith(QString::fromUtf8("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
+              return form.status.startsWith(
+                  QString::fromUtf8("笔录模板.ini文件下载到 笔录软件的BL目录成功."));
           }));
 
     test::SilentServer silent;

@@ -95,7 +95,8 @@ int main(int argc, char** argv)
     timer.restart();
     const ledger::FileDigest digest = ledger::digestFile(big);
     const qint64 ms = timer.elapsed();
-    std::printf("hash of a %lld MB file: %lld ms (%.0f MB/s), ok %d; peak memory %.1f MB before, %.1f MB after\n",
-                fileMb, ms, ms > 0 ? fileMb * 1000.0 / ms : 0.0, digest.ok, before / 1024.0, peakKb() / 1024.0);
+    std::printf(
+        "hash of a %lld MB file: %lld ms (%.0f MB/s), ok %d; peak memory %.1f MB before, %.1f MB after\n",
+        fileMb, ms, ms > 0 ? fileMb * 1000.0 / ms : 0.0, digest.ok, before / 1024.0, peakKb() / 1024.0);
     return 0;
 }

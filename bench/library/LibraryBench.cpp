@@ -67,7 +67,9 @@ int main(int argc, char** argv)
     platform::RecordingShell shell;
     library::DocumentCommands commands({&form, &prompts, &shell, &engine, options.scratchDir});
 
-    std::printf("entry                                     to question (median, min-max of %d)   cancel branch\n", runs);
+    std::printf(
+        "entry                                     to question (median, min-max of %d)   cancel branch\n",
+        runs);
     for (int position : {4, 14, 9, 1}) {
         const library::InspectionDocument& d = library::inspectionDocuments()[size_t(position - 1)];
         commands.open(d); // untimed: the first load of a document type

@@ -30,10 +30,14 @@ using namespace quillan;
 
 namespace {
 
-QStringList words(const char* text) { return QString::fromUtf8(text).split(QLatin1Char(' ')); }
+QStringList words(const char* text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char(' '));
+}
 
 const QStringList kUnits = words(
-    "青山建筑工程公司 绿水饭店 红星机械厂 东方电子有限公司 长城物流公司 光明纺织厂 新华印刷厂 金龙食品有限公司 "
+    "青山建筑工程公司 绿水饭店 红星机械厂 东方电子有限公司 长城物流公司 光明纺织厂 新华印刷厂 "
+    "金龙食品有限公司 "
     "华夏保安服务公司 大地房地产开发公司 顺达运输公司 阳光幼儿园 恒通汽车修理厂 天元超市 北方钢材市场 "
     "宏远装饰公司 万家乐家政服务部 兴隆木器厂 永安煤矿 富民农业合作社 ABC贸易公司 中兴塑料制品厂 明珠大酒店 "
     "清河水泥厂 松花江服装厂");
@@ -44,12 +48,16 @@ const QStringList kQuestions = words(
     "你每月工资是多少？ 单位按时发放工资吗？ 单位拖欠你多少工资？ 你每天工作几个小时？ 单位安排加班吗？ "
     "加班有加班费吗？ 单位为你缴纳社会保险了吗？ 你是怎样受伤的？ 受伤后单位送你去医院了吗？ "
     "医疗费是谁支付的？ 单位的负责人是谁？ 你还有什么要补充的吗？ 以上笔录你看过了吗？");
-const QStringList kAnswers = words(
-    "我叫某某。 在工地砌墙。 去年三月开始。 没有签订劳动合同。 每月三千元。 已经拖欠两个月工资。 每天十个小时。 "
-    "经常加班，没有加班费。 没有缴纳社会保险。 搬运钢材时砸伤了脚。 老板送我去了医院。 医疗费是我自己垫付的。 "
-    "负责人姓王。 没有要补充的。 看过了，和我说的一样。");
+const QStringList kAnswers = words("我叫某某。 在工地砌墙。 去年三月开始。 没有签订劳动合同。 每月三千元。 "
+                                   "已经拖欠两个月工资。 每天十个小时。 "
+                                   "经常加班，没有加班费。 没有缴纳社会保险。 搬运钢材时砸伤了脚。 "
+                                   "老板送我去了医院。 医疗费是我自己垫付的。 "
+                                   "负责人姓王。 没有要补充的。 看过了，和我说的一样。");
 
-QString pick(QRandomGenerator& r, const QStringList& list) { return list[int(r.bounded(quint32(list.size())))]; }
+QString pick(QRandomGenerator& r, const QStringList& list)
+{
+    return list[int(r.bounded(quint32(list.size())))];
+}
 
 // Writes `count` templates and pushes them out of the page cache.
 void writeFolder(const QString& bl, int count)
@@ -63,9 +71,30 @@ void writeFolder(const QString& bl, int count)
         const int month = 1 + int(r.bounded(12u));
         const int day = 1 + int(r.bounded(28u));
         QStringList values;
-        for (const char* v : {"", "", "", "9", "30", "11", "15", "青山镇", "劳动保障所", "", "男", "河东县", "柳树村",
-                              "身份证", "220102197805061234", "32", "", "工人", "初中", "13804310000", "河东县柳树村",
-                              "李明", "无", "王红"})
+        for (const char* v : {"",
+                              "",
+                              "",
+                              "9",
+                              "30",
+                              "11",
+                              "15",
+                              "青山镇",
+                              "劳动保障所",
+                              "",
+                              "男",
+                              "河东县",
+                              "柳树村",
+                              "身份证",
+                              "220102197805061234",
+                              "32",
+                              "",
+                              "工人",
+                              "初中",
+                              "13804310000",
+                              "河东县柳树村",
+                              "李明",
+                              "无",
+                              "王红"})
             values << QString::fromUtf8(v);
         values[0] = QString::number(year);
         values[1] = QString::number(month);
@@ -80,8 +109,11 @@ void writeFolder(const QString& bl, int count)
         QString text = QStringLiteral("[set]\r\n");
         const auto order = record::writeOrder();
         for (size_t k = 0; k < order.size(); ++k)
-            text += record::keyName(order[k]) + QLatin1Char('=') + values[qsizetype(k)] + QStringLiteral("\r\n");
-        const QString path = bl + QStringLiteral("/%1.%2.%3-%4-%5-%6.ini").arg(year).arg(month).arg(day).arg(unit, name).arg(i);
+            text +=
+                record::keyName(order[k]) + QLatin1Char('=') + values[qsizetype(k)] + QStringLiteral("\r\n");
+        const QString path =
+            bl +
+            QStringLiteral("/%1.%2.%3-%4-%5-%6.ini").arg(year).arg(month).arg(day).arg(unit, name).arg(i);
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(platform::encodeText(text)) < 0) {
             std::fprintf(stderr, "find_bench: cannot write %s\n", qPrintable(path));
@@ -93,15 +125,18 @@ void writeFolder(const QString& bl, int count)
     }
 }
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double ms(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 // Processor time of the whole process (all threads, user and system), in ms.
 double cpuMs()
 {
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
-    return (double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3)
-        + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+    return (double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
 struct Figures
@@ -182,7 +217,8 @@ int main(int argc, char** argv)
     const double secondOpen = ms(t);
 
     // Typing: each keystroke filters and repaints the list.
-    const char* const filters[] = {"青山建筑 张三", "拖欠 工资 2011", "abc贸易", "第4711号", "医疗费 自己垫付 王"};
+    const char* const filters[] = {"青山建筑 张三", "拖欠 工资 2011", "abc贸易", "第4711号",
+                                   "医疗费 自己垫付 王"};
     std::vector<double> key;   // index only
     std::vector<double> shown; // dialog: filter, model, count, repaint
     std::vector<double> keyCpu;
@@ -221,20 +257,21 @@ int main(int argc, char** argv)
 
     const Figures keyF = figures(key);
     const Figures shownF = figures(shown);
-    std::printf("templates: %d (%.1f MB), read: %d, listed: %zu, skipped: %zu\n", count, double(bytes) / 1e6, read,
-                index.records().size(), index.skipped().size());
+    std::printf("templates: %d (%.1f MB), read: %d, listed: %zu, skipped: %zu\n", count, double(bytes) / 1e6,
+                read, index.records().size(), index.skipped().size());
     std::printf("index build, files not cached:   %8.1f ms (processor time %.1f ms)\n", build, buildCpu);
     std::printf("index build, files cached:       %8.1f ms (processor time %.1f ms)\n", warm, warmCpu);
     std::printf("first open (build + dialog):     %8.1f ms\n", firstOpen);
     std::printf("rescan, nothing changed:         %8.1f ms (processor time %.1f ms)\n", rescan, rescanCpu);
     std::printf("second open (rescan + dialog):   %8.1f ms\n", secondOpen);
-    std::printf("filter per keystroke (index):    median %6.2f ms, max %6.2f ms over %zu keystrokes\n", keyF.median,
-                keyF.max, key.size());
-    std::printf("filter per keystroke (dialog):   median %6.2f ms, max %6.2f ms over %zu keystrokes\n", shownF.median,
-                shownF.max, shown.size());
+    std::printf("filter per keystroke (index):    median %6.2f ms, max %6.2f ms over %zu keystrokes\n",
+                keyF.median, keyF.max, key.size());
+    std::printf("filter per keystroke (dialog):   median %6.2f ms, max %6.2f ms over %zu keystrokes\n",
+                shownF.median, shownF.max, shown.size());
     const Figures keyC = figures(keyCpu);
     const Figures shownC = figures(shownCpu);
-    std::printf("  processor time per keystroke:  index median %.2f ms, max %.2f ms; dialog median %.2f ms, max %.2f ms\n",
+    std::printf("  processor time per keystroke:  index median %.2f ms, max %.2f ms; dialog median %.2f ms, "
+                "max %.2f ms\n",
                 keyC.median, keyC.max, shownC.median, shownC.max);
     for (int i = 0; i < lasts.size(); ++i)
         std::printf("  \"%s\": %s\n", filters[i], qPrintable(lasts[i]));

@@ -7,10 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
-#include "record/RecordCommands.h"
-#include "record/RecordFields.h"
 #include "record/BenchRecord.h"
 #include "record/MapForm.h"
+#include "record/RecordCommands.h"
+#include "record/RecordFields.h"
 #include "word/LibreOfficeEngine.h"
 
 #include <QCoreApplication>
@@ -135,9 +135,10 @@ int main(int argc, char** argv)
         t.start();
         QProcess p;
         p.setProgram(QStringLiteral("soffice"));
-        p.setArguments({QStringLiteral("-env:UserInstallation=file://") + out.filePath(QStringLiteral("profile")),
-                        QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("doc"),
-                        QStringLiteral("--outdir"), out.filePath(QStringLiteral("o")), doc});
+        p.setArguments(
+            {QStringLiteral("-env:UserInstallation=file://") + out.filePath(QStringLiteral("profile")),
+             QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("doc"),
+             QStringLiteral("--outdir"), out.filePath(QStringLiteral("o")), doc});
         p.start();
         p.waitForFinished(120000);
         baseline.push_back(double(t.nsecsElapsed()) / 1e6);

@@ -49,9 +49,10 @@ template <class F> Times timeRuns(int runs, F&& f)
 
 void print(const char* what, const Times& t)
 {
-    std::printf("%-34s wall median %7.1f ms (min %7.1f, max %7.1f)   cpu median %7.1f ms (min %7.1f)   %zu runs\n",
-                what, t.wall[t.wall.size() / 2], t.wall.front(), t.wall.back(), t.cpu[t.cpu.size() / 2],
-                t.cpu.front(), t.wall.size());
+    std::printf(
+        "%-34s wall median %7.1f ms (min %7.1f, max %7.1f)   cpu median %7.1f ms (min %7.1f)   %zu runs\n",
+        what, t.wall[t.wall.size() / 2], t.wall.front(), t.wall.back(), t.cpu[t.cpu.size() / 2],
+        t.cpu.front(), t.wall.size());
 }
 
 } // namespace
@@ -69,12 +70,15 @@ int main(int argc, char** argv)
     std::printf("PBKDF2-HMAC-SHA256, %d iterations, %d-byte salt\n", security::kHashIterations,
                 security::kSaltBytes);
     bool allRight = true;
-    print("check, right password", timeRuns(runs, [&] { allRight &= security::passwordMatches(password, *stored); }));
+    print("check, right password",
+          timeRuns(runs, [&] { allRight &= security::passwordMatches(password, *stored); }));
     bool anyWrong = false;
-    print("check, wrong password", timeRuns(runs, [&] { anyWrong |= security::passwordMatches(QStringLiteral("x"), *stored); }));
+    print("check, wrong password",
+          timeRuns(runs, [&] { anyWrong |= security::passwordMatches(QStringLiteral("x"), *stored); }));
     print("set (salt + hash)", timeRuns(runs, [&] { (void)security::hashPassword(password); }));
-    print("check, plain value of another tool",
-          timeRuns(runs, [&] { allRight &= security::passwordMatches(password, password + QStringLiteral("\r\n")); }));
+    print("check, plain value of another tool", timeRuns(runs, [&] {
+              allRight &= security::passwordMatches(password, password + QStringLiteral("\r\n"));
+          }));
     if (!allRight || anyWrong) {
         std::fprintf(stderr, "bench_security: a check gave the wrong answer\n");
         return 1;

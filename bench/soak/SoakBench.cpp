@@ -10,7 +10,6 @@
 // Exits non-zero when a cycle's document or download is wrong, a print job
 // is not reported completed, memory grows by 20 MB or more, or anything is
 // left over.
-#include "record/BenchRecord.h"
 #include "TestServers.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/ExchangeCommands.h"
@@ -18,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "record/BenchRecord.h"
 #include "record/RecordCommands.h"
 #include "record/RecordFields.h"
 #include "word/LibreOfficeEngine.h"
@@ -166,7 +166,8 @@ int main(int argc, char** argv)
     }();
 
     // Marks this run's documents and printed PDFs (cups-pdf's folder is shared).
-    const QString runMark = QString::number(900000000 + (QDateTime::currentSecsSinceEpoch() * 131 + getpid()) % 99999999);
+    const QString runMark =
+        QString::number(900000000 + (QDateTime::currentSecsSinceEpoch() * 131 + getpid()) % 99999999);
     QTemporaryDir dir;
     const QString programDir = dir.filePath(QStringLiteral("program"));
     const QString bl = programDir + QStringLiteral("/BL");
@@ -203,7 +204,8 @@ int main(int argc, char** argv)
         const QString doc = bl + u("/2012.12.25-青山建筑工程公司-张三.doc");
         const QString lastAnswer = record::unitName(record::pairs().back().answer);
         if (!engine.warmUp()) {
-            std::fprintf(stderr, "soak_bench: the office did not start: %s\n", qPrintable(engine.lastError()));
+            std::fprintf(stderr, "soak_bench: the office did not start: %s\n",
+                         qPrintable(engine.lastError()));
             return 1;
         }
         profileDir = engine.profileDir();
@@ -236,8 +238,9 @@ int main(int argc, char** argv)
 
             if (!isOle(doc))
                 fail(QStringLiteral("cycle %1: %2 is not a Word 97 document").arg(cycle).arg(doc));
-            else if (!run(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
-                                                        QStringLiteral("UTF-8.txt"), doc})
+            else if (!run(QStringLiteral("antiword"),
+                          {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
+                           QStringLiteral("UTF-8.txt"), doc})
                           .contains(answer))
                 fail(QStringLiteral("cycle %1: the document does not hold %2").arg(cycle).arg(answer));
 
@@ -246,8 +249,9 @@ int main(int argc, char** argv)
                 officeStart = officeMb(profileDir);
             }
             if (cycle % 20 == 0)
-                std::fprintf(stderr, "soak_bench: %d save-and-print cycles, RSS %.1f MB, office RSS %.1f MB\n",
-                             cycle, selfMb("VmRSS:"), officeMb(profileDir));
+                std::fprintf(stderr,
+                             "soak_bench: %d save-and-print cycles, RSS %.1f MB, office RSS %.1f MB\n", cycle,
+                             selfMb("VmRSS:"), officeMb(profileDir));
         }
         recordMemory.end = selfMb("VmRSS:");
         officeEnd = officeMb(profileDir);
@@ -266,7 +270,8 @@ int main(int argc, char** argv)
         test::TestServer server;
         QString error;
         // Without the server the run still ends by removing what it printed.
-        const bool serverUp = server.start(QStringLiteral("ftp"), dir.filePath(QStringLiteral("server")), &error);
+        const bool serverUp =
+            server.start(QStringLiteral("ftp"), dir.filePath(QStringLiteral("server")), &error);
         if (!serverUp)
             fail(error);
         serverPid = server.pid();
@@ -305,18 +310,22 @@ int main(int argc, char** argv)
                 fail(QStringLiteral("cycle %1: the download failed: %2").arg(cycle).arg(form.status));
             exchangeMs.push_back(double(t.nsecsElapsed()) / 1e6);
             if (readAll(downloaded) != bytes)
-                fail(QStringLiteral("cycle %1: the downloaded template differs from the uploaded one").arg(cycle));
+                fail(QStringLiteral("cycle %1: the downloaded template differs from the uploaded one")
+                         .arg(cycle));
             if (!prompts.shown().isEmpty())
-                fail(QStringLiteral("cycle %1: a message was shown: %2").arg(cycle).arg(prompts.shown().value(0).text));
+                fail(QStringLiteral("cycle %1: a message was shown: %2")
+                         .arg(cycle)
+                         .arg(prompts.shown().value(0).text));
             prompts.clear();
             if (cycle == warmUp)
                 exchangeMemory.warm = selfMb("VmRSS:");
         }
         exchangeMemory.end = selfMb("VmRSS:");
     }
-    const bool serverLeft = QFileInfo::exists(QStringLiteral("/proc/%1").arg(serverPid))
-                            && !readAll(QStringLiteral("/proc/%1/cmdline").arg(serverPid)).isEmpty()
-                            && readAll(QStringLiteral("/proc/%1/cmdline").arg(serverPid)).contains("test_servers");
+    const bool serverLeft =
+        QFileInfo::exists(QStringLiteral("/proc/%1").arg(serverPid)) &&
+        !readAll(QStringLiteral("/proc/%1/cmdline").arg(serverPid)).isEmpty() &&
+        readAll(QStringLiteral("/proc/%1/cmdline").arg(serverPid)).contains("test_servers");
     const double peak = selfMb("VmHWM:");
 
     const QStringList temporaries = filesMatching(bl, {QStringLiteral(".~quillan-save-*")});
@@ -326,22 +335,22 @@ int main(int argc, char** argv)
     // The PDFs this run printed (cups-pdf's output), not anyone else's older ones.
     int pdfsRemoved = 0;
     for (const QFileInfo& f : QDir(pdfFolder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
-        if (!pdfsBefore.contains(f.fileName()) && f.lastModified() >= benchStart
-            && run(QStringLiteral("pdftotext"), {f.absoluteFilePath(), QStringLiteral("-")}).contains(runMark)
-            && QFile::remove(f.absoluteFilePath()))
+        if (!pdfsBefore.contains(f.fileName()) && f.lastModified() >= benchStart &&
+            run(QStringLiteral("pdftotext"), {f.absoluteFilePath(), QStringLiteral("-")}).contains(runMark) &&
+            QFile::remove(f.absoluteFilePath()))
             ++pdfsRemoved;
 
-    const double growth = std::max(recordMemory.growth(), recordMemory.warm > 0
-                                                              ? exchangeMemory.end - recordMemory.warm
-                                                              : 0.0);
+    const double growth =
+        std::max(recordMemory.growth(), recordMemory.warm > 0 ? exchangeMemory.end - recordMemory.warm : 0.0);
     std::printf("soak: %d save-and-print cycles (full record, 24 pairs), %d upload/download cycles\n",
                 recordCycles, exchangeCycles);
     std::printf("save + print until completed, median per cycle:   %8.1f ms\n", median(recordMs));
     std::printf("upload + download of the template, median:         %8.1f ms\n", median(exchangeMs));
     std::printf("program RSS after %d save-and-print cycles:         %8.1f MB\n", warmUp, recordMemory.warm);
-    std::printf("program RSS after all save-and-print cycles:       %8.1f MB (growth %+.1f MB)\n", recordMemory.end,
-                recordMemory.growth());
-    std::printf("program RSS after %d upload/download cycles:        %8.1f MB\n", warmUp, exchangeMemory.warm);
+    std::printf("program RSS after all save-and-print cycles:       %8.1f MB (growth %+.1f MB)\n",
+                recordMemory.end, recordMemory.growth());
+    std::printf("program RSS after %d upload/download cycles:        %8.1f MB\n", warmUp,
+                exchangeMemory.warm);
     std::printf("program RSS after all upload/download cycles:      %8.1f MB (growth %+.1f MB)\n",
                 exchangeMemory.end, exchangeMemory.growth());
     std::printf("program RSS growth over the run (end - warm-up):   %8.1f MB (target < %.0f)\n", growth,
@@ -356,8 +365,8 @@ int main(int argc, char** argv)
     for (const QString& f : temporaries + locks)
         std::printf("  left over: %s\n", qPrintable(f));
 
-    const bool ok = failures == 0 && growth < growthLimitMb && officeLeft == 0 && !serverLeft
-                    && temporaries.isEmpty() && locks.isEmpty();
+    const bool ok = failures == 0 && growth < growthLimitMb && officeLeft == 0 && !serverLeft &&
+                    temporaries.isEmpty() && locks.isEmpty();
     std::printf("%s\n", ok ? "all targets met" : "TARGET MISSED");
     return ok ? 0 : 1;
 }

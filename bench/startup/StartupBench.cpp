@@ -114,14 +114,15 @@ int main(int argc, char** argv)
         big += "[unused" + QByteArray::number(n++) + "]\r\n";
         for (int k = 1; k <= 20; ++k)
             big += "key" + QByteArray::number(k) + "=" +
-                   quillan::platform::encodeText(QStringLiteral("询问笔录常用语句的示例文字，用来撑大文件")) + "\r\n";
+                   quillan::platform::encodeText(QStringLiteral("询问笔录常用语句的示例文字，用来撑大文件")) +
+                   "\r\n";
     }
     const QString bigPath = tmp.filePath(QStringLiteral("Set.ini"));
     QFile out(bigPath);
     if (out.open(QIODevice::WriteOnly))
         out.write(big);
     out.close();
-    std::printf("phrase lists, 1 MB Set.ini (%lld bytes): %.3f ms (median of %d)\n", static_cast<long long>(big.size()),
-                loadingMs(bigPath, repeats), repeats);
+    std::printf("phrase lists, 1 MB Set.ini (%lld bytes): %.3f ms (median of %d)\n",
+                static_cast<long long>(big.size()), loadingMs(bigPath, repeats), repeats);
     return 0;
 }

@@ -33,10 +33,11 @@ void typeRecord(WordEngine& e)
     e.setAlignment(Alignment::Left);
     e.setFontSize(14);
     e.setBold(false);
-    const QStringList heads = {QStringLiteral("时间："), QStringLiteral("地点："), QStringLiteral("询问人："),
-                               QStringLiteral("记录人："), QStringLiteral("被询问人："), QStringLiteral("工作单位："),
-                               QStringLiteral("联系电话："), QStringLiteral("身份证号码："), QStringLiteral("住址："),
-                               QStringLiteral("告知事项：")};
+    const QStringList heads = {QStringLiteral("时间："),     QStringLiteral("地点："),
+                               QStringLiteral("询问人："),   QStringLiteral("记录人："),
+                               QStringLiteral("被询问人："), QStringLiteral("工作单位："),
+                               QStringLiteral("联系电话："), QStringLiteral("身份证号码："),
+                               QStringLiteral("住址："),     QStringLiteral("告知事项：")};
     for (const QString& h : heads) {
         e.typeText(h);
         e.setUnderline(true);
@@ -53,7 +54,10 @@ void typeRecord(WordEngine& e)
         e.setBold(true);
         e.typeText(QStringLiteral("答："));
         e.setBold(false);
-        e.typeText(QStringLiteral("我于2023年%1月入职，每月工资四千五百元，单位已拖欠三个月工资，未签订书面劳动合同。\r\n").arg(i % 12 + 1));
+        e.typeText(
+            QStringLiteral(
+                "我于2023年%1月入职，每月工资四千五百元，单位已拖欠三个月工资，未签订书面劳动合同。\r\n")
+                .arg(i % 12 + 1));
     }
     e.typeText(QStringLiteral("以上笔录我看过，与我说的相符。"));
 }
@@ -85,9 +89,11 @@ double convert(const QString& profile, const QString& input, const QString& outD
     QElapsedTimer t;
     t.start();
     QProcess p;
-    p.start(kSoffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
-                       QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-                       QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, input});
+    p.start(
+        kSoffice,
+        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
+         QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, input});
     if (!p.waitForFinished(120000) || p.exitCode() != 0)
         return -1;
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
@@ -124,7 +130,8 @@ int main(int argc, char** argv)
         LibreOfficeEngine engine(options); // the profile of the first run exists
         coldProfile = runRecord(engine, blank, dir.filePath(QStringLiteral("cold2.doc")), true);
         for (int i = 0; i < repeats; ++i)
-            warm.push_back(runRecord(engine, blank, dir.filePath(QStringLiteral("warm%1.doc").arg(i)), false));
+            warm.push_back(
+                runRecord(engine, blank, dir.filePath(QStringLiteral("warm%1.doc").arg(i)), false));
     }
     // Baseline: the same content as a ready-made .odt, converted by soffice
     // with a private profile (made once beforehand, so it is not cold).
@@ -135,7 +142,8 @@ int main(int argc, char** argv)
     const QString odt = odtDir + QStringLiteral("/cold.odt");
     std::vector<double> baseline;
     for (int i = 0; i < 3; ++i)
-        baseline.push_back(convert(profile, odt, dir.filePath(QStringLiteral("base%1").arg(i)), QStringLiteral("doc:MS Word 97")));
+        baseline.push_back(convert(profile, odt, dir.filePath(QStringLiteral("base%1").arg(i)),
+                                   QStringLiteral("doc:MS Word 97")));
     const double base = median(baseline);
     const double warmMedian = median(warm);
     std::printf("record: open Doc.doc, type ~60 formatted Chinese paragraphs, save as .doc\n");

@@ -48,9 +48,9 @@ bool QtPrompts::useChineseQtTexts()
     if (installed)
         return true;
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || !QCoreApplication::installTranslator(translator)) {
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;
     }

@@ -46,7 +46,8 @@ AppFixture::AppFixture(const QByteArray& setIni, const QDateTime& now, bool with
     parts.prompts = std::move(p);
     parts.shell = std::move(s);
     parts.registry = std::move(r);
-    app = std::make_unique<app::Application>(paths, paths.programDir + QStringLiteral("/quillan"), std::move(parts));
+    app = std::make_unique<app::Application>(paths, paths.programDir + QStringLiteral("/quillan"),
+                                             std::move(parts));
     app->exitProgram = [this](int code) { exitCode = code; };
     app->texts().openTextWin = [this] { ++textWins; };
 }

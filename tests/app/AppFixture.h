@@ -2,9 +2,9 @@
 
 #include "app/Application.h"
 #include "app/MainWin.h"
+#include "audio/AudioDoubles.h"
 #include "exchange/RecordingFtpClient.h"
 #include "exchange/WebFetcher.h"
-#include "audio/AudioDoubles.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
@@ -22,7 +22,8 @@ namespace quillan::test {
 struct AppFixture
 {
     explicit AppFixture(const QByteArray& setIni = QByteArray(),
-                        const QDateTime& now = QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)), bool withSetIni = true);
+                        const QDateTime& now = QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)),
+                        bool withSetIni = true);
 
     app::MainWin& win() { return app->window(); }
     QString programDir() const { return paths.programDir; }

@@ -21,7 +21,10 @@ using quillan::test::AppFixture;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 void click(app::MainWin& w, const char* unit)
 {

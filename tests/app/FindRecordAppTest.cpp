@@ -6,8 +6,8 @@
 #include "app/FindRecordDialog.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -23,7 +23,10 @@ using quillan::test::gbk;
 
 namespace {
 
-QByteArray setIni() { return gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n")); }
+QByteArray setIni()
+{
+    return gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n"));
+}
 
 app::FindRecordDialog* openFinder(app::MainWin& w)
 {
@@ -91,8 +94,9 @@ TEST(FindRecordApp, AnEmptyRecordsFolderShowsAHintAndEscCloses)
     EXPECT_EQ(d->list()->model()->rowCount(), 0);
     EXPECT_EQ(d->countLabel()->text(), QStringLiteral("共 0 份笔录"));
     EXPECT_FALSE(d->hintLabel()->isHidden());
-    EXPECT_EQ(d->hintLabel()->text(), QStringLiteral("目录 <") + f.programDir()
-                                          + QStringLiteral("/BL> 中还没有笔录模板。保存笔录后，它的模板会列在这里。"));
+    EXPECT_EQ(d->hintLabel()->text(),
+              QStringLiteral("目录 <") + f.programDir() +
+                  QStringLiteral("/BL> 中还没有笔录模板。保存笔录后，它的模板会列在这里。"));
     QTest::keyClick(d->filterField(), Qt::Key_Escape);
     EXPECT_TRUE(finderClosed(f.win()));
 }
@@ -102,8 +106,8 @@ TEST(FindRecordApp, SavedRecordsAreListedTypingNarrowsAndEnterOpensTheRecord)
     AppFixture f(setIni());
     f.app->start();
     app::MainWin& w = f.win();
-    saveRecord(w, QStringLiteral("青山建筑公司"), QStringLiteral("张三"), QStringLiteral("问：你在哪里工作？"),
-               QStringLiteral("答：在工地砌墙。"));
+    saveRecord(w, QStringLiteral("青山建筑公司"), QStringLiteral("张三"),
+               QStringLiteral("问：你在哪里工作？"), QStringLiteral("答：在工地砌墙。"));
     f.clock->set(QDateTime(QDate(2012, 3, 6), QTime(9, 0, 0)));
     w.setFieldText(QStringLiteral("编辑框3"), QStringLiteral("6"));
     saveRecord(w, QStringLiteral("绿水饭店"), QStringLiteral("李四"), QStringLiteral("问：你的职务？"),
@@ -118,8 +122,8 @@ TEST(FindRecordApp, SavedRecordsAreListedTypingNarrowsAndEnterOpensTheRecord)
     QStringList headers;
     for (int c = 0; c < 4; ++c)
         headers << view->model()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(headers, (QStringList{QStringLiteral("日期"), QStringLiteral("工作单位"), QStringLiteral("被询问人"),
-                                    QStringLiteral("第一个问题")}));
+    EXPECT_EQ(headers, (QStringList{QStringLiteral("日期"), QStringLiteral("工作单位"),
+                                    QStringLiteral("被询问人"), QStringLiteral("第一个问题")}));
     ASSERT_EQ(view->model()->rowCount(), 2);
     EXPECT_EQ(row(view, 0), (QStringList{QStringLiteral("2012-03-06"), QStringLiteral("绿水饭店"),
                                          QStringLiteral("李四"), QStringLiteral("问：你的职务？")}));
@@ -173,12 +177,13 @@ TEST(FindRecordApp, SavedRecordsAreListedTypingNarrowsAndEnterOpensTheRecord)
     // A double click: the press selects the row, the second press arrives
     // as a double-click event.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-    QMouseEvent twice(QEvent::MouseButtonDblClick, cell.center(), view->viewport()->mapToGlobal(cell.center()),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, cell.center(),
+                      view->viewport()->mapToGlobal(cell.center()), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &twice);
     EXPECT_TRUE(finderClosed(w));
-    EXPECT_EQ(f.prompts->shown(),
-              (QList<platform::ScriptedPrompts::Shown>{
-                  {QStringLiteral("笔录模板没有打开：\r\n") + bl + QStringLiteral("2012.3.5-青山建筑公司-王五.ini：文件不存在"),
-                   QStringLiteral("打开失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(f.prompts->shown(), (QList<platform::ScriptedPrompts::Shown>{
+                                      {QStringLiteral("笔录模板没有打开：\r\n") + bl +
+                                           QStringLiteral("2012.3.5-青山建筑公司-王五.ini：文件不存在"),
+                                       QStringLiteral("打开失败："), platform::Buttons::Ok}}));
 }

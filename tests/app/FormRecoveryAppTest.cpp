@@ -26,7 +26,10 @@ using Shown = platform::ScriptedPrompts::Shown;
 
 namespace {
 
-QByteArray setIni() { return gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n")); }
+QByteArray setIni()
+{
+    return gbk(QStringLiteral("[pop]\r\ntanchu=0\r\n"));
+}
 
 void click(app::MainWin& w, const char* button)
 {
@@ -91,7 +94,9 @@ QHash<QString, QString> crashWithTypedRecord(AppFixture& later)
     type(first.win());
     click(first.win(), "按钮2");
     EXPECT_TRUE(QFileInfo::exists(file));
-    struct stat st {};
+    struct stat st
+    {
+    };
     EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     QDir().mkpath(later.paths.scratchDir);
@@ -112,7 +117,8 @@ TEST(FormRecoveryApp, YesRestoresEveryFieldExactlyAndTheFileStaysUntilTheSave)
     f.app->start();
 
     ASSERT_FALSE(f.prompts->shown().isEmpty());
-    EXPECT_EQ(f.prompts->shown().first(), (Shown{kQuestion, QStringLiteral("提示："), platform::Buttons::YesNo}));
+    EXPECT_EQ(f.prompts->shown().first(),
+              (Shown{kQuestion, QStringLiteral("提示："), platform::Buttons::YesNo}));
     EXPECT_EQ(fields(f.win()), typed);
     const QString file = f.app->formRecovery().path();
     EXPECT_TRUE(QFileInfo::exists(file));
@@ -227,7 +233,9 @@ TEST(FormRecoveryApp, ReplacingTheFormKeepsTheUnsavedRecordInTheRecordsFolderFir
         // The kept record opens like any template, and the next start that
         // finds it left gives every value back exactly.
         const QString kept = f.programDir() + QStringLiteral("/BL/恢复-20120305-150000.ini");
-        struct stat st {};
+        struct stat st
+        {
+        };
         ASSERT_EQ(::stat(QFile::encodeName(kept).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << "a record is the officer's alone";
         const platform::ProfileIni ini = platform::ProfileIni::load(kept);

@@ -15,7 +15,10 @@ using Shown = platform::ScriptedPrompts::Shown;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 QString verifyThroughMenu(AppFixture& f, const QString& path)
 {
@@ -37,7 +40,8 @@ TEST(LedgerApp, SavedRecordAndRecordingAreLoggedAndVerifiedThroughTheMenu)
     f.app->start();
     app::MainWin& w = f.win();
     EXPECT_EQ(verifyThroughMenu(f, f.programDir() + u("/Set.ini")),
-              u("文件“Set.ini”不在笔录登记中。\r\n笔录登记 ") + f.programDir() + u("/BL/笔录登记.log 不存在。"));
+              u("文件“Set.ini”不在笔录登记中。\r\n笔录登记 ") + f.programDir() +
+                  u("/BL/笔录登记.log 不存在。"));
     f.prompts->clear();
     w.setFieldText(u("编辑框6"), u("11"));
     w.setFieldText(u("编辑框7"), u("15"));
@@ -56,8 +60,9 @@ TEST(LedgerApp, SavedRecordAndRecordingAreLoggedAndVerifiedThroughTheMenu)
               QList<QByteArray>({gbk(u("2012.3.5-某某公司-某某.ini")), gbk(u("2012.3.5-某某公司-某某.doc")),
                                  gbk(u("2012.3.5-某某公司-某某.pdf"))}));
 
-    EXPECT_EQ(verifyThroughMenu(f, doc), u("文件“2012.3.5-某某公司-某某.doc”与 2012-03-05 15:00:00 保存时完全一致。\r\n"
-                                           "笔录登记完好（共 1 行）。"));
+    EXPECT_EQ(verifyThroughMenu(f, doc),
+              u("文件“2012.3.5-某某公司-某某.doc”与 2012-03-05 15:00:00 保存时完全一致。\r\n"
+                "笔录登记完好（共 1 行）。"));
 
     // A recording saved into the records folder is logged too.
     w.menuAction(u("录音笔录"), u("打开笔录录音"))->trigger();
@@ -75,8 +80,9 @@ TEST(LedgerApp, SavedRecordAndRecordingAreLoggedAndVerifiedThroughTheMenu)
     file.seek(5);
     file.write("#");
     file.close();
-    EXPECT_EQ(verifyThroughMenu(f, doc), u("文件“2012.3.5-某某公司-某某.doc”在 2012-03-05 15:00:00 保存之后被改动过。\r\n"
-                                           "笔录登记完好（共 2 行）。"));
+    EXPECT_EQ(verifyThroughMenu(f, doc),
+              u("文件“2012.3.5-某某公司-某某.doc”在 2012-03-05 15:00:00 保存之后被改动过。\r\n"
+                "笔录登记完好（共 2 行）。"));
 
     // Cancelling the dialog shows nothing.
     f.prompts->clear();

@@ -96,7 +96,8 @@ TEST(MainWinSuggestions, ListChoiceAddsEntriesTypingDoesNot)
 
     // A choice with an empty name adds "答：".
     emit q2->activated(0);
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框7")), (QStringList{QStringLiteral("答："), QStringLiteral("答：")}));
+    EXPECT_EQ(w.listEntries(QStringLiteral("组合框7")),
+              (QStringList{QStringLiteral("答："), QStringLiteral("答：")}));
     w.setFieldText(QStringLiteral("编辑框9"), QStringLiteral("张三"));
     emit q2->activated(0);
     EXPECT_EQ(w.listEntries(QStringLiteral("组合框7")).first(), QStringLiteral("答：张三"));
@@ -105,12 +106,13 @@ TEST(MainWinSuggestions, ListChoiceAddsEntriesTypingDoesNot)
     w.setFieldText(QStringLiteral("编辑框14"), QStringLiteral("某某公司"));
     emit q3->activated(0);
     emit q3->activated(0);
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框9")),
-              (QStringList{QStringLiteral("答：某某公司"), QStringLiteral("答：某某公司"), QStringLiteral("答：会计"),
-                           QStringLiteral("答：农民工"), QStringLiteral("答：")}));
+    EXPECT_EQ(
+        w.listEntries(QStringLiteral("组合框9")),
+        (QStringList{QStringLiteral("答：某某公司"), QStringLiteral("答：某某公司"),
+                     QStringLiteral("答：会计"), QStringLiteral("答：农民工"), QStringLiteral("答：")}));
     EXPECT_EQ(w.listEntries(QStringLiteral("组合框10")),
-              (QStringList{QStringLiteral("问：某某公司负责人是谁？"), QStringLiteral("问：某某公司负责人是谁？"),
-                           QStringLiteral("问：")}));
+              (QStringList{QStringLiteral("问：某某公司负责人是谁？"),
+                           QStringLiteral("问：某某公司负责人是谁？"), QStringLiteral("问：")}));
     EXPECT_EQ(w.fieldText(QStringLiteral("组合框10")), QString());
 }
 
@@ -138,14 +140,15 @@ TEST(StatusClock, TextsOfTheTimeOfDay)
         QString expected;
     };
     const Case cases[] = {
-        {QTime(15, 7, 9), QStringLiteral("15时7分9秒")},  {QTime(9, 0, 5), QStringLiteral("9时0分5秒")},
-        {QTime(9, 5, 0), QStringLiteral("9时5分")},       {QTime(9, 0, 0), QStringLiteral("9时")},
-        {QTime(15, 0, 0), QStringLiteral("15时")},        {QTime(0, 0, 0), QString()},
-        {QTime(0, 0, 1), QStringLiteral("0时0分1秒")},    {QTime(0, 30, 0), QStringLiteral("0时30分")},
+        {QTime(15, 7, 9), QStringLiteral("15时7分9秒")}, {QTime(9, 0, 5), QStringLiteral("9时0分5秒")},
+        {QTime(9, 5, 0), QStringLiteral("9时5分")},      {QTime(9, 0, 0), QStringLiteral("9时")},
+        {QTime(15, 0, 0), QStringLiteral("15时")},       {QTime(0, 0, 0), QString()},
+        {QTime(0, 0, 1), QStringLiteral("0时0分1秒")},   {QTime(0, 30, 0), QStringLiteral("0时30分")},
     };
     for (const Case& c : cases)
         EXPECT_EQ(app::clockTimeOfDay(c.time), c.expected) << c.time.toString().toStdString();
-    EXPECT_EQ(app::statusBarText(QStringLiteral(" 程 序 版 本 V 2.3"), QDateTime(QDate(2012, 3, 5), QTime(9, 5, 0))),
+    EXPECT_EQ(app::statusBarText(QStringLiteral(" 程 序 版 本 V 2.3"),
+                                 QDateTime(QDate(2012, 3, 5), QTime(9, 5, 0))),
               QStringLiteral(" 程 序 版 本 V 2.3              当前日期： 2012年3月5日    9时5分"));
     EXPECT_EQ(app::statusBarText(QString(), QDateTime(QDate(2026, 12, 31), QTime(0, 0, 0))),
               QStringLiteral("              当前日期： 2026年12月31日    "));
@@ -191,8 +194,10 @@ TEST(MainWinViews, PanelsHideWhatLiesUnderThem)
 TEST(MainWinMenus, TheRecordsCommandsHaveTheirShortcutsAndNothingElseHasOne)
 {
     AppFixture f;
-    const std::pair<const char*, const char*> withKeys[] = {
-        {"新建(笔录)", "Ctrl+N"}, {"打开(笔录模板)", "Ctrl+O"}, {"保存(笔录及模板)", "Ctrl+S"}, {"打印(笔录)", "Ctrl+P"}};
+    const std::pair<const char*, const char*> withKeys[] = {{"新建(笔录)", "Ctrl+N"},
+                                                            {"打开(笔录模板)", "Ctrl+O"},
+                                                            {"保存(笔录及模板)", "Ctrl+S"},
+                                                            {"打印(笔录)", "Ctrl+P"}};
     for (const auto& [item, key] : withKeys) {
         QAction* action = f.win().menuAction(QStringLiteral("文件"), QString::fromUtf8(item));
         ASSERT_NE(action, nullptr) << item;

@@ -50,7 +50,8 @@ std::vector<Documented> documentedLayout()
         EXPECT_EQ(f.size(), 10) << line.toStdString();
         if (f.size() != 10)
             continue;
-        Documented d{f[0], f[1], f[2], QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt()), f[7], {}, {}};
+        Documented d{f[0], f[1], f[2], QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt()),
+                     f[7], {},   {}};
         if (!f[8].isEmpty())
             for (const QString& item : f[8].split(QLatin1Char('/')))
                 d.items << (item == QLatin1String("_") ? QString() : item);
@@ -199,10 +200,11 @@ TEST(MainWinLayout, MenuBarHoldsExactlyTheTree)
 {
     AppFixture f;
     const QList<QAction*> menus = f.win().menuBar()->actions();
-    const QStringList titles{QStringLiteral("文件"), QStringLiteral("网络功能"), QStringLiteral("录音笔录"),
-                             QStringLiteral("法律法规"), QStringLiteral("监察文书"), QStringLiteral("劳动保障网络(全国)"),
-                             QStringLiteral("工具"), QStringLiteral("安全设置"), QStringLiteral("更新"),
-                             QStringLiteral("帮助")};
+    const QStringList titles{QStringLiteral("文件"),     QStringLiteral("网络功能"),
+                             QStringLiteral("录音笔录"), QStringLiteral("法律法规"),
+                             QStringLiteral("监察文书"), QStringLiteral("劳动保障网络(全国)"),
+                             QStringLiteral("工具"),     QStringLiteral("安全设置"),
+                             QStringLiteral("更新"),     QStringLiteral("帮助")};
     ASSERT_EQ(menus.size(), titles.size());
     QList<int> counts;
     for (qsizetype i = 0; i < menus.size(); ++i) {
@@ -247,9 +249,9 @@ TEST(MainWinLayout, MenuBarHoldsExactlyTheTree)
             EXPECT_EQ(items.last(), QStringLiteral("黑龙江省"));
         }
         if (i == 6) {
-            EXPECT_EQ(items, (QStringList{QStringLiteral("计算器"), QStringLiteral("文本文档"), QStringLiteral("Word文档"),
-                                          QStringLiteral("Excel文档"), QStringLiteral("搜狗拼音下载"),
-                                          QStringLiteral("极点五笔下载")}));
+            EXPECT_EQ(items, (QStringList{QStringLiteral("计算器"), QStringLiteral("文本文档"),
+                                          QStringLiteral("Word文档"), QStringLiteral("Excel文档"),
+                                          QStringLiteral("搜狗拼音下载"), QStringLiteral("极点五笔下载")}));
         }
         if (i == 7) {
             EXPECT_EQ(items, (QStringList{QStringLiteral("加密"), QStringLiteral("解密")}));

@@ -16,8 +16,10 @@ using namespace quillan::platform;
 
 TEST(QtPrompts, FiltersInTheFormOfQtDialogs)
 {
-    EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("*.ini 笔录模板文件|*.ini")), QStringLiteral("*.ini 笔录模板文件 (*.ini)"));
-    EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("WAV录音文件|*.wav")), QStringLiteral("WAV录音文件 (*.wav)"));
+    EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("*.ini 笔录模板文件|*.ini")),
+              QStringLiteral("*.ini 笔录模板文件 (*.ini)"));
+    EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("WAV录音文件|*.wav")),
+              QStringLiteral("WAV录音文件 (*.wav)"));
     EXPECT_EQ(QtPrompts::qtFilter(QStringLiteral("a|*.a;*.b|b|*.c")), QStringLiteral("a (*.a *.b);;b (*.c)"));
 }
 
@@ -25,7 +27,8 @@ TEST(QtPrompts, FiltersInTheFormOfQtDialogs)
 // like the rest of the program; Esc or the close box is the safe answer.
 TEST(QtPrompts, MessageBoxShowsTextTitleAndChineseButtons)
 {
-    ASSERT_TRUE(QtPrompts::useChineseQtTexts()) << "Qt's Chinese texts are missing (install qt6-translations-l10n)";
+    ASSERT_TRUE(QtPrompts::useChineseQtTexts())
+        << "Qt's Chinese texts are missing (install qt6-translations-l10n)";
     struct Case
     {
         Buttons buttons;
@@ -35,9 +38,15 @@ TEST(QtPrompts, MessageBoxShowsTextTitleAndChineseButtons)
     };
     const Case cases[] = {
         {Buttons::YesNo, {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}, QMessageBox::Yes, Answer::Yes},
-        {Buttons::YesNo, {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}, QMessageBox::NoButton, Answer::No},
+        {Buttons::YesNo,
+         {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")},
+         QMessageBox::NoButton,
+         Answer::No},
         {Buttons::OkCancel, {QStringLiteral("确定"), QStringLiteral("取消")}, QMessageBox::Ok, Answer::Ok},
-        {Buttons::OkCancel, {QStringLiteral("确定"), QStringLiteral("取消")}, QMessageBox::NoButton, Answer::Cancel},
+        {Buttons::OkCancel,
+         {QStringLiteral("确定"), QStringLiteral("取消")},
+         QMessageBox::NoButton,
+         Answer::Cancel},
         {Buttons::Ok, {QStringLiteral("确定")}, QMessageBox::Ok, Answer::Ok},
     };
     for (const Case& c : cases) {
@@ -60,19 +69,24 @@ TEST(QtPrompts, MessageBoxShowsTextTitleAndChineseButtons)
                 }
             }
         });
-        const Answer a = prompts.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), QStringLiteral("提 示："), c.buttons);
+        const Answer a = prompts.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "),
+                                         QStringLiteral("提 示："), c.buttons);
         EXPECT_EQ(a, c.answer);
         EXPECT_EQ(text, QStringLiteral(" 文件以经存在，是否覆盖老文件？ "));
         EXPECT_EQ(title, QStringLiteral("提 示："));
-        EXPECT_EQ(captions.join(QLatin1Char('|')).toStdString(), c.captions.join(QLatin1Char('|')).toStdString());
+        EXPECT_EQ(captions.join(QLatin1Char('|')).toStdString(),
+                  c.captions.join(QLatin1Char('|')).toStdString());
     }
 }
 
 TEST(QtPrompts, FileDialogOffersTheUnitsFilterAndRemembersTheChoice)
 {
     QtPrompts prompts;
-    FileDialogUnit unit{QStringLiteral("通用对话框2"), FileDialogUnit::Mode::Open, QStringLiteral("*.ini 笔录模板文件|*.ini"),
-                        QStringLiteral("ini"), {}};
+    FileDialogUnit unit{QStringLiteral("通用对话框2"),
+                        FileDialogUnit::Mode::Open,
+                        QStringLiteral("*.ini 笔录模板文件|*.ini"),
+                        QStringLiteral("ini"),
+                        {}};
     QStringList filters;
     QString suffix;
     QTimer::singleShot(50, [&] {

@@ -60,8 +60,8 @@ TEST(RecordCommandsApp, NewRecordEmptiesTheWindowAndRerunsTheStartUpWithoutThePa
 
     trigger(w, "文件", "新建(笔录)");
 
-    EXPECT_EQ(f.prompts->shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："),
-                                                 platform::Buttons::OkCancel}}));
+    EXPECT_EQ(f.prompts->shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"),
+                                                 QStringLiteral("提 示："), platform::Buttons::OkCancel}}));
     EXPECT_EQ(f.gates, 1);
     // The start-up's status text, then where the unsaved record was kept.
     EXPECT_EQ(w.statusMessage(), QStringLiteral("未保存的笔录已另存为 <BL/恢复-20131225-090500.ini>"));
@@ -74,7 +74,8 @@ TEST(RecordCommandsApp, NewRecordEmptiesTheWindowAndRerunsTheStartUpWithoutThePa
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框26")), QStringLiteral("40"));
     EXPECT_EQ(w.fieldText(QStringLiteral("超级编辑框2")), QString());
     EXPECT_EQ(w.fieldText(QStringLiteral("组合框4")), QString());
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框4")), (QStringList{QStringLiteral("问：你的姓名？"), QStringLiteral("问：")}));
+    EXPECT_EQ(w.listEntries(QStringLiteral("组合框4")),
+              (QStringList{QStringLiteral("问：你的姓名？"), QStringLiteral("问：")}));
     EXPECT_EQ(w.listEntries(QStringLiteral("组合框5")), QStringList{QStringLiteral("答：")});
     EXPECT_EQ(f.app->services().pageLineCounter, 0);
 }
@@ -91,7 +92,8 @@ TEST(RecordCommandsApp, SaveThroughTheMenuWritesBothFilesAndTheWindowShowsTheCas
     EXPECT_TRUE(QFileInfo::exists(bl + QStringLiteral("2012.3.5-某某公司-某某.doc")));
     EXPECT_EQ(w.fieldText(QStringLiteral("超级编辑框2")), QStringLiteral("第一行  第二行"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框19")), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
-    EXPECT_EQ(w.statusMessage(), QStringLiteral("笔录WORD文件以经保存在 <") + f.programDir() + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(w.statusMessage(),
+              QStringLiteral("笔录WORD文件以经保存在 <") + f.programDir() + QStringLiteral("/BL/目录中> "));
     EXPECT_TRUE(f.clock->waits().isEmpty()); // no fixed waits
     EXPECT_EQ(f.app->services().pageLineCounter, 2);
 }
@@ -141,7 +143,8 @@ TEST(RecordCommandsApp, PrintMenuTheTextPanelButtonAndTheToolEntriesReachTheirCo
     w.setFieldText(QStringLiteral("编辑框24"), f.programDir() + QStringLiteral("/t.txt"));
     w.control<QPushButton>(QStringLiteral("按钮6"))->click();
     EXPECT_EQ(w.statusPart0(), QStringLiteral("打印成功..."));
-    EXPECT_TRUE(f.engine->calls().contains(QStringLiteral("open ") + f.programDir() + QStringLiteral("/t.txt")));
+    EXPECT_TRUE(
+        f.engine->calls().contains(QStringLiteral("open ") + f.programDir() + QStringLiteral("/t.txt")));
 
     trigger(w, "工具", "Word文档");
     trigger(w, "工具", "Excel文档");

@@ -15,9 +15,15 @@ using quillan::test::gbk;
 
 namespace {
 
-QByteArray ini(const QString& text) { return gbk(text); }
+QByteArray ini(const QString& text)
+{
+    return gbk(text);
+}
 
-QStringList empties(int n) { return QStringList(n, QString()); }
+QStringList empties(int n)
+{
+    return QStringList(n, QString());
+}
 
 } // namespace
 
@@ -50,16 +56,19 @@ TEST(Startup, StepsAtFirstStart)
     EXPECT_EQ(f.app->services().pageLineCounter, 0);
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框8")), QStringLiteral("Velmora市"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框11")), QStringLiteral("吉林省Velmora市"));
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框4")), (QStringList{QStringLiteral("问：你的姓名？"), QStringLiteral("问：")}));
+    EXPECT_EQ(w.listEntries(QStringLiteral("组合框4")),
+              (QStringList{QStringLiteral("问：你的姓名？"), QStringLiteral("问：")}));
     EXPECT_EQ(w.fieldText(QStringLiteral("组合框4")), QString()); // loading never changes the text
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框54")), (empties(10) + QStringList{QStringLiteral("无"), QString()}));
+    EXPECT_EQ(w.listEntries(QStringLiteral("组合框54")),
+              (empties(10) + QStringList{QStringLiteral("无"), QString()}));
 
     // Tooltips.
     const std::pair<const char*, const char*> tips[] = {
         {"按钮3", "关闭文件界面."},
         {"按钮2", "返回笔录第一窗口界面."},
         {"按钮1", "返回笔录第二窗口界面."},
-        {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案件的模板中。"},
+        {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对"
+                  "应案件的模板中。"},
         {"按钮录音", "开始进行录音..."},
         {"按钮继续", "继续进行录音..."},
         {"按钮暂停", "暂时停止录音..."},
@@ -73,7 +82,8 @@ TEST(Startup, StepsAtFirstStart)
     for (const auto& [unit, tip] : tips)
         EXPECT_EQ(w.control(QString::fromUtf8(unit))->toolTip(), QString::fromUtf8(tip)) << unit;
     const QString conduct = w.control(QStringLiteral("图片框1"))->toolTip();
-    EXPECT_TRUE(conduct.startsWith(QString(26, QLatin1Char(' ')) + QStringLiteral("劳动仲裁监察员准则\n\n\n（一）")));
+    EXPECT_TRUE(
+        conduct.startsWith(QString(26, QLatin1Char(' ')) + QStringLiteral("劳动仲裁监察员准则\n\n\n（一）")));
     EXPECT_FALSE(conduct.contains(QLatin1Char('\r')));
 
     // The desktop shortcut.
@@ -104,7 +114,8 @@ TEST(Startup, CodeOfConductAsset)
         EXPECT_TRUE(lines[at].startsWith(numbers[n])) << lines[at].toStdString();
         ++at;
         if (n == 3) {
-            EXPECT_TRUE(lines[at].startsWith(QString(6, QLatin1Char(' '))) && !lines[at].startsWith(QString(7, QLatin1Char(' '))));
+            EXPECT_TRUE(lines[at].startsWith(QString(6, QLatin1Char(' '))) &&
+                        !lines[at].startsWith(QString(7, QLatin1Char(' '))));
             ++at;
         }
         if (n + 1 < numbers.size()) {
@@ -122,8 +133,11 @@ TEST(Startup, SettingsEdgeCases)
         QString tanchu; // null: key missing
         bool popsUp;
     };
-    const Case cases[] = {{QStringLiteral("0"), false}, {QStringLiteral(" 0 "), false}, {QString(), true},
-                          {QStringLiteral("1"), true},  {QStringLiteral("00"), true}};
+    const Case cases[] = {{QStringLiteral("0"), false},
+                          {QStringLiteral(" 0 "), false},
+                          {QString(), true},
+                          {QStringLiteral("1"), true},
+                          {QStringLiteral("00"), true}};
     for (const Case& c : cases) {
         QString text = QStringLiteral("[pop]\r\n");
         if (!c.tanchu.isNull())
@@ -180,7 +194,8 @@ TEST(Startup, RerunSkipsTheGateAndRereadsEverything)
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框8")), QStringLiteral("乙"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框11")), QString()); // written as read, also when empty
     // Without the new-record command's clearing, the lists grow in front.
-    EXPECT_EQ(w.listEntries(QStringLiteral("组合框6")), (QStringList{QStringLiteral("问：一"), QStringLiteral("问：")}));
+    EXPECT_EQ(w.listEntries(QStringLiteral("组合框6")),
+              (QStringList{QStringLiteral("问：一"), QStringLiteral("问：")}));
 }
 
 TEST(Startup, BadSettingsFilesNeverStopTheStart)
@@ -211,10 +226,12 @@ TEST(Startup, BadSettingsFilesNeverStopTheStart)
         app::MainWin& w = f.win();
         EXPECT_EQ(w.listEntries(QStringLiteral("组合框2")), empties(25));
         EXPECT_EQ(w.listEntries(QStringLiteral("组合框53")), empties(11));
-        EXPECT_EQ(w.listEntries(QStringLiteral("组合框55")), (empties(10) + QStringList{QStringLiteral("无"), QString()}));
+        EXPECT_EQ(w.listEntries(QStringLiteral("组合框55")),
+                  (empties(10) + QStringList{QStringLiteral("无"), QString()}));
         EXPECT_EQ(w.listEntries(QStringLiteral("组合框4")), (QStringList{QStringLiteral("问：")}));
-        EXPECT_EQ(w.listEntries(QStringLiteral("组合框9")),
-                  (QStringList{QStringLiteral("答：会计"), QStringLiteral("答：农民工"), QStringLiteral("答：")}));
+        EXPECT_EQ(
+            w.listEntries(QStringLiteral("组合框9")),
+            (QStringList{QStringLiteral("答：会计"), QStringLiteral("答：农民工"), QStringLiteral("答：")}));
         EXPECT_EQ(w.fieldText(QStringLiteral("编辑框8")), QString());
         EXPECT_EQ(w.fieldText(QStringLiteral("编辑框11")), QString());
     }
@@ -265,7 +282,8 @@ TEST(Startup, StepsRunInTheirOrder)
         // After title and tooltips, before the start time and the places.
         seen << QStringLiteral("pop-up title=") + w.windowTitle() + QStringLiteral(" year=") +
                     w.fieldText(QStringLiteral("编辑框1")) + QStringLiteral(" place=") +
-                    w.fieldText(QStringLiteral("编辑框8")) + QStringLiteral(" tip=") + w.control(QStringLiteral("按钮3"))->toolTip();
+                    w.fieldText(QStringLiteral("编辑框8")) + QStringLiteral(" tip=") +
+                    w.control(QStringLiteral("按钮3"))->toolTip();
     };
     EXPECT_EQ(w.statusMessage(), QString()); // empty until the start-up sets it
     f.app->start();

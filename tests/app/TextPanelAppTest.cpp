@@ -184,7 +184,8 @@ TEST(TextPanel, FindFieldFindsNextAndPreviousHighlightsAndClosesOnEscape)
     QStringList tips;
     for (const QToolButton* b : find->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
         tips << b->text() + QLatin1Char(' ') + b->toolTip();
-    EXPECT_EQ(tips, (QStringList{QStringLiteral("▲ 上一个"), QStringLiteral("▼ 下一个"), QStringLiteral("✕ 关闭查找")}));
+    EXPECT_EQ(tips, (QStringList{QStringLiteral("▲ 上一个"), QStringLiteral("▼ 下一个"),
+                                 QStringLiteral("✕ 关闭查找")}));
 
     QApplication::setActiveWindow(&w);
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);

@@ -25,8 +25,14 @@ using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 using State = AudioCommands::State;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-Shown shown(const char* text, const char* title, Buttons b = Buttons::Ok) { return {u(text), u(title), b}; }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+Shown shown(const char* text, const char* title, Buttons b = Buttons::Ok)
+{
+    return {u(text), u(title), b};
+}
 
 // The panel as plain values, in the state of program start.
 struct MapPanel final : audio::RecorderPanel
@@ -91,8 +97,8 @@ protected:
     audio::ScriptedCapture device;
     audio::RecordingPlayer player;
     audio::AudioRecorder recorder;
-    platform::FileDialogUnit dialog{u("通用对话框1"), platform::FileDialogUnit::Mode::Save, u("WAV录音文件|*.wav"),
-                                    u("wav"), {}};
+    platform::FileDialogUnit dialog{
+        u("通用对话框1"), platform::FileDialogUnit::Mode::Save, u("WAV录音文件|*.wav"), u("wav"), {}};
     std::unique_ptr<AudioCommands> commands;
 };
 
@@ -162,7 +168,7 @@ TEST_F(AudioPanel, RecordPauseResumeStopAndSaveWithACancelledDialogFirst)
 TEST_F(AudioPanel, ElapsedTimeAndSlider)
 {
     commands->startRecording();
-    const std::pair<int, const char*> marks[] = {{59, "0:0:59"}, {60, "0:1:0"}, {125, "0:2:5"},
+    const std::pair<int, const char*> marks[] = {{59, "0:0:59"},    {60, "0:1:0"},   {125, "0:2:5"},
                                                  {3599, "0:59:59"}, {3600, "1:0:0"}, {3725, "1:2:5"}};
     int done = 0;
     for (const auto& [at, text] : marks) {
@@ -180,7 +186,8 @@ TEST_F(AudioPanel, ElapsedTimeAndSlider)
 TEST_F(AudioPanel, AStartThatCannotCaptureSaysWhyAndLeavesThePanelIdle)
 {
     const std::pair<CaptureProblem, const char*> cases[] = {
-        {CaptureProblem::NoDevice, "无法开始录音：没有找到录音设备（麦克风）。\n请检查麦克风后再点击“录音”。"},
+        {CaptureProblem::NoDevice,
+         "无法开始录音：没有找到录音设备（麦克风）。\n请检查麦克风后再点击“录音”。"},
         {CaptureProblem::FormatUnsupported,
          "无法开始录音：录音设备不支持单声道、8000 Hz、16 位的录音格式。\n请检查麦克风后再点击“录音”。"},
         {CaptureProblem::OpenFailed,
@@ -206,7 +213,8 @@ TEST_F(AudioPanel, AFailedSaveIsToldAndTheAudioCanBeSavedElsewhere)
     prompts.chooseNext(bad);
     commands->stopAndSave();
     EXPECT_EQ(prompts.shown().last().text,
-              u("录音没有保存到 ") + bad + u("：目录不存在。\n录音仍在内存中，请点击“停止保存”另选位置保存。"));
+              u("录音没有保存到 ") + bad +
+                  u("：目录不存在。\n录音仍在内存中，请点击“停止保存”另选位置保存。"));
     EXPECT_EQ(prompts.shown().last().title, u("提示："));
     EXPECT_EQ(panel.status, u("录音停止！请选择保存录音笔录的文件名称..."));
     EXPECT_TRUE(panel.enabled[u("按钮4")]);
@@ -216,8 +224,8 @@ TEST_F(AudioPanel, AFailedSaveIsToldAndTheAudioCanBeSavedElsewhere)
     dir.write(u("b.wav"), "old");
     prompts.chooseNext(dir.file(u("b")));
     commands->stopAndSave();
-    EXPECT_EQ(prompts.shown().last(), (Shown{dir.file(u("b.wav")) + u(" 已存在。\n要替换它吗？"), u("确认另存为"),
-                                             Buttons::YesNo}));
+    EXPECT_EQ(prompts.shown().last(),
+              (Shown{dir.file(u("b.wav")) + u(" 已存在。\n要替换它吗？"), u("确认另存为"), Buttons::YesNo}));
     EXPECT_EQ(readFile(dir.file(u("b.wav"))), QByteArray("old"));
     prompts.chooseNext(dir.file(u("b")));
     prompts.answerNext(Answer::Yes);
@@ -228,9 +236,10 @@ TEST_F(AudioPanel, AFailedSaveIsToldAndTheAudioCanBeSavedElsewhere)
 
 TEST_F(AudioPanel, UnsavedAudioIsNotThrownAwayWithoutAQuestion)
 {
-    const Shown quit = shown("录音还没有保存，退出程序将丢失这段录音。\n确定要退出吗？", "提 示：", Buttons::YesNo);
-    const Shown discard =
-        shown("上一段录音还没有保存，开始新的录音将丢弃它。\n确定要丢弃上一段录音吗？", "提 示：", Buttons::YesNo);
+    const Shown quit =
+        shown("录音还没有保存，退出程序将丢失这段录音。\n确定要退出吗？", "提 示：", Buttons::YesNo);
+    const Shown discard = shown("上一段录音还没有保存，开始新的录音将丢弃它。\n确定要丢弃上一段录音吗？",
+                                "提 示：", Buttons::YesNo);
     commands->startRecording();
     seconds(1);
     EXPECT_FALSE(commands->mayQuit()); // a running recording counts
@@ -258,7 +267,8 @@ TEST_F(AudioPanel, UnsavedAudioIsNotThrownAwayWithoutAQuestion)
 
 TEST_F(AudioPanel, AnInputThatGoesAwayKeepsTheAudioAndTellsTheOfficer)
 {
-    const Shown lost = shown("录音设备已断开，录音已停止。\n已录下的声音仍然保留，请点击“停止保存”保存录音。", "提示：");
+    const Shown lost =
+        shown("录音设备已断开，录音已停止。\n已录下的声音仍然保留，请点击“停止保存”保存录音。", "提示：");
     for (const bool stall : {false, true}) {
         prompts.clear();
         prompts.answerNext(Answer::Yes); // discard the last round's audio
@@ -289,7 +299,9 @@ TEST_F(AudioPanel, AnInputThatGoesAwayKeepsTheAudioAndTellsTheOfficer)
 TEST_F(AudioPanel, ARecoveryCopyThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn)
 {
     // Files may grow to 40 kB only, as on a disk that fills up.
-    struct rlimit before {};
+    struct rlimit before
+    {
+    };
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
     const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = before;
@@ -316,8 +328,9 @@ TEST_F(AudioPanel, PlayAcceptsPathsWithLowerCaseWavAnywhere)
 {
     const Shown wrong = shown("音频文件不正确，请选择正确音频文件播放...", "提 示：");
     const std::pair<std::optional<QString>, bool> cases[] = {
-        {std::nullopt, false},          {u(""), false}, {u("/录音/询问.WAV"), false}, {u("/录音/a.Wav"), false},
-        {u("/录音/询问.wav"), true}, {u("/wavs/a.mp3"), true}};
+        {std::nullopt, false},        {u(""), false},
+        {u("/录音/询问.WAV"), false}, {u("/录音/a.Wav"), false},
+        {u("/录音/询问.wav"), true},  {u("/wavs/a.mp3"), true}};
     for (const auto& [choice, accepted] : cases) {
         prompts.clear();
         player.calls.clear();

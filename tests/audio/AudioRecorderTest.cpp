@@ -1,8 +1,8 @@
 // The recorder against a scripted capture device: formats, the WAV file
 // byte for byte, failed starts and saves that lose nothing, the recovery
 // file, and the chunk list fed from another thread.
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
+#include "audio/AudioDoubles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -39,7 +39,8 @@ QByteArray expectedHeader(quint32 dataLength)
         return b;
     };
     return QByteArray("RIFF") + le32(dataLength + 36) + QByteArray("WAVEfmt ") +
-           QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 20) +
+           QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00",
+                      20) +
            QByteArray("data") + le32(dataLength);
 }
 
@@ -52,12 +53,14 @@ TEST(AudioRecorder, AcceptsOnlyTheListedFormatsAndKeepsTheLastOneOtherwise)
         int channels, rate, bits;
         bool accepted;
     };
-    const Case cases[] = {{1, 8000, 16, true},  {2, 44100, 8, true},  {1, 11025, 8, true}, {2, 22050, 16, true},
-                          {3, 8000, 16, false}, {0, 8000, 16, false}, {1, 16000, 16, false}, {1, 48000, 16, false},
-                          {1, 8000, 24, false}, {1, 8000, 32, false}, {2, 44100, 0, false}};
+    const Case cases[] = {{1, 8000, 16, true},   {2, 44100, 8, true},   {1, 11025, 8, true},
+                          {2, 22050, 16, true},  {3, 8000, 16, false},  {0, 8000, 16, false},
+                          {1, 16000, 16, false}, {1, 48000, 16, false}, {1, 8000, 24, false},
+                          {1, 8000, 32, false},  {2, 44100, 0, false}};
     audio::AudioFormat last = r.format();
     for (const Case& c : cases) {
-        EXPECT_EQ(r.setFormat(c.channels, c.rate, c.bits), c.accepted) << c.channels << "/" << c.rate << "/" << c.bits;
+        EXPECT_EQ(r.setFormat(c.channels, c.rate, c.bits), c.accepted)
+            << c.channels << "/" << c.rate << "/" << c.bits;
         if (c.accepted)
             last = audio::AudioFormat{c.channels, c.rate, c.bits};
         EXPECT_EQ(r.format(), last);
@@ -71,7 +74,8 @@ TEST(AudioRecorder, WritesTheHeaderAndTheChunksInCaptureOrderAcrossAPause)
     AudioRecorder r(device, QString());
     ASSERT_TRUE(r.setFormat(1, 8000, 16));
     ASSERT_EQ(r.start(), CaptureProblem::None);
-    EXPECT_EQ(device.calls(), (QStringList{QStringLiteral("check 1/8000/16"), QStringLiteral("open 1/8000/16")}));
+    EXPECT_EQ(device.calls(),
+              (QStringList{QStringLiteral("check 1/8000/16"), QStringLiteral("open 1/8000/16")}));
     const QByteArray first = pattern(10001);
     device.feed(first.first(3));
     device.feed(first.sliced(3, 5000));
@@ -79,7 +83,7 @@ TEST(AudioRecorder, WritesTheHeaderAndTheChunksInCaptureOrderAcrossAPause)
     EXPECT_EQ(r.heldBytes(), 8192); // two whole chunks; the third in progress
     ASSERT_TRUE(r.pause());
     EXPECT_EQ(r.heldBytes(), 10001); // the chunk in progress handed back
-    device.feed(pattern(777, 3)); // corked: nothing arrives
+    device.feed(pattern(777, 3));    // corked: nothing arrives
     ASSERT_TRUE(r.resume());
     const QByteArray second = pattern(4096 * 3 + 10, 10001);
     device.feed(second);
@@ -179,7 +183,9 @@ TEST(AudioRecorder, TheRecoveryFileHoldsTheAudioOfAnEndedRunUntilSaved)
         AudioRecorder r(device, recovery);
         ASSERT_EQ(r.start(), CaptureProblem::None);
         device.feed(audio);
-        struct stat st {};
+        struct stat st
+        {
+        };
         ASSERT_EQ(::stat(QFile::encodeName(recovery).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u);
         // Every completed chunk is in the file; the header was brought up to

@@ -2,6 +2,7 @@
 // espeak-ng is played into the test sink by paplay while the program
 // records the default input, a remap source over that sink's monitor.
 // scripts/test.sh starts the server and exports PULSE_SERVER.
+#include "E2eSupport.h"
 #include "app/Application.h"
 #include "app/MainWin.h"
 #include "audio/AudioCommands.h"
@@ -12,19 +13,18 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
-#include "E2eSupport.h"
 #include "support/TestSupport.h"
 #include "word/RecordingEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QtEndian>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // About 15 seconds of speech.
 QString makeSpeech(const TempDir& dir)
@@ -42,7 +45,8 @@ QString makeSpeech(const TempDir& dir)
     const QString path = dir.file(u("speech.wav"));
     QString text;
     for (int i = 0; i < 6; ++i)
-        text += u("The officer records the interview of the worker about the accident at the building site. ");
+        text +=
+            u("The officer records the interview of the worker about the accident at the building site. ");
     runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), path, text});
     return path;
 }
@@ -73,8 +77,8 @@ struct SinkKeeper
 {
     SinkKeeper()
     {
-        pacat.start(u("pacat"), {u("--playback"), u("--raw"), u("--format=s16le"), u("--rate=8000"), u("--channels=1"),
-                                 u("--latency-msec=50"), u("/dev/zero")});
+        pacat.start(u("pacat"), {u("--playback"), u("--raw"), u("--format=s16le"), u("--rate=8000"),
+                                 u("--channels=1"), u("--latency-msec=50"), u("/dev/zero")});
         pacat.waitForStarted();
         QTest::qWait(1000);
     }
@@ -88,7 +92,8 @@ struct SinkKeeper
 
 QStringList sinkInputs()
 {
-    return runProgram(u("pactl"), {u("list"), u("short"), u("sink-inputs")}, 10000).split(u("\n"), Qt::SkipEmptyParts);
+    return runProgram(u("pactl"), {u("list"), u("short"), u("sink-inputs")}, 10000)
+        .split(u("\n"), Qt::SkipEmptyParts);
 }
 
 // The whole program with the real sound input and output; everything else
@@ -172,17 +177,18 @@ TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
     ASSERT_GT(file.size(), 44);
     const quint32 length = static_cast<quint32>(file.size() - 44);
     EXPECT_EQ(length, held);
-    const QByteArray header = QByteArray("RIFF") + le32(length + 36) + QByteArray("WAVEfmt ") +
-                              QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 20) +
-                              QByteArray("data") + le32(length);
+    const QByteArray header =
+        QByteArray("RIFF") + le32(length + 36) + QByteArray("WAVEfmt ") +
+        QByteArray("\x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00\x02\x00\x10\x00", 20) +
+        QByteArray("data") + le32(length);
     EXPECT_EQ(file.first(44), header);
     EXPECT_NEAR(length, 8 * 16000, 8 * 16000 * 0.05);
     const double speechRms = rmsOf(saved);
     const double silenceRms = rmsOf(a.dir.file(u("silence.wav")));
     EXPECT_GT(speechRms, 0.01);
     EXPECT_GT(speechRms, 10 * silenceRms + 0.001) << speechRms << " vs " << silenceRms;
-    std::printf("recorded %u data bytes; RMS of the speech %.4f, of the silent sink %.4f\n", length, speechRms,
-                silenceRms);
+    std::printf("recorded %u data bytes; RMS of the speech %.4f, of the silent sink %.4f\n", length,
+                speechRms, silenceRms);
     EXPECT_EQ(a.app->window().statusPart0(), u("笔录.录音保存成功..."));
     EXPECT_FALSE(QFileInfo::exists(a.app->recorder().recoveryPath()));
 }
@@ -293,11 +299,13 @@ TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
     env.insert(u("XDG_RUNTIME_DIR"), dir.file(u("pulse")));
     QProcess server;
     server.setProcessEnvironment(env);
-    server.start(u("pulseaudio"),
-                 {u("--daemonize=no"), u("-n"), u("--exit-idle-time=-1"), u("--use-pid-file=no"), u("--disable-shm=yes"),
-                  u("-L"), u("module-native-protocol-unix socket=") + dir.file(u("pulse/native")) + u(" auth-anonymous=1"),
-                  u("-L"), u("module-null-sink sink_name=private_sink"), u("-L"),
-                  u("module-remap-source source_name=private_mic master=private_sink.monitor")});
+    server.start(
+        u("pulseaudio"),
+        {u("--daemonize=no"), u("-n"), u("--exit-idle-time=-1"), u("--use-pid-file=no"),
+         u("--disable-shm=yes"), u("-L"),
+         u("module-native-protocol-unix socket=") + dir.file(u("pulse/native")) + u(" auth-anonymous=1"),
+         u("-L"), u("module-null-sink sink_name=private_sink"), u("-L"),
+         u("module-remap-source source_name=private_mic master=private_sink.monitor")});
     ASSERT_TRUE(server.waitForStarted(10000)) << "pulseaudio did not start";
     QProcessEnvironment client = QProcessEnvironment::systemEnvironment();
     client.insert(u("PULSE_SERVER"), u("unix:") + dir.file(u("pulse/native")));
@@ -312,7 +320,8 @@ TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
     up.start();
     while (!pactl({u("info")}) && up.elapsed() < 10000)
         QThread::msleep(100);
-    ASSERT_TRUE(pactl({u("set-default-source"), u("private_mic")})) << "the private sound server did not come up";
+    ASSERT_TRUE(pactl({u("set-default-source"), u("private_mic")}))
+        << "the private sound server did not come up";
     pactl({u("set-default-sink"), u("private_sink")});
 
     const QString recovery = dir.file(u("unsaved-recording.wav"));
@@ -326,7 +335,11 @@ TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
     QString out;
     const auto lastHeld = [&out] {
         const qsizetype at = out.lastIndexOf(u("held "));
-        return at < 0 ? 0 : out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 0).toLongLong();
+        return at < 0 ? 0
+                      : out.mid(at + 5)
+                            .section(QLatin1Char('\n'), 0, 0)
+                            .section(QLatin1Char(' '), 0, 0)
+                            .toLongLong();
     };
     QElapsedTimer t;
     t.start();
@@ -344,7 +357,8 @@ TEST(AudioE2e, ASoundServerStoppedDuringARecordingEndsItAndKeepsTheAudio)
         helper.waitForReadyRead(500);
         out += QString::fromUtf8(helper.readAllStandardOutput());
     }
-    EXPECT_TRUE(out.contains(u(" lost"))) << "the recording did not notice the server going: " << out.toStdString();
+    EXPECT_TRUE(out.contains(u(" lost")))
+        << "the recording did not notice the server going: " << out.toStdString();
     EXPECT_GE(lastHeld(), before) << "audio captured before the server went was dropped";
     helper.kill();
     helper.waitForFinished();

@@ -25,8 +25,8 @@ bool pollUntil(const std::function<bool()>& done, int timeoutMs)
 
 VirtualDisplay::VirtualDisplay()
 {
-    if (!requireProgram(QStringLiteral("Xvfb"), QStringLiteral("xvfb"))
-        || !requireProgram(QStringLiteral("xdotool"), QStringLiteral("xdotool")))
+    if (!requireProgram(QStringLiteral("Xvfb"), QStringLiteral("xvfb")) ||
+        !requireProgram(QStringLiteral("xdotool"), QStringLiteral("xdotool")))
         return;
     // Xvfb picks a free display and writes its number to the given
     // descriptor: its standard output here. Without -noreset the server
@@ -35,9 +35,8 @@ VirtualDisplay::VirtualDisplay()
     // program starting then could not open its window and ended at once.
     xvfb_.setProgram(QStringLiteral("Xvfb"));
     xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                        QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1280x900x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+                        QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x900x24"),
+                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
     // A test killed outright (a time-out of CTest) leaves no display behind:
     // the display ends with the thread that started it, the test's main.
@@ -133,8 +132,9 @@ bool VirtualDisplay::screenshot(const QString& png, const QRect& crop) const
     p.setProcessEnvironment(env);
     QStringList args{QStringLiteral("-window"), QStringLiteral("root")};
     if (!crop.isEmpty())
-        args << QStringLiteral("-crop")
-             << QStringLiteral("%1x%2+%3+%4").arg(crop.width()).arg(crop.height()).arg(crop.x()).arg(crop.y());
+        args
+            << QStringLiteral("-crop")
+            << QStringLiteral("%1x%2+%3+%4").arg(crop.width()).arg(crop.height()).arg(crop.x()).arg(crop.y());
     p.start(QStringLiteral("import"), args << png);
     return p.waitForFinished(20000) && p.exitCode() == 0;
 }
@@ -186,12 +186,18 @@ std::string ProgramOnDisplay::ended()
         return {};
     // For a crash Qt gives the signal's number as the exit code.
     return process.exitStatus() == QProcess::CrashExit
-        ? "; the program was ended by signal " + std::to_string(process.exitCode())
-        : "; the program ended with exit code " + std::to_string(process.exitCode());
+               ? "; the program was ended by signal " + std::to_string(process.exitCode())
+               : "; the program ended with exit code " + std::to_string(process.exitCode());
 }
 
-void ProgramOnDisplay::kill(int signal) { ::kill(pid_t(process.processId()), signal); }
+void ProgramOnDisplay::kill(int signal)
+{
+    ::kill(pid_t(process.processId()), signal);
+}
 
-bool ProgramOnDisplay::waitForEnd(int timeoutMs) { return process.waitForFinished(timeoutMs); }
+bool ProgramOnDisplay::waitForEnd(int timeoutMs)
+{
+    return process.waitForFinished(timeoutMs);
+}
 
 } // namespace quillan::test

@@ -28,8 +28,8 @@ QString waitForPrintedPdf(qint64 sinceMs, int timeoutMs)
 
 QString pdfText(const QString& pdf)
 {
-    return runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                                                    QStringLiteral("-")});
+    return runProgram(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
 }
 
 int pdfPages(const QString& pdf)
@@ -43,15 +43,18 @@ int pdfPages(const QString& pdf)
 
 QString spooledDocument(const QString& printedPdf)
 {
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("job_(\\d+)\\.pdf$")).match(printedPdf);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("job_(\\d+)\\.pdf$")).match(printedPdf);
     if (!m.hasMatch()) {
         ADD_FAILURE() << "no job number in " << printedPdf.toStdString();
         return {};
     }
-    const QString spooled = QStringLiteral("/var/spool/cups/d%1-001").arg(m.captured(1).toInt(), 5, 10, QLatin1Char('0'));
+    const QString spooled =
+        QStringLiteral("/var/spool/cups/d%1-001").arg(m.captured(1).toInt(), 5, 10, QLatin1Char('0'));
     if (!QFileInfo(spooled).isReadable()) {
-        ADD_FAILURE() << "missing component: the spooled job file " << spooled.toStdString()
-                      << " (CUPS must keep job files, PreserveJobFiles, and the test must be able to read them)";
+        ADD_FAILURE()
+            << "missing component: the spooled job file " << spooled.toStdString()
+            << " (CUPS must keep job files, PreserveJobFiles, and the test must be able to read them)";
         return {};
     }
     return spooled;
@@ -69,8 +72,9 @@ QString withoutBlanks(const QString& text)
 bool requirePulse()
 {
     const auto u = [](const char* s) { return QString::fromUtf8(s); };
-    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) || !requireProgram(u("paplay"), u("pulseaudio-utils"))
-        || !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
+    if (!requireProgram(u("pactl"), u("pulseaudio-utils")) ||
+        !requireProgram(u("paplay"), u("pulseaudio-utils")) ||
+        !requireProgram(u("espeak-ng"), u("espeak-ng")) || !requireProgram(u("sox"), u("sox")))
         return false;
     if (runProgram(u("pactl"), {u("info")}, 10000).isNull()) {
         ADD_FAILURE() << "No PulseAudio server answers (PULSE_SERVER=" << qgetenv("PULSE_SERVER").constData()

@@ -103,7 +103,9 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     ASSERT_TRUE(pollUntil([&] { return recoveryFiles(p).size() == 1; }, 10000))
         << "no recovery file after the switch";
     const QString file = recoveryFiles(p).first();
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
@@ -118,7 +120,8 @@ TEST(FormRecoveryE2e, AFormTypedBeforeAKillIsOfferedAtTheNextStartAndKeptWhenDec
     // The copy in "BL" comes first, then the scratch file goes.
     const QDir records(p.programDir() + u("/BL"));
     ASSERT_TRUE(pollUntil(
-        [&] { return !records.entryList({u("恢复-*.ini")}).isEmpty() && recoveryFiles(p).isEmpty(); }, 10000));
+        [&] { return !records.entryList({u("恢复-*.ini")}).isEmpty() && recoveryFiles(p).isEmpty(); },
+        10000));
     const QString kept = records.filePath(records.entryList({u("恢复-*.ini")}).first());
     EXPECT_EQ(valueIn(kept, "num10"), u("Zhang San"));
     EXPECT_EQ(valueIn(kept, "num16"), u("ACME Works"));

@@ -79,7 +79,8 @@ struct OfficeApp
         prompts = p.get();
         parts.prompts = std::move(p);
         parts.shell = std::make_unique<platform::RecordingShell>();
-        parts.registry = std::make_unique<platform::RegistryStore>(paths.configDir + QStringLiteral("/registry"));
+        parts.registry =
+            std::make_unique<platform::RegistryStore>(paths.configDir + QStringLiteral("/registry"));
         word::LibreOfficeOptions options;
         options.scratchDir = paths.scratchDir;
         auto e = std::make_unique<word::LibreOfficeEngine>(options);
@@ -151,7 +152,8 @@ TEST(OfficeLifecycle, QuitFromTheMenuDuringTheBackgroundStartLeavesNoOffice)
     o.app->start();
     ASSERT_TRUE(waitUntil([&] { return officeProcesses(o.profileDir()) > 0; }, 20000));
     app::MainWin& w = o.app->window();
-    QTimer::singleShot(0, &w, [&w] { w.menuAction(QStringLiteral("文件"), QStringLiteral("退出"))->trigger(); });
+    QTimer::singleShot(0, &w,
+                       [&w] { w.menuAction(QStringLiteral("文件"), QStringLiteral("退出"))->trigger(); });
     EXPECT_EQ(QApplication::exec(), 0);
     o.app.reset();
     EXPECT_EQ(officeProcesses(o.profileDir()), 0);
@@ -171,7 +173,8 @@ TEST(OfficeLifecycle, WithoutTheOfficeStartUpIsAsBeforeAndTheSaveSaysItIsMissing
     platform::ScriptedPrompts* prompts = p.get();
     parts.prompts = std::move(p);
     parts.shell = std::make_unique<platform::RecordingShell>();
-    parts.registry = std::make_unique<platform::RegistryStore>(o.paths.configDir + QStringLiteral("/registry"));
+    parts.registry =
+        std::make_unique<platform::RegistryStore>(o.paths.configDir + QStringLiteral("/registry"));
     parts.word = std::make_unique<word::LibreOfficeEngine>(none);
     app::Application a(o.paths, o.paths.programDir + QStringLiteral("/quillan"), std::move(parts));
     a.start();

@@ -31,10 +31,11 @@ void Person::expectMessage(const QString& title, const QString& button)
 {
     steps_.push_back({title, [button](QWidget* w) {
                           auto* box = qobject_cast<QMessageBox*>(w);
-                          const QMessageBox::StandardButton which = button == QLatin1String("Yes") ? QMessageBox::Yes
-                              : button == QLatin1String("No")                                  ? QMessageBox::No
-                              : button == QLatin1String("Cancel")                              ? QMessageBox::Cancel
-                                                                                               : QMessageBox::Ok;
+                          const QMessageBox::StandardButton which =
+                              button == QLatin1String("Yes")      ? QMessageBox::Yes
+                              : button == QLatin1String("No")     ? QMessageBox::No
+                              : button == QLatin1String("Cancel") ? QMessageBox::Cancel
+                                                                  : QMessageBox::Ok;
                           if (box && box->button(which))
                               box->button(which)->click();
                           else
@@ -51,7 +52,8 @@ void Person::expectFile(const QString& unit, const QString& path)
 {
     steps_.push_back({unit, [path](QWidget* w) {
                           auto* dialog = qobject_cast<QFileDialog*>(w);
-                          auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+                          auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                                              : nullptr;
                           if (!name) {
                               w->close();
                               return;
@@ -125,8 +127,8 @@ void Person::look()
     const auto* box = qobject_cast<QMessageBox*>(modal);
     // File dialogs by their unit name, the folder browser and the rest by
     // their title.
-    const bool unitNamed = qobject_cast<QFileDialog*>(modal) && !modal->objectName().isEmpty()
-        && modal->objectName() != QLatin1String("QFileDialog");
+    const bool unitNamed = qobject_cast<QFileDialog*>(modal) && !modal->objectName().isEmpty() &&
+                           modal->objectName() != QLatin1String("QFileDialog");
     const QString name = unitNamed ? modal->objectName() : modal->windowTitle();
     seen_.push_back({name, box ? box->text() : QString()});
     if (!steps_.empty() && steps_.front().match == name) {
@@ -223,7 +225,8 @@ void chooseMenu(app::MainWin& w, const QString& menu, const QString& item)
     ASSERT_NE(entry, nullptr) << item.toStdString();
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(entry).center());
     if (popup->isVisible()) {
-        ADD_FAILURE() << "the menu " << menu.toStdString() << " stayed open after a click on " << item.toStdString();
+        ADD_FAILURE() << "the menu " << menu.toStdString() << " stayed open after a click on "
+                      << item.toStdString();
         popup->close();
     }
 }

@@ -106,19 +106,37 @@ MapForm sampleRecord(const QString& name, int pairs)
 {
     MapForm f;
     const std::pair<const char*, const char*> header[] = {
-        {"编辑框1", "2012"},         {"编辑框2", "12"},          {"编辑框3", "25"},         {"编辑框4", "9"},
-        {"编辑框5", "30"},           {"编辑框6", "11"},          {"编辑框7", "5"},          {"编辑框8", "青山镇"},
-        {"组合框2", "劳动保障事务所"}, {"组合框1", "男"},           {"编辑框11", "河东县"},      {"组合框52", "柳树村"},
-        {"编辑框12", "身份证"},       {"编辑框10", "220102197805061234"}, {"编辑框26", "三十二岁"}, {"编辑框14", "青山建筑工程公司"},
-        {"组合框3", "瓦工"},          {"编辑框27", "初中"},        {"编辑框15", "13804310000"}, {"编辑框16", "河东县柳树村三组"},
-        {"组合框53", "李明"},         {"组合框54", "无"},          {"组合框55", "王红"},
+        {"编辑框1", "2012"},
+        {"编辑框2", "12"},
+        {"编辑框3", "25"},
+        {"编辑框4", "9"},
+        {"编辑框5", "30"},
+        {"编辑框6", "11"},
+        {"编辑框7", "5"},
+        {"编辑框8", "青山镇"},
+        {"组合框2", "劳动保障事务所"},
+        {"组合框1", "男"},
+        {"编辑框11", "河东县"},
+        {"组合框52", "柳树村"},
+        {"编辑框12", "身份证"},
+        {"编辑框10", "220102197805061234"},
+        {"编辑框26", "三十二岁"},
+        {"编辑框14", "青山建筑工程公司"},
+        {"组合框3", "瓦工"},
+        {"编辑框27", "初中"},
+        {"编辑框15", "13804310000"},
+        {"编辑框16", "河东县柳树村三组"},
+        {"组合框53", "李明"},
+        {"组合框54", "无"},
+        {"组合框55", "王红"},
     };
     for (const auto& [unit, value] : header)
         f.set(unit, QString::fromUtf8(value));
     f.set("编辑框9", name);
     for (int n = 1; n <= pairs; ++n) {
         const record::Pair& p = record::pair(n);
-        f.fields[record::unitName(p.question)] = QStringLiteral("问：第%1个问题，你在工地做什么工作？").arg(n);
+        f.fields[record::unitName(p.question)] =
+            QStringLiteral("问：第%1个问题，你在工地做什么工作？").arg(n);
         f.fields[record::unitName(p.answer)] = QStringLiteral("答：第%1个回答，我在工地砌墙。").arg(n);
     }
     f.set("超级编辑框2", QStringLiteral("脚手架坍塌。\r\n右腿骨折。"));
@@ -188,17 +206,19 @@ protected:
 
     QString docOf(const QString& name) const
     {
-        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name + QStringLiteral(".doc");
+        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name +
+               QStringLiteral(".doc");
     }
     QString iniOf(const QString& name) const
     {
-        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name + QStringLiteral(".ini");
+        return programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-") + name +
+               QStringLiteral(".ini");
     }
 
     bool requirePrinter()
     {
-        if (!requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client"))
-            || !requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")))
+        if (!requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client")) ||
+            !requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")))
             return false;
         const QString d = runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")});
         if (d.contains(QStringLiteral("destination:")))
@@ -250,8 +270,10 @@ protected:
     FixedClock clock;
     platform::RecordingShell shell;
     int counter = 0;
-    platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
-    platform::FileDialogUnit documentDialog{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit templateDialog{
+        QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit documentDialog{
+        QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     std::function<void(const QStringList&)> recordSaved;
     std::unique_ptr<record::RecordCommands> commands;
 };
@@ -273,13 +295,14 @@ TEST_F(RecordE2e, SavedDocumentsAreWord97FilesHoldingLineForLineWhatWasTypedWith
         commands->saveRecord();
         ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().value(0).text.toStdString();
         EXPECT_EQ(prompts.shown()[0].text, QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "));
-        EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+        EXPECT_EQ(form.status,
+                  QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
 
         const QString doc = docOf(name);
         ASSERT_TRUE(isOleFile(doc)) << doc.toStdString();
-        const QString read = runProgram(QStringLiteral("antiword"),
-                                        {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
-                                         QStringLiteral("UTF-8.txt"), doc});
+        const QString read =
+            runProgram(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"),
+                                                    QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), doc});
         ASSERT_FALSE(read.isNull()) << "antiword could not read " << doc.toStdString();
         QStringList got = read.split(QLatin1Char('\n'));
         QStringList want = typed;
@@ -315,7 +338,8 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
 {
     // Each save is logged, with the hashes of the files as written.
     platform::FileDialogUnit verifyDialog;
-    ledger::LedgerCommands ledger({&prompts, &clock, programDir, dir.file(QStringLiteral("config")), &verifyDialog});
+    ledger::LedgerCommands ledger(
+        {&prompts, &clock, programDir, dir.file(QStringLiteral("config")), &verifyDialog});
     recordSaved = [&ledger](const QStringList& files) { ledger.logSave(files); };
     makeCommands();
     QStringList logged;
@@ -332,15 +356,19 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
         ASSERT_TRUE(readFile(pdf).startsWith("%PDF-")) << pdf.toStdString();
         for (const QString& file : {iniOf(name), doc, pdf}) {
             const QByteArray bytes = readFile(file);
-            logged << QFileInfo(file).fileName() + QLatin1Char('\t') + QString::number(bytes.size()) + QLatin1Char('\t') +
-                          QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+            logged << QFileInfo(file).fileName() + QLatin1Char('\t') + QString::number(bytes.size()) +
+                          QLatin1Char('\t') +
+                          QString::fromLatin1(
+                              QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
         }
         // PDF/A-2b: its identification in the metadata, every font embedded.
         EXPECT_TRUE(readFile(pdf).contains("pdfaid:part")) << "not marked as PDF/A";
-        const QStringList fonts = runProgram(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
+        const QStringList fonts =
+            runProgram(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
         for (const QString& line : fonts) {
             if (!line.trimmed().isEmpty()) {
-                EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "font not embedded: " << line.toStdString();
+                EXPECT_TRUE(line.contains(QStringLiteral(" yes ")))
+                    << "font not embedded: " << line.toStdString();
             }
         }
         EXPECT_TRUE(withoutBlanks(pdfText(pdf)).contains(QStringLiteral("第1个问题，你在工地做什么工作？")))
@@ -348,9 +376,10 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
 
         // The same pages as the document, laid out by a fresh LibreOffice.
         TempDir out;
-        runProgram(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=file://") + out.file(QStringLiteral("p")),
-                                               QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                                               QStringLiteral("pdf"), QStringLiteral("--outdir"), out.path(), doc});
+        runProgram(QStringLiteral("soffice"),
+                   {QStringLiteral("-env:UserInstallation=file://") + out.file(QStringLiteral("p")),
+                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                    QStringLiteral("--outdir"), out.path(), doc});
         const QString fromDoc = out.file(QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf"));
         const int pages = pdfPages(fromDoc);
         ASSERT_GT(pages, 0);
@@ -360,10 +389,10 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
         }
         for (const QString& file : {pdf, fromDoc}) {
             for (int page = 1; page <= pages; ++page) {
-                const QString text = runProgram(QStringLiteral("pdftotext"),
-                                                {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                                 QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                                 file, QStringLiteral("-")});
+                const QString text = runProgram(
+                    QStringLiteral("pdftotext"),
+                    {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                     QStringLiteral("-enc"), QStringLiteral("UTF-8"), file, QStringLiteral("-")});
                 EXPECT_TRUE(withoutBlanks(text).contains(QStringLiteral("第%1页共%2页").arg(page).arg(pages)))
                     << file.toStdString() << " page " << page;
             }
@@ -375,7 +404,8 @@ TEST_F(RecordE2e, SavedRecordsNumberEveryPageAndHaveAnArchivablePdfCopyBeside)
     for (const QString& line : lines.mid(0, 3))
         files << line.section(QLatin1Char('\t'), 2);
     EXPECT_EQ(files.join(QLatin1Char('\t')), logged.join(QLatin1Char('\t')));
-    EXPECT_EQ(ledger::RecordLog(ledger.logFile(), ledger.anchorFile()).check().chain, ledger::LogCheck::Chain::Intact);
+    EXPECT_EQ(ledger::RecordLog(ledger.logFile(), ledger.anchorFile()).check().chain,
+              ledger::LogCheck::Chain::Intact);
 }
 
 TEST_F(RecordE2e, PrintingTheCurrentRecordPutsEveryLineOnPaperAndKeepsOnlyTheTemplate)
@@ -419,9 +449,11 @@ TEST_F(RecordE2e, PrintingAChosenRecordDocumentPrintsIt)
 TEST_F(RecordE2e, PrintingAGbkTextFileAsTheTextPanelDoesPrintsReadableChinese)
 {
     ASSERT_TRUE(requirePrinter());
-    const QStringList lines{QStringLiteral("工伤保险条例"), QStringLiteral("第一条 为了保障因工作遭受事故伤害的职工获得医疗救治。"),
+    const QStringList lines{QStringLiteral("工伤保险条例"),
+                            QStringLiteral("第一条 为了保障因工作遭受事故伤害的职工获得医疗救治。"),
                             QStringLiteral("第二条 用人单位应当为本单位全部职工缴纳工伤保险费。")};
-    const QString path = dir.write(QStringLiteral("t.txt"), gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    const QString path =
+        dir.write(QStringLiteral("t.txt"), gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     form.set("编辑框24", path);
     const qint64 since = QDateTime::currentMSecsSinceEpoch();
     commands->printShownText();
@@ -452,8 +484,9 @@ TEST_F(RecordE2e, OfficeKilledDuringAPrintIsReportedNotAsSuccessAndTheNextPrintW
     makeCommands();
     ASSERT_EQ(prompts.shown().size(), 1);
     EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("打印失败："));
-    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("打印没有成功：与 LibreOffice 的连接中断了（正在准备打印文件），"
-                                                      "文件已经关闭，请重新操作。"));
+    EXPECT_EQ(prompts.shown()[0].text,
+              QStringLiteral("打印没有成功：与 LibreOffice 的连接中断了（正在准备打印文件），"
+                             "文件已经关闭，请重新操作。"));
     EXPECT_NE(form.status, QStringLiteral("打 印 成 功！"));
     EXPECT_EQ(readFile(docOf(name)), doc) << "the saved document is untouched";
 
@@ -487,22 +520,26 @@ TEST_F(RecordE2e, OfficeKilledDuringASaveIsReportedAndLosesNeitherDocumentNorTem
     ASSERT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
     // The reason names the document, not the temporary file the engine wrote.
-    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docOf(name)
-                                           + QStringLiteral("：与 LibreOffice 的连接中断了（正在保存 ") + docOf(name)
-                                           + QStringLiteral("），文件已经关闭，请重新操作。"));
+    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docOf(name) +
+                                           QStringLiteral("：与 LibreOffice 的连接中断了（正在保存 ") +
+                                           docOf(name) + QStringLiteral("），文件已经关闭，请重新操作。"));
     EXPECT_TRUE(form.status.isEmpty());
     EXPECT_EQ(readFile(docOf(name)), oldDoc);
     const auto ini = platform::ProfileIni::load(iniOf(name));
     EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num24")), QStringLiteral("答：改过的回答。"));
-    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("beizu")), QStringLiteral("脚手架坍塌。  右腿骨折。"));
-    EXPECT_EQ(QDir(programDir + QStringLiteral("/BL")).entryList({QStringLiteral(".~quillan*")}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("beizu")),
+              QStringLiteral("脚手架坍塌。  右腿骨折。"));
+    EXPECT_EQ(QDir(programDir + QStringLiteral("/BL"))
+                  .entryList({QStringLiteral(".~quillan*")}, QDir::Files | QDir::Hidden),
+              QStringList());
 
     // The next save starts a fresh office and works.
     prompts.clear();
     prompts.answerNext(Answer::Yes);
     commands->saveRecord();
     EXPECT_EQ(prompts.shown().size(), 2);
-    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
     EXPECT_NE(readFile(docOf(name)), oldDoc);
     EXPECT_TRUE(isOleFile(docOf(name)));
 }
@@ -520,10 +557,9 @@ public:
             return;
         }
         mounted_ = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("--bind"), path_, path_}) == 0;
-        ok_ = mounted_
-            && QProcess::execute(QStringLiteral("mount"),
-                                 {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), path_})
-                == 0;
+        ok_ = mounted_ &&
+              QProcess::execute(QStringLiteral("mount"),
+                                {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), path_}) == 0;
     }
     ~ReadOnlyFolder()
     {
@@ -560,8 +596,11 @@ TEST_F(RecordE2e, ReadOnlyRecordsFolderIsReportedAndKeepsTheOldFiles)
     ASSERT_EQ(prompts.shown().size(), 2);
     const QString text = prompts.shown()[1].text;
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(name) + QStringLiteral("："))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\n") + docOf(name) + QStringLiteral("："))) << text.toStdString();
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(name) + QStringLiteral("：")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n") + docOf(name) + QStringLiteral("：")))
+        << text.toStdString();
     EXPECT_TRUE(form.status.isEmpty());
     EXPECT_EQ(readFile(docOf(name)), oldDoc);
     EXPECT_EQ(readFile(iniOf(name)), oldIni);
@@ -569,7 +608,9 @@ TEST_F(RecordE2e, ReadOnlyRecordsFolderIsReportedAndKeepsTheOldFiles)
 
 unsigned modeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
@@ -582,7 +623,8 @@ TEST_F(RecordE2e, SavedRecordsArePrivateToTheOfficerAndNoPlantedLinkIsWrittenThr
     const QString pdf = programDir + QStringLiteral("/BL/2012.12.25-青山建筑工程公司-私密.pdf");
     form = sampleRecord(name, 1);
     commands->saveRecord();
-    ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().first().text.toStdString(); // the preview question
+    ASSERT_EQ(prompts.shown().size(), 1)
+        << prompts.shown().first().text.toStdString(); // the preview question
     EXPECT_EQ(modeOf(programDir + QStringLiteral("/BL")), 0700u);
     for (const QString& file : {iniOf(name), docOf(name), pdf, ledger.logFile()})
         EXPECT_EQ(modeOf(file), 0600u) << file.toStdString();
@@ -611,11 +653,12 @@ TEST_F(RecordE2e, SavedRecordsArePrivateToTheOfficerAndNoPlantedLinkIsWrittenThr
     EXPECT_TRUE(QFileInfo(iniOf(other)).isSymLink());
     ASSERT_GE(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("登记失败："));
-    EXPECT_EQ(prompts.shown()[0].text, ledger::LedgerCommands::logFailureText(ledger.logFile() + QStringLiteral("：")
-                                                                               + platform::linkRefusal()));
+    EXPECT_EQ(prompts.shown()[0].text,
+              ledger::LedgerCommands::logFailureText(ledger.logFile() + QStringLiteral("：") +
+                                                     platform::linkRefusal()));
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
-    EXPECT_TRUE(prompts.shown()[1].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(other)
-                                                   + QStringLiteral("：") + platform::linkRefusal()))
+    EXPECT_TRUE(prompts.shown()[1].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") + iniOf(other) +
+                                                   QStringLiteral("：") + platform::linkRefusal()))
         << prompts.shown()[1].text.toStdString();
     EXPECT_EQ(modeOf(docOf(other)), 0600u);
 }
@@ -648,8 +691,7 @@ public:
         mounted_ = QProcess::execute(QStringLiteral("mount"),
                                      {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
                                       QStringLiteral("size=") + size + QStringLiteral(",mode=0755"),
-                                      QStringLiteral("quillan-test"), path_})
-            == 0;
+                                      QStringLiteral("quillan-test"), path_}) == 0;
         if (!mounted_)
             return;
         ok_ = true;
@@ -686,7 +728,9 @@ public:
     QString filler() const { return path_ + QStringLiteral("/filler"); }
     qint64 freeBytes() const
     {
-        struct statvfs fs {};
+        struct statvfs fs
+        {
+        };
         if (::statvfs(QFile::encodeName(path_).constData(), &fs) != 0)
             return -1;
         return static_cast<qint64>(fs.f_bavail) * static_cast<qint64>(fs.f_frsize);
@@ -703,7 +747,8 @@ TEST_F(RecordE2e, FullRecordsFolderIsReportedKeepsTheOldFilesWholeAndTheNextSave
     const QString name = QStringLiteral("满盘");
     form = sampleRecord(name, 2);
     commands->saveRecord();
-    ASSERT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+    ASSERT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
     const QString bl = programDir + QStringLiteral("/BL");
     const QStringList files = filesIn(bl);
 
@@ -734,7 +779,8 @@ TEST_F(RecordE2e, FullRecordsFolderIsReportedKeepsTheOldFilesWholeAndTheNextSave
     EXPECT_TRUE(form.status.isEmpty());
     EXPECT_EQ(readFile(docOf(name)), oldDoc);
     EXPECT_EQ(readFile(iniOf(name)), oldIni);
-    EXPECT_EQ(filesIn(bl), sorted(QStringList(files) << QStringLiteral("filler"))) << "no half-written file is left";
+    EXPECT_EQ(filesIn(bl), sorted(QStringList(files) << QStringLiteral("filler")))
+        << "no half-written file is left";
 
     // With room again the next save works.
     ASSERT_TRUE(small.removeFiller());
@@ -742,14 +788,18 @@ TEST_F(RecordE2e, FullRecordsFolderIsReportedKeepsTheOldFilesWholeAndTheNextSave
     prompts.answerNext(Answer::Yes);
     commands->saveRecord();
     EXPECT_EQ(prompts.shown().size(), 2) << prompts.shown().value(1).text.toStdString();
-    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
     EXPECT_TRUE(isOleFile(docOf(name)));
     EXPECT_NE(readFile(docOf(name)), oldDoc);
-    const QString read = runProgram(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
-                                                                QStringLiteral("UTF-8.txt"), docOf(name)});
-    EXPECT_TRUE(withoutBlanks(read).contains(QStringLiteral("答：磁盘满时改过的回答。"))) << read.toStdString();
+    const QString read = runProgram(QStringLiteral("antiword"),
+                                    {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
+                                     QStringLiteral("UTF-8.txt"), docOf(name)});
+    EXPECT_TRUE(withoutBlanks(read).contains(QStringLiteral("答：磁盘满时改过的回答。")))
+        << read.toStdString();
     const auto ini = platform::ProfileIni::load(iniOf(name));
-    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num24")), QStringLiteral("答：磁盘满时改过的回答。"));
+    EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("num24")),
+              QStringLiteral("答：磁盘满时改过的回答。"));
     EXPECT_EQ(filesIn(bl), files);
 }
 
@@ -782,7 +832,8 @@ QStringList officePipesOf(const QList<pid_t>& pids)
     QSet<QByteArray> inodes;
     for (pid_t pid : pids) {
         const QString fdDir = QStringLiteral("/proc/%1/fd").arg(pid);
-        for (const QString& fd : QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        for (const QString& fd :
+             QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             // The link itself ("socket:[inode]"), not the path Qt makes of it.
             char target[64] = {};
             const ssize_t n = ::readlink(QFile::encodeName(fdDir + QLatin1Char('/') + fd).constData(), target,
@@ -816,10 +867,11 @@ public:
     {
         QDir().mkpath(home_.file(QStringLiteral("tmp")));
         process_.setProgram(QStandardPaths::findExecutable(QStringLiteral("soffice")));
-        process_.setArguments({QStringLiteral("-env:UserInstallation=")
-                                   + QUrl::fromLocalFile(home_.file(QStringLiteral("profile"))).toString(QUrl::FullyEncoded),
-                               QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
-                               QStringLiteral("--nologo"), QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded)});
+        process_.setArguments(
+            {QStringLiteral("-env:UserInstallation=") +
+                 QUrl::fromLocalFile(home_.file(QStringLiteral("profile"))).toString(QUrl::FullyEncoded),
+             QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+             QStringLiteral("--nologo"), QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded)});
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TMPDIR"), home_.file(QStringLiteral("tmp")));
         process_.setProcessEnvironment(env);
@@ -837,7 +889,8 @@ public:
     bool waitForLock(const QString& doc, int timeoutMs)
     {
         const QFileInfo info(doc);
-        const QString lock = info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#');
+        const QString lock =
+            info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#');
         for (int waited = 0; waited < timeoutMs; waited += 100) {
             if (QFileInfo::exists(lock)) {
                 sockets_ = officePipesOf(livingProcessesOfGroup(group_));
@@ -892,7 +945,8 @@ TEST_F(RecordE2e, DocumentOpenInAnotherLibreOfficeIsSavedOverCleanly)
 
     WriterOnDocument writer(docOf(name));
     ASSERT_TRUE(writer.started()) << "soffice could not be started";
-    ASSERT_TRUE(writer.waitForLock(docOf(name), 120000)) << "the second LibreOffice did not open " << docOf(name).toStdString();
+    ASSERT_TRUE(writer.waitForLock(docOf(name), 120000))
+        << "the second LibreOffice did not open " << docOf(name).toStdString();
 
     form.set("组合框5", QStringLiteral("答：文件打开时改过的回答。"));
     form.status.clear();
@@ -901,12 +955,15 @@ TEST_F(RecordE2e, DocumentOpenInAnotherLibreOfficeIsSavedOverCleanly)
     commands->saveRecord();
     EXPECT_EQ(prompts.shown().size(), 2) << prompts.shown().value(1).text.toStdString();
     EXPECT_EQ(prompts.shown().value(0).text, QStringLiteral(" 文件以经存在，是否覆盖老文件？ "));
-    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + programDir + QStringLiteral("/BL/目录中> "));
     EXPECT_TRUE(isOleFile(docOf(name)));
     EXPECT_NE(readFile(docOf(name)), oldDoc);
-    const QString read = runProgram(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
-                                                                QStringLiteral("UTF-8.txt"), docOf(name)});
-    EXPECT_TRUE(withoutBlanks(read).contains(QStringLiteral("答：文件打开时改过的回答。"))) << read.toStdString();
+    const QString read = runProgram(QStringLiteral("antiword"),
+                                    {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
+                                     QStringLiteral("UTF-8.txt"), docOf(name)});
+    EXPECT_TRUE(withoutBlanks(read).contains(QStringLiteral("答：文件打开时改过的回答。")))
+        << read.toStdString();
     EXPECT_EQ(filesIn(bl), sorted(QStringList(files) << lock)) << "only LibreOffice's own lock file is added";
 
     EXPECT_TRUE(writer.end()) << "a process of the second LibreOffice is left";
@@ -928,7 +985,8 @@ TEST_F(RecordE2e, PrintingWithoutAPrinterSaysSoAndSetsNoSuccess)
     ASSERT_EQ(prompts.shown().size(), 2);
     for (const auto& shown : prompts.shown()) {
         EXPECT_EQ(shown.title, QStringLiteral("打印失败："));
-        EXPECT_EQ(shown.text, QStringLiteral("打印没有成功：没有设置默认打印机。请先设置打印机，再重新打印。"));
+        EXPECT_EQ(shown.text,
+                  QStringLiteral("打印没有成功：没有设置默认打印机。请先设置打印机，再重新打印。"));
     }
     EXPECT_TRUE(form.status.isEmpty());
     EXPECT_TRUE(form.part0.isEmpty());

@@ -12,18 +12,18 @@
 #include "app/Application.h"
 #include "app/MainWin.h"
 #include "audio/AudioRecorder.h"
-#include "record/RecordFields.h"
 #include "platform/qt/QtPrompts.h"
+#include "record/RecordFields.h"
 
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -37,7 +37,10 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 const VirtualDisplay* gDisplay = nullptr;
 
@@ -108,8 +111,8 @@ void shootPage(const QString& name, const QString& pdf, int page)
     if (folder.isEmpty())
         return;
     const QString target = QString::fromLocal8Bit(folder) + QLatin1Char('/') + name;
-    runProgram(u("pdftoppm"), {u("-png"), u("-r"), u("70"), u("-f"), QString::number(page), u("-l"), QString::number(page),
-                               u("-singlefile"), pdf, target.chopped(4)});
+    runProgram(u("pdftoppm"), {u("-png"), u("-r"), u("70"), u("-f"), QString::number(page), u("-l"),
+                               QString::number(page), u("-singlefile"), pdf, target.chopped(4)});
     EXPECT_TRUE(QFile::exists(target)) << "pdftoppm made no " << target.toStdString();
 }
 
@@ -212,9 +215,10 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     // Five seconds of the interview recorded from the default input, into
     // which a voice speaks; saved as a WAV file beside the record.
     const QString speech = road.dir.file(u("speech.wav"));
-    runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), speech,
-                                u("The worker fell from the scaffold on the third floor of the building site. "
-                                  "His colleagues took him to the hospital at once.")});
+    runProgram(u("espeak-ng"),
+               {u("-s"), u("150"), u("-w"), speech,
+                u("The worker fell from the scaffold on the third floor of the building site. "
+                  "His colleagues took him to the hospital at once.")});
     chooseMenu(w, u("录音笔录"), u("打开笔录录音"));
     ASSERT_TRUE(w.control(u("分组框5"))->isVisible());
     shoot(u("road-recorder.png"));
@@ -244,11 +248,12 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     // Save; the preview is declined.
     person.expectMessage(u("提 示："), u("No"));
     chooseMenu(w, u("文件"), u("保存(笔录及模板)"));
-    ASSERT_TRUE(person.waitDone(180000)) << "the save did not ask about the preview; seen: "
-                                         << person.unexpected().join(u(" | ")).toStdString() << " status "
-                                         << w.statusMessage().toStdString();
-    const QString base = road.paths.programDir + u("/BL/") + typed.value(u("编辑框1")) + u(".")
-        + typed.value(u("编辑框2")) + u(".") + typed.value(u("编辑框3")) + u("-青山建筑工程公司-张三");
+    ASSERT_TRUE(person.waitDone(180000))
+        << "the save did not ask about the preview; seen: "
+        << person.unexpected().join(u(" | ")).toStdString() << " status " << w.statusMessage().toStdString();
+    const QString base = road.paths.programDir + u("/BL/") + typed.value(u("编辑框1")) + u(".") +
+                         typed.value(u("编辑框2")) + u(".") + typed.value(u("编辑框3")) +
+                         u("-青山建筑工程公司-张三");
     ASSERT_TRUE(QFile::exists(base + u(".doc"))) << base.toStdString();
     ASSERT_TRUE(QFile::exists(base + u(".ini")));
     ASSERT_TRUE(QFile::exists(base + u(".pdf")));
@@ -293,13 +298,15 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     ASSERT_TRUE(person.waitDone(20000)) << person.story();
     EXPECT_TRUE(w.fieldText(u("编辑框14")).isEmpty());
     chooseMenu(w, u("网络功能"), u("笔录下载"));
-    EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
+    EXPECT_EQ(w.statusMessage(),
+              u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     chooseMenu(w, u("网络功能"), u("FTP笔录服务器配置")); // the panel closes
     // The update check reads the website's version file.
     person.expectMessage(u("提 示："), u("OK"));
     chooseMenu(w, u("更新"), u("更新软件"));
     ASSERT_TRUE(person.waitDone(20000)) << person.story();
-    EXPECT_EQ(person.seen().constLast().text, u("软件有新版本！ 请到 ") + website + u(" 下载新版本使用。。。"));
+    EXPECT_EQ(person.seen().constLast().text,
+              u("软件有新版本！ 请到 ") + website + u(" 下载新版本使用。。。"));
     const QString downloaded = road.paths.programDir + u("/BL/青山案-张三.ini");
     ASSERT_TRUE(QFile::exists(downloaded));
     person.expectFile(u("通用对话框2"), downloaded);
@@ -308,7 +315,8 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
 
     const QHash<QString, QString> opened = formFields(w);
     for (const record::Field& f : record::readOrder())
-        EXPECT_EQ(opened.value(record::unitName(f)).toStdString(), typed.value(record::unitName(f)).toStdString())
+        EXPECT_EQ(opened.value(record::unitName(f)).toStdString(),
+                  typed.value(record::unitName(f)).toStdString())
             << f.unit;
 
     // The saved document checked against the log of saved records.
@@ -340,7 +348,8 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     EXPECT_EQ(listed, 2) << "the saved template and its downloaded copy";
     ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.fieldText(u("编辑框14")).isEmpty(); }, 10000));
     for (const record::Field& f : record::readOrder())
-        EXPECT_EQ(w.fieldText(record::unitName(f)).toStdString(), typed.value(record::unitName(f)).toStdString())
+        EXPECT_EQ(w.fieldText(record::unitName(f)).toStdString(),
+                  typed.value(record::unitName(f)).toStdString())
             << f.unit;
 
     // The PDF copy numbers every page.
@@ -386,8 +395,13 @@ const QString kPassword = u("QL-2026");
 
 // The second record as far as the officer got before the crash.
 const std::pair<const char*, const char*> kSecondRecord[] = {
-    {"编辑框6", "16"},         {"编辑框7", "40"},     {"编辑框9", "李四"}, {"编辑框14", "红星机械厂"},
-    {"组合框4", "问：你是哪天受伤的？"}, {"组合框5", "答：上个月十五号。"}, {"组合框6", "问：当时在做什么？"},
+    {"编辑框6", "16"},
+    {"编辑框7", "40"},
+    {"编辑框9", "李四"},
+    {"编辑框14", "红星机械厂"},
+    {"组合框4", "问：你是哪天受伤的？"},
+    {"组合框5", "答：上个月十五号。"},
+    {"组合框6", "问：当时在做什么？"},
 };
 
 } // namespace
@@ -436,7 +450,8 @@ TEST(RoadE2e, APasswordLocksTheNextStartAndACrashLosesNeitherTheFormNorTheAudio)
     crashing.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     crashing.start(QCoreApplication::applicationFilePath(), {u("--crashing-program"), base});
     ASSERT_TRUE(crashing.waitForStarted(10000));
-    ASSERT_TRUE(QTest::qWaitFor([&crashing] { return crashing.readAllStandardOutput().contains("READY"); }, 120000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&crashing] { return crashing.readAllStandardOutput().contains("READY"); }, 120000))
         << "the program to be killed did not get ready";
     crashing.kill();
     ASSERT_TRUE(crashing.waitForFinished(10000));
@@ -536,7 +551,8 @@ TEST(RoadE2e, ASetIniOfAHundredMegabytesOrAFolderStillStartsTheProgram)
         // Without readable settings the pop-up reader of the injury
         // regulation is on: the officer closes it.
         Person person;
-        person.expectWindow(QString(33, QLatin1Char(' ')) + u("新工伤保险条例"), [](QWidget* w) { w->close(); });
+        person.expectWindow(QString(33, QLatin1Char(' ')) + u("新工伤保险条例"),
+                            [](QWidget* w) { w->close(); });
         QElapsedTimer t;
         t.start();
         Road road(base.path());
@@ -566,8 +582,9 @@ int runCrashingProgram(const QString& base)
         typeInto(w, u(unit), u(text));
     w.control<QPushButton>(u("按钮1"))->click(); // the form's recovery file follows the switch
     const QString speech = road.paths.scratchDir + u("/../speech.wav");
-    runProgram(u("espeak-ng"), {u("-s"), u("150"), u("-w"), speech,
-                                u("I was lifting the steel plate when the crane hook slipped and hit my arm.")});
+    runProgram(u("espeak-ng"),
+               {u("-s"), u("150"), u("-w"), speech,
+                u("I was lifting the steel plate when the crane hook slipped and hit my arm.")});
     chooseMenu(w, u("录音笔录"), u("打开笔录录音"));
     QProcess voice;
     voice.start(u("paplay"), {speech});

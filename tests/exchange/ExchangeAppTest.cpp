@@ -62,12 +62,14 @@ TEST(ExchangeApp, TransfersUseTheFieldsWhileThePanelIsHiddenAndTheFieldsSurviveA
     EXPECT_EQ(f.ftp->files.value(u("wwwroot/案例1.ini")), QByteArray("[set]\r\n"));
     EXPECT_EQ(w.statusMessage(), u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
     w.refreshStatusBar();
-    EXPECT_TRUE(w.statusPart0().startsWith(u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）              当前日期： ")));
+    EXPECT_TRUE(w.statusPart0().startsWith(
+        u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）              当前日期： ")));
 
     QDir().mkpath(f.programDir() + QStringLiteral("/BL"));
     trigger(w, "网络功能", "笔录下载");
     EXPECT_EQ(readFile(f.programDir() + u("/BL/案例1.ini")), QByteArray("[set]\r\n"));
-    EXPECT_EQ(w.statusMessage(), u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
+    EXPECT_EQ(w.statusMessage(),
+              u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     // Upload path kept in the hidden field until a new record empties it.
     EXPECT_EQ(w.fieldText(u("编辑框17")), local);
     trigger(w, "文件", "新建(笔录)");

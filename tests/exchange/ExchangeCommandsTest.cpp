@@ -301,7 +301,8 @@ TEST_F(Exchange, UpdateCheckReadsGengxinFromTheVersionFile)
     prompts.clear();
     web.error = u("连接不上服务器");
     commands->checkForUpdate();
-    EXPECT_EQ(prompts.shown(), QList<Shown>({Shown{u("无法连接更新服务器：连接不上服务器"), u("提 示："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(),
+              QList<Shown>({Shown{u("无法连接更新服务器：连接不上服务器"), u("提 示："), Buttons::Ok}}));
     EXPECT_EQ(readFile(dir.file(QStringLiteral("scratch/soft.ini"))), QByteArray("[set]\r\ngengxin=1\r\n"));
 }
 
@@ -322,18 +323,22 @@ TEST_F(Exchange, TheServersCertificateIsPinnedOnFirstUseAndAChangedOneIsRefusedU
     // The first success of a new server tells its fingerprint.
     settings.writeRegistryText(key, pin, QString());
     commands->download();
-    EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 AA:BB:CC）"));
+    EXPECT_EQ(form.status,
+              u("笔录模板.ini文件下载到 "
+                "笔录软件的BL目录成功.（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 AA:BB:CC）"));
 
     // Another certificate: refused before anything is sent, then the
     // question; "No" keeps the old pin, "Yes" takes the new one.
     ftp.certificate = second;
-    const Shown refused{u("FTP服务器 192.168.1.20:21 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n"
-                          "上次的证书指纹（SHA-256）：AA:BB:CC\r\n这次的证书指纹（SHA-256）：DD:EE:FF\r\n"
-                          "可能是服务器换了证书，也可能有人冒充服务器。请向服务器管理员核对这次的指纹，"
-                          "核对无误后，在下一个问题中选择“是”。"),
-                        u("提示："), Buttons::Ok};
-    const Shown question{u("是否信任FTP服务器 192.168.1.20:21 的新证书（指纹 SHA-256 DD:EE:FF）？以后只接受这个证书。"),
-                         u("提示："), Buttons::YesNo};
+    const Shown refused{
+        u("FTP服务器 192.168.1.20:21 的证书与上次连接时不同，为安全起见没有登录，也没有传送任何文件。\r\n"
+          "上次的证书指纹（SHA-256）：AA:BB:CC\r\n这次的证书指纹（SHA-256）：DD:EE:FF\r\n"
+          "可能是服务器换了证书，也可能有人冒充服务器。请向服务器管理员核对这次的指纹，"
+          "核对无误后，在下一个问题中选择“是”。"),
+        u("提示："), Buttons::Ok};
+    const Shown question{
+        u("是否信任FTP服务器 192.168.1.20:21 的新证书（指纹 SHA-256 DD:EE:FF）？以后只接受这个证书。"),
+        u("提示："), Buttons::YesNo};
     for (const Answer answer : {Answer::No, Answer::Yes}) {
         prompts.clear();
         ftp.calls.clear();
@@ -344,8 +349,8 @@ TEST_F(Exchange, TheServersCertificateIsPinnedOnFirstUseAndAChangedOneIsRefusedU
         EXPECT_EQ(ftp.calls, QStringList{QStringLiteral("connect 192.168.1.20:21 officer")});
         EXPECT_EQ(form.status, answer == Answer::Yes ? u("已信任FTP服务器的新证书，请重新上传或下载。")
                                                      : u("没有连接FTP服务器：服务器的证书与上次不同。"));
-        EXPECT_EQ(settings.readRegistryText(key, pin), answer == Answer::Yes ? QStringLiteral("DD:EE:FF")
-                                                                             : QStringLiteral("AA:BB:CC"));
+        EXPECT_EQ(settings.readRegistryText(key, pin),
+                  answer == Answer::Yes ? QStringLiteral("DD:EE:FF") : QStringLiteral("AA:BB:CC"));
     }
     prompts.clear();
     commands->download();
@@ -355,10 +360,11 @@ TEST_F(Exchange, TheServersCertificateIsPinnedOnFirstUseAndAChangedOneIsRefusedU
     // A server known to encrypt that offers no TLS now: refused.
     ftp.certificate.clear();
     commands->download();
-    EXPECT_EQ(prompts.shown(),
-              QList<Shown>{ok("FTP服务器 192.168.1.20:21 以前使用加密连接，这次没有提供加密，为安全起见没有登录，"
-                              "也没有传送任何文件。\r\n可能有人冒充服务器。请向服务器管理员核对。",
-                              "提示：")});
+    EXPECT_EQ(
+        prompts.shown(),
+        QList<Shown>{ok("FTP服务器 192.168.1.20:21 以前使用加密连接，这次没有提供加密，为安全起见没有登录，"
+                        "也没有传送任何文件。\r\n可能有人冒充服务器。请向服务器管理员核对。",
+                        "提示：")});
     EXPECT_EQ(form.status, u("没有连接FTP服务器：服务器这次没有提供加密连接。"));
 }
 

@@ -467,7 +467,8 @@ TEST_F(UpdateE2e, TheDesktopsProxyIsUsedUnlessTheAddressIsExempt)
     dir.write(QStringLiteral("web/http:/www.quillan.example/soft.ini"), "[set]\r\ngengxin=1\r\n");
     const QString site = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
     qputenv("http_proxy", site.toLatin1());
-    EXPECT_EQ(fetcher.get(QStringLiteral("http://www.quillan.example/soft.ini")), QByteArray("[set]\r\ngengxin=1\r\n"))
+    EXPECT_EQ(fetcher.get(QStringLiteral("http://www.quillan.example/soft.ini")),
+              QByteArray("[set]\r\ngengxin=1\r\n"))
         << fetcher.lastError().toStdString();
     // An address the desktop exempts goes directly: here past a proxy that
     // is not there.

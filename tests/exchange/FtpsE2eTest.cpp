@@ -33,7 +33,10 @@ using platform::Answer;
 using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 int freePort()
 {
@@ -61,8 +64,8 @@ bool greets(int port)
     const timeval wait{2, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     char hello[3] = {};
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::recv(fd, hello, 3, MSG_WAITALL) == 3 &&
-                    QByteArray(hello, 3) == "220";
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                    ::recv(fd, hello, 3, MSG_WAITALL) == 3 && QByteArray(hello, 3) == "220";
     ::close(fd);
     return ok;
 }
@@ -148,24 +151,43 @@ protected:
         stopServer();
         const QString cert = dir.file(name + u(".pem"));
         const QString key = dir.file(name + u(".key"));
-        if (!run(u("openssl"), {u("req"), u("-x509"), u("-newkey"), u("rsa:2048"), u("-nodes"), u("-days"), u("2"),
-                                u("-subj"), u("/CN=localhost"), u("-keyout"), key, u("-out"), cert}))
+        if (!run(u("openssl"), {u("req"), u("-x509"), u("-newkey"), u("rsa:2048"), u("-nodes"), u("-days"),
+                                u("2"), u("-subj"), u("/CN=localhost"), u("-keyout"), key, u("-out"), cert}))
             return false;
-        const QString fingerprint = runProgram(u("openssl"), {u("x509"), u("-in"), cert, u("-noout"),
-                                                             u("-fingerprint"), u("-sha256")});
+        const QString fingerprint = runProgram(
+            u("openssl"), {u("x509"), u("-in"), cert, u("-noout"), u("-fingerprint"), u("-sha256")});
         certificate = fingerprint.section(QLatin1Char('='), 1).trimmed();
         log = dir.file(name + u(".log"));
         const QString config = dir.file(name + u(".conf"));
-        const QStringList lines{
-            u("listen=YES"), u("listen_ipv6=NO"), u("listen_address=127.0.0.1"),
-            u("listen_port=%1").arg(port), u("background=NO"), u("anonymous_enable=NO"), u("local_enable=YES"),
-            u("write_enable=YES"), u("pasv_enable=YES"), u("pasv_address=127.0.0.1"), u("port_enable=YES"),
-            u("connect_from_port_20=NO"), u("ssl_enable=YES"), u("allow_anon_ssl=NO"),
-            u("force_local_logins_ssl=NO"), u("force_local_data_ssl=NO"), u("require_ssl_reuse=NO"),
-            u("rsa_cert_file=") + cert, u("rsa_private_key_file=") + key, u("xferlog_enable=YES"),
-            u("log_ftp_protocol=YES"), u("debug_ssl=YES"), u("vsftpd_log_file=") + log,
-            u("dual_log_enable=NO"), u("secure_chroot_dir=") + dir.file(u("empty")),
-            u("pam_service_name=vsftpd"), u("seccomp_sandbox=NO"), u("isolate=NO"), u("isolate_network=NO")};
+        const QStringList lines{u("listen=YES"),
+                                u("listen_ipv6=NO"),
+                                u("listen_address=127.0.0.1"),
+                                u("listen_port=%1").arg(port),
+                                u("background=NO"),
+                                u("anonymous_enable=NO"),
+                                u("local_enable=YES"),
+                                u("write_enable=YES"),
+                                u("pasv_enable=YES"),
+                                u("pasv_address=127.0.0.1"),
+                                u("port_enable=YES"),
+                                u("connect_from_port_20=NO"),
+                                u("ssl_enable=YES"),
+                                u("allow_anon_ssl=NO"),
+                                u("force_local_logins_ssl=NO"),
+                                u("force_local_data_ssl=NO"),
+                                u("require_ssl_reuse=NO"),
+                                u("rsa_cert_file=") + cert,
+                                u("rsa_private_key_file=") + key,
+                                u("xferlog_enable=YES"),
+                                u("log_ftp_protocol=YES"),
+                                u("debug_ssl=YES"),
+                                u("vsftpd_log_file=") + log,
+                                u("dual_log_enable=NO"),
+                                u("secure_chroot_dir=") + dir.file(u("empty")),
+                                u("pam_service_name=vsftpd"),
+                                u("seccomp_sandbox=NO"),
+                                u("isolate=NO"),
+                                u("isolate_network=NO")};
         dir.write(name + u(".conf"), (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
         server.setProcessChannelMode(QProcess::ForwardedChannels);
         server.start(u("/usr/sbin/vsftpd"), {config});
@@ -209,8 +231,10 @@ TEST_F(FtpsE2e, TheExchangeIsEncryptedTheCertificatePinnedAndAChangedOneRefusedB
     const QByteArray record = "[set]\r\nnum10=" + gbk(u("张三")) + "\r\nnum15=110101199001011234\r\n";
     prompts.chooseNext(dir.write(u("本地.ini"), record));
     commands->upload();
-    EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 ") +
-                               certificate + u("）"));
+    EXPECT_EQ(
+        form.status,
+        u("笔录模板文件.ini上传FTP服务器成功.（已加密；首次连接此服务器，已记住它的证书，指纹 SHA-256 ") +
+            certificate + u("）"));
     // On the server under its GBK name.
     EXPECT_EQ(readRaw(QFile::encodeName(home) + "/wwwroot/" + gbk(u("案例1.ini"))), record);
     // The server's protocol log: TLS on the control connection, then the
@@ -243,8 +267,8 @@ TEST_F(FtpsE2e, TheExchangeIsEncryptedTheCertificatePinnedAndAChangedOneRefusedB
     EXPECT_EQ(prompts.shown()[0].text, exchange::ExchangeCommands::certificateChangedText(
                                            u("127.0.0.1:%1").arg(port), pinned, certificate));
     EXPECT_EQ(prompts.shown()[1],
-              (Shown{exchange::ExchangeCommands::trustQuestion(u("127.0.0.1:%1").arg(port), certificate), u("提示："),
-                     Buttons::YesNo}));
+              (Shown{exchange::ExchangeCommands::trustQuestion(u("127.0.0.1:%1").arg(port), certificate),
+                     u("提示："), Buttons::YesNo}));
     EXPECT_EQ(form.status, u("没有连接FTP服务器：服务器的证书与上次不同。"));
     EXPECT_FALSE(serverLog().contains(u("\"USER "))) << serverLog().toStdString();
     EXPECT_EQ(readFile(dir.file(u("program/BL/案例1.ini"))), record);

@@ -1,7 +1,7 @@
 // The log of saved records: each save one chained line, and the check that
 // finds changed files and a changed, removed or cut log.
-#include "ledger/LedgerCommands.h"
 #include "ledger/RecordLog.h"
+#include "ledger/LedgerCommands.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "support/TestSupport.h"
@@ -25,9 +25,15 @@ using Shown = platform::ScriptedPrompts::Shown;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
-QByteArray sha(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(); }
+QByteArray sha(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -57,8 +63,7 @@ void writeLines(const QString& log, const QList<QByteArray>& lines)
 //   line 3, 11:00:00: 甲.doc again, with new content
 struct Ledger
 {
-    explicit Ledger(bool anchored = true)
-        : clock(QDateTime(QDate(2026, 12, 9), QTime(9, 0, 0)))
+    explicit Ledger(bool anchored = true) : clock(QDateTime(QDate(2026, 12, 9), QTime(9, 0, 0)))
     {
         QDir().mkpath(dir.file(u("prog/BL")));
         ledger::LedgerEnvironment env;
@@ -136,7 +141,8 @@ TEST(RecordLog, EachSaveAppendsOneReadableLineChainedToTheLineBefore)
     const QByteArray first = gbk(u("2026-12-09 09:00:00\t")) + QByteArray(64, '0') + gbk(u("\t甲.doc\t")) +
                              QByteArray::number(big.size()) + '\t' + sha(big) + gbk(u("\t甲.ini\t7\t")) +
                              sha("[set]\r\n");
-    const QByteArray second = "2026-12-09 10:30:05\t" + sha(first) + gbk(u("\t录音\\t1\\\\.wav\t4\t")) + sha("RIFF");
+    const QByteArray second =
+        "2026-12-09 10:30:05\t" + sha(first) + gbk(u("\t录音\\t1\\\\.wav\t4\t")) + sha("RIFF");
     EXPECT_EQ(readFile(l.log()), first + "\r\n" + second + "\r\n");
 
     EXPECT_EQ(l.verify(l.bl("录音\t1\\.wav")),
@@ -320,8 +326,9 @@ TEST(RecordLog, WithoutThisComputersAnchorTheCheckSaysWhatItCannotTell)
     // The program folder moved, or the anchor was deleted: the chain alone.
     Ledger l(false);
     l.saveThree();
-    EXPECT_EQ(l.verify(l.bl("乙.doc")), u("文件“乙.doc”与 2026-12-09 10:00:00 保存时完全一致。\r\n"
-                                         "笔录登记完好（共 3 行）。本机没有这份登记的校验记录，只能核对登记本身是否前后一致。"));
+    EXPECT_EQ(l.verify(l.bl("乙.doc")),
+              u("文件“乙.doc”与 2026-12-09 10:00:00 保存时完全一致。\r\n"
+                "笔录登记完好（共 3 行）。本机没有这份登记的校验记录，只能核对登记本身是否前后一致。"));
 }
 
 TEST(RecordLog, ALogThatCannotBeWrittenIsToldAndTheSavedFilesStay)
@@ -329,28 +336,28 @@ TEST(RecordLog, ALogThatCannotBeWrittenIsToldAndTheSavedFilesStay)
     Ledger l;
     QDir().mkpath(l.log()); // a folder in the log's place
     l.save(QTime(9, 0), {{"甲.doc", "one"}});
-    EXPECT_EQ(l.prompts.shown(),
-              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() + u("：同名的目录已经存在"),
-                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(l.prompts.shown(), (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.log() +
+                                                    u("：同名的目录已经存在"),
+                                                u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_EQ(readFile(l.bl("甲.doc")), "one");
 
     // A file that vanished before it could be logged: nothing is appended.
     QDir(l.log()).removeRecursively();
     l.prompts.clear();
     l.commands->logSave({l.bl("甲.doc"), l.bl("没有.pdf")});
-    EXPECT_EQ(l.prompts.shown(),
-              (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") + l.bl("没有.pdf") + u("：文件不存在"),
-                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(l.prompts.shown(), (QList<Shown>{{u("笔录文件已经保存，但没有记入笔录登记：\r\n") +
+                                                    l.bl("没有.pdf") + u("：文件不存在"),
+                                                u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_FALSE(QFile::exists(l.log()));
 
     // The line is logged, but its anchor cannot be kept: a file where its folder belongs.
     writeBytes(l.dir.file(u("config")), "");
     l.prompts.clear();
     l.commands->logSave({l.bl("甲.doc")});
-    EXPECT_EQ(l.prompts.shown(),
-              (QList<Shown>{{u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保存（最后一行被改动时无法发现）：\r\n") +
-                                 l.commands->anchorFile() + u("：路径中有一部分不是目录"),
-                             u("登记失败："), platform::Buttons::Ok}}));
+    EXPECT_EQ(l.prompts.shown(), (QList<Shown>{{u("笔录文件已经记入笔录登记，但这台电脑上的登记核对文件没有保"
+                                                  "存（最后一行被改动时无法发现）：\r\n") +
+                                                    l.commands->anchorFile() + u("：路径中有一部分不是目录"),
+                                                u("登记失败："), platform::Buttons::Ok}}));
     EXPECT_EQ(logLines(l.log()).size(), 1);
 }
 

@@ -22,7 +22,10 @@ using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 using word::PrintResult;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 const Shown kQuestion{u("是否直接打印此监察文书？"), u("提 示："), Buttons::OkCancel};
 
@@ -67,7 +70,8 @@ TEST_F(DocumentCommands, WithoutTheWordProcessorTellsSoAndWritesNothing)
 {
     engine.setInstallPathText(QString());
     commands->open(entry(4));
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{u("电 脑 没 有 安 装 WORD 办 公 软 件."), u("无 法 打 开 文 档："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{{u("电 脑 没 有 安 装 WORD 办 公 软 件."),
+                                              u("无 法 打 开 文 档："), Buttons::Ok}}));
     EXPECT_EQ(engine.calls(), QStringList{QStringLiteral("installPathText")});
     EXPECT_FALSE(QFileInfo::exists(scratch()));
     EXPECT_TRUE(shell.started().isEmpty());
@@ -81,13 +85,15 @@ TEST_F(DocumentCommands, OkPrintsTheWrittenFormAndEndsTheSessionThenSaysSoInTheS
     const QString ws8 = scratch() + QStringLiteral("/ws8.doc");
     EXPECT_EQ(path(9), ws8);
     EXPECT_EQ(prompts.shown(), QList<Shown>{kQuestion});
-    EXPECT_EQ(engine.calls(), (QStringList{QStringLiteral("installPathText"), QStringLiteral("createApplication"),
-                                           QStringLiteral("bindDocuments"), QStringLiteral("open ") + ws8,
-                                           QStringLiteral("setVisible 0"), QStringLiteral("print"),
-                                           QStringLiteral("closeDocument"), QStringLiteral("quit"),
-                                           QStringLiteral("releaseDocuments"), QStringLiteral("releaseApplication")}));
+    EXPECT_EQ(engine.calls(),
+              (QStringList{QStringLiteral("installPathText"), QStringLiteral("createApplication"),
+                           QStringLiteral("bindDocuments"), QStringLiteral("open ") + ws8,
+                           QStringLiteral("setVisible 0"), QStringLiteral("print"),
+                           QStringLiteral("closeDocument"), QStringLiteral("quit"),
+                           QStringLiteral("releaseDocuments"), QStringLiteral("releaseApplication")}));
     EXPECT_EQ(readFile(ws8), library::inspectionDocumentBytes(entry(9)));
-    EXPECT_EQ(QFileInfo(scratch()).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    EXPECT_EQ(QFileInfo(scratch()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+              QFile::Permissions());
     EXPECT_EQ(form.part0, u("打印监察文书成功..."));
     EXPECT_EQ(form.status, QString());
     EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
@@ -107,7 +113,8 @@ TEST_F(DocumentCommands, PrintOutcomesReachTheStatusOrAMessage)
     const Case cases[] = {
         {PrintResult::Status::Sent, "", "打印监察文书成功...", nullptr},
         {PrintResult::Status::NoPrinter, "没有默认打印机。", "", "打印没有成功：没有默认打印机。"},
-        {PrintResult::Status::Failed, "打印任务被打印系统中止。", "", "打印没有成功：打印任务被打印系统中止。"},
+        {PrintResult::Status::Failed, "打印任务被打印系统中止。", "",
+         "打印没有成功：打印任务被打印系统中止。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.detail);
@@ -138,12 +145,13 @@ TEST_F(DocumentCommands, CancelClosesTheHeadlessCopyThenHandsWriterANewDocumentM
     EXPECT_EQ(prompts.shown(), QList<Shown>{kQuestion});
     EXPECT_FALSE(engine.calls().contains(QStringLiteral("print")));
     EXPECT_EQ(engine.calls().mid(engine.calls().size() - 4),
-              (QStringList{QStringLiteral("closeDocument"), QStringLiteral("quit"), QStringLiteral("releaseDocuments"),
-                           QStringLiteral("releaseApplication")}));
+              (QStringList{QStringLiteral("closeDocument"), QStringLiteral("quit"),
+                           QStringLiteral("releaseDocuments"), QStringLiteral("releaseApplication")}));
     ASSERT_EQ(shell.started().size(), 1);
     EXPECT_EQ(shell.started()[0].program, QStringLiteral("/usr/lib/libreoffice/program/WINWORD.EXE"));
     EXPECT_EQ(shell.started()[0].arguments, (QStringList{QStringLiteral("-n"), ws23}));
-    EXPECT_EQ(platform::mapProgram(shell.started()[0].program, [](const QString& n) { return QStringLiteral("/usr/bin/") + n; })
+    EXPECT_EQ(platform::mapProgram(shell.started()[0].program,
+                                   [](const QString& n) { return QStringLiteral("/usr/bin/") + n; })
                   .leadingArguments,
               QStringList{QStringLiteral("--writer")});
     EXPECT_EQ(form.part0, QString());
@@ -153,8 +161,9 @@ TEST_F(DocumentCommands, CancelClosesTheHeadlessCopyThenHandsWriterANewDocumentM
     prompts.clear();
     prompts.answerNext(Answer::Cancel);
     commands->open(entry(25));
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{kQuestion, {u("没能启动 LibreOffice Writer 来编辑监察文书：") + ws23,
-                                                         u("无 法 打 开 文 档："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{kQuestion,
+                                             {u("没能启动 LibreOffice Writer 来编辑监察文书：") + ws23,
+                                              u("无 法 打 开 文 档："), Buttons::Ok}}));
 }
 
 TEST_F(DocumentCommands, EachUseWritesTheEntrysOwnFormAgainOverWhateverIsThere)
@@ -182,7 +191,8 @@ TEST_F(DocumentCommands, AScratchFileThatCannotBeWrittenOrOpenedIsToldAndNothing
     library::DocumentCommands blocked(environment(dir.file(QStringLiteral("blocked"))));
     blocked.open(entry(2));
     ASSERT_EQ(prompts.shown().size(), 1);
-    EXPECT_TRUE(prompts.shown()[0].text.startsWith(u("监察文书没有写成：") + dir.file(QStringLiteral("blocked/ws1.doc")) + u("：")))
+    EXPECT_TRUE(prompts.shown()[0].text.startsWith(u("监察文书没有写成：") +
+                                                   dir.file(QStringLiteral("blocked/ws1.doc")) + u("：")))
         << prompts.shown()[0].text.toStdString();
     EXPECT_EQ(prompts.shown()[0].title, u("无 法 打 开 文 档："));
     EXPECT_FALSE(engine.calls().contains(QStringLiteral("createApplication")));
@@ -191,8 +201,9 @@ TEST_F(DocumentCommands, AScratchFileThatCannotBeWrittenOrOpenedIsToldAndNothing
     engine.setOpenResult(false);
     commands->open(entry(2));
     const QString ws1 = scratch() + QStringLiteral("/ws1.doc");
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{u("监察文书打不开：") + ws1 + u("：文件 ") + ws1 + u(" 无法打开。"),
-                                              u("无 法 打 开 文 档："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(),
+              (QList<Shown>{{u("监察文书打不开：") + ws1 + u("：文件 ") + ws1 + u(" 无法打开。"),
+                             u("无 法 打 开 文 档："), Buttons::Ok}}));
     EXPECT_EQ(engine.calls().last(), QStringLiteral("releaseApplication"));
     EXPECT_TRUE(shell.started().isEmpty());
 }

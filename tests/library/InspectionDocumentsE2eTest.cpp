@@ -25,30 +25,38 @@ namespace {
 
 using platform::Answer;
 
-QString u(const char* text) { return QString::fromUtf8(text); }
-QString formsDir() { return sourcePath(QStringLiteral("assets/forms")); }
+QString u(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+QString formsDir()
+{
+    return sourcePath(QStringLiteral("assets/forms"));
+}
 
 // The text of a Word file, by catdoc.
 QString docText(const QString& doc)
 {
-    return runProgram(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), doc});
+    return runProgram(QStringLiteral("catdoc"),
+                      {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), doc});
 }
 
 bool requireTools()
 {
-    return requireProgram(QStringLiteral("soffice"), QStringLiteral("libreoffice-writer-nogui"))
-        && requireProgram(QStringLiteral("python3"), QStringLiteral("python3"))
-        && requireProgram(QStringLiteral("catdoc"), QStringLiteral("catdoc"))
-        && requireProgram(QStringLiteral("antiword"), QStringLiteral("antiword"))
-        && requireProgram(QStringLiteral("pdfinfo"), QStringLiteral("poppler-utils"))
-        && requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils"));
+    return requireProgram(QStringLiteral("soffice"), QStringLiteral("libreoffice-writer-nogui")) &&
+           requireProgram(QStringLiteral("python3"), QStringLiteral("python3")) &&
+           requireProgram(QStringLiteral("catdoc"), QStringLiteral("catdoc")) &&
+           requireProgram(QStringLiteral("antiword"), QStringLiteral("antiword")) &&
+           requireProgram(QStringLiteral("pdfinfo"), QStringLiteral("poppler-utils")) &&
+           requireProgram(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils"));
 }
 
 TEST(InspectionDocumentsE2e, CommittedFormsAreWhatTheGeneratorAndLibreOfficeMakeOfTheSources)
 {
     ASSERT_TRUE(requireTools());
     TempDir out;
-    const QString made = runProgram(QStringLiteral("bash"), {formsDir() + QStringLiteral("/make-forms-doc.sh"), out.path()}, 300000);
+    const QString made = runProgram(QStringLiteral("bash"),
+                                    {formsDir() + QStringLiteral("/make-forms-doc.sh"), out.path()}, 300000);
     ASSERT_FALSE(made.isNull()) << "make-forms-doc.sh failed";
     for (const library::InspectionDocument& d : library::inspectionDocuments()) {
         const QString base = QFileInfo(d.scratchFileName()).completeBaseName();
@@ -61,7 +69,8 @@ TEST(InspectionDocumentsE2e, CommittedFormsAreWhatTheGeneratorAndLibreOfficeMake
         const QString text = docText(committed);
         EXPECT_FALSE(text.isEmpty());
         EXPECT_EQ(text, docText(out.file(d.scratchFileName())))
-            << "the committed Word file is not what LibreOffice makes of its source: run assets/forms/make-forms-doc.sh";
+            << "the committed Word file is not what LibreOffice makes of its source: run "
+               "assets/forms/make-forms-doc.sh";
     }
 }
 
@@ -73,23 +82,27 @@ TEST(InspectionDocumentsE2e, EverySingleFormIsOneA4PageWithItsHeadingAndTheColle
     for (const library::InspectionDocument& d : library::inspectionDocuments())
         docs << formsDir() + QLatin1Char('/') + d.scratchFileName();
     const QString profile = QUrl::fromLocalFile(out.file(QStringLiteral("profile"))).toString();
-    ASSERT_FALSE(runProgram(QStringLiteral("soffice"), QStringList{QStringLiteral("-env:UserInstallation=") + profile,
-                                                                   QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                                                                   QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                                                                   QStringLiteral("--outdir"), out.file(QStringLiteral("pdf"))}
-                                + docs,
+    ASSERT_FALSE(runProgram(QStringLiteral("soffice"),
+                            QStringList{QStringLiteral("-env:UserInstallation=") + profile,
+                                        QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                                        QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                        QStringLiteral("--outdir"), out.file(QStringLiteral("pdf"))} +
+                                docs,
                             300000)
                      .isNull());
     for (const library::InspectionDocument& d : library::inspectionDocuments()) {
         SCOPED_TRACE(d.scratchName);
         const QString doc = formsDir() + QLatin1Char('/') + d.scratchFileName();
-        const QString pdf = out.file(QStringLiteral("pdf/") + QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf"));
+        const QString pdf =
+            out.file(QStringLiteral("pdf/") + QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf"));
         // An independent reader finds the heading (long headings are printed on two lines).
-        const QString antiword = runProgram(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
-                                                                        QStringLiteral("UTF-8.txt"), doc});
+        const QString antiword =
+            runProgram(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"),
+                                                    QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), doc});
         EXPECT_TRUE(withoutBlanks(antiword).contains(d.headingText())) << antiword.toStdString();
         const QString info = runProgram(QStringLiteral("pdfinfo"), {pdf});
-        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595\\.\\d* x 841\\.\\d* pts"))))
+        EXPECT_TRUE(
+            info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595\\.\\d* x 841\\.\\d* pts"))))
             << info.toStdString();
         if (d.menuPosition != 1) {
             EXPECT_EQ(pdfPages(pdf), 1);
@@ -102,9 +115,10 @@ TEST(InspectionDocumentsE2e, EverySingleFormIsOneA4PageWithItsHeadingAndTheColle
         const QStringList headings = library::collectionHeadings();
         ASSERT_EQ(pdfPages(pdf), 1 + headings.size());
         for (int i = 0; i < headings.size(); ++i) {
-            const QString page = withoutBlanks(runProgram(
-                QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(i + 2), QStringLiteral("-l"),
-                                              QString::number(i + 2), pdf, QStringLiteral("-")}));
+            const QString page =
+                withoutBlanks(runProgram(QStringLiteral("pdftotext"),
+                                         {QStringLiteral("-f"), QString::number(i + 2), QStringLiteral("-l"),
+                                          QString::number(i + 2), pdf, QStringLiteral("-")}));
             EXPECT_TRUE(page.startsWith(labels[i])) << i;
             EXPECT_TRUE(page.contains(headings[i])) << headings[i].toStdString();
         }
@@ -155,7 +169,8 @@ protected:
 TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnlockedFile)
 {
     ASSERT_TRUE(requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client")));
-    ASSERT_TRUE(runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")}).contains(QStringLiteral("destination:")))
+    ASSERT_TRUE(
+        runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")}).contains(QStringLiteral("destination:")))
         << "missing component: a default CUPS printer (run scripts/setup-printer.sh as root)";
     const library::InspectionDocument& notice = entry(14); // 行政处罚听证告知书
     const qint64 since = QDateTime::currentMSecsSinceEpoch();
@@ -177,7 +192,8 @@ TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnl
             QThread::msleep(500);
     }
     ASSERT_FALSE(printed.isEmpty()) << "no printout of the form in " << printedPdfFolder().toStdString();
-    ASSERT_FALSE(waitForSettledFile(printedPdfFolder(), QFileInfo(printed).fileName(), since - 1000, 30000).isEmpty());
+    ASSERT_FALSE(
+        waitForSettledFile(printedPdfFolder(), QFileInfo(printed).fileName(), since - 1000, 30000).isEmpty());
     EXPECT_EQ(pdfPages(printed), 1);
     const QString text = withoutBlanks(pdfText(spooled));
     EXPECT_TRUE(text.contains(u("听证意见回执"))) << text.toStdString();
@@ -202,9 +218,11 @@ TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnl
     ASSERT_EQ(shell.started().size(), 1);
     EXPECT_TRUE(shell.started()[0].program.endsWith(QStringLiteral("WINWORD.EXE")));
     EXPECT_EQ(shell.started()[0].arguments, (QStringList{QStringLiteral("-n"), path}));
-    EXPECT_EQ(platform::mapProgram(shell.started()[0].program, [](const QString& n) { return n; }).leadingArguments,
-              QStringList{QStringLiteral("--writer")});
-    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral(".~lock*")}, QDir::Files | QDir::Hidden),
+    EXPECT_EQ(
+        platform::mapProgram(shell.started()[0].program, [](const QString& n) { return n; }).leadingArguments,
+        QStringList{QStringLiteral("--writer")});
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath())
+                  .entryList({QStringLiteral(".~lock*")}, QDir::Files | QDir::Hidden),
               QStringList());
     EXPECT_EQ(readFile(path), library::inspectionDocumentBytes(notice));
 }

@@ -89,7 +89,8 @@ TEST(InspectionDocuments, CollectionListsTheCaseFileContentsThenEverySingleFormO
     const QStringList headings = library::collectionHeadings();
     ASSERT_EQ(headings.size(), 30);
     EXPECT_EQ(headings.first(), QStringLiteral("卷内目录"));
-    QStringList expected{QStringLiteral("劳动保障监察询问笔录"), QStringLiteral("劳动保障监察行政处罚听证通知书"),
+    QStringList expected{QStringLiteral("劳动保障监察询问笔录"),
+                         QStringLiteral("劳动保障监察行政处罚听证通知书"),
                          QStringLiteral("履行行政处罚（行政处理）决定催告书")};
     for (const auto& d : library::inspectionDocuments().subspan(1))
         expected << d.headingText();

@@ -18,7 +18,10 @@ using quillan::test::TempDir;
 
 namespace {
 
-ProfileIni parse(const QString& text) { return ProfileIni::parse(gbk(text)); }
+ProfileIni parse(const QString& text)
+{
+    return ProfileIni::parse(gbk(text));
+}
 
 } // namespace
 
@@ -113,7 +116,8 @@ TEST(ProfileIniRead, BadFilesReadAsEmpty)
 
 TEST(ProfileIniRead, ByteOrderMarksAndLineEnds)
 {
-    const ProfileIni utf8 = ProfileIni::parse(QByteArray("\xEF\xBB\xBF[s]\nk=") + QStringLiteral("值").toUtf8());
+    const ProfileIni utf8 =
+        ProfileIni::parse(QByteArray("\xEF\xBB\xBF[s]\nk=") + QStringLiteral("值").toUtf8());
     EXPECT_EQ(utf8.value(QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("值"));
     const ProfileIni cr = ProfileIni::parse("[s]\rk=1\rj=2");
     EXPECT_EQ(cr.value(QStringLiteral("s"), QStringLiteral("j")), QStringLiteral("2"));
@@ -133,7 +137,8 @@ TEST(ProfileWrite, NewFileGetsHeaderAndKeysInOrder)
 TEST(ProfileWrite, ExistingFileChangesOnlyWhatItMust)
 {
     TempDir dir;
-    const QByteArray before = QByteArray("; comment kept\n") + gbk(QStringLiteral("[Other]\r\nx = 1\r\n\r\n")) +
+    const QByteArray before = QByteArray("; comment kept\n") +
+                              gbk(QStringLiteral("[Other]\r\nx = 1\r\n\r\n")) +
                               "[SET]\r\n  NUM1 = old \r\nnum3=keep\r\n\r\n[tail]\nz=9";
     const QString path = dir.write(QStringLiteral("t.ini"), before);
     ProfileWriter w(path);
@@ -141,8 +146,9 @@ TEST(ProfileWrite, ExistingFileChangesOnlyWhatItMust)
     w.setValue(QStringLiteral("set"), QStringLiteral("num2"), QStringLiteral("加在节尾"));
     w.setValue(QStringLiteral("new"), QStringLiteral("k"), QStringLiteral("v"));
     ASSERT_TRUE(w.save());
-    const QByteArray expected = QByteArray("; comment kept\n") + gbk(QStringLiteral("[Other]\r\nx = 1\r\n\r\n")) +
-                                "[SET]\r\n" + gbk(QStringLiteral("NUM1=新\r\nnum3=keep\r\nnum2=加在节尾\r\n")) +
+    const QByteArray expected = QByteArray("; comment kept\n") +
+                                gbk(QStringLiteral("[Other]\r\nx = 1\r\n\r\n")) + "[SET]\r\n" +
+                                gbk(QStringLiteral("NUM1=新\r\nnum3=keep\r\nnum2=加在节尾\r\n")) +
                                 "\r\n[tail]\nz=9\r\n[new]\r\nk=v\r\n";
     EXPECT_EQ(readFile(path), expected);
     // What was written reads back through the read rules.
@@ -217,8 +223,8 @@ TEST(ProfileIni, Utf16FileIsEditedOnWholeCharacters)
         return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
     };
     TempDir dir;
-    const QString path =
-        dir.write(QStringLiteral("t.ini"), "\xFF\xFE" + utf16(QStringLiteral("[set]\r\nk=\u0D0A\u0A0D\r\n")) + "\x41");
+    const QString path = dir.write(
+        QStringLiteral("t.ini"), "\xFF\xFE" + utf16(QStringLiteral("[set]\r\nk=\u0D0A\u0A0D\r\n")) + "\x41");
     ProfileWriter writer(path);
     writer.setValue(QStringLiteral("set"), QStringLiteral("n"), QStringLiteral("值"));
     ASSERT_TRUE(writer.save());
@@ -249,7 +255,9 @@ TEST(ProfileIni, AByteOrderMarkInsideTheFileIsACharacterToReaderAndWriterAlike)
         writer.setValue(QStringLiteral("set"), QStringLiteral("n"), QStringLiteral("值"));
         ASSERT_TRUE(writer.save());
         const ProfileIni ini = ProfileIni::load(path);
-        EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("n")), QStringLiteral("值")) << bytes.toHex().constData();
-        EXPECT_TRUE(ini.value(QStringLiteral("set"), QStringLiteral("k")).isEmpty()) << bytes.toHex().constData();
+        EXPECT_EQ(ini.value(QStringLiteral("set"), QStringLiteral("n")), QStringLiteral("值"))
+            << bytes.toHex().constData();
+        EXPECT_TRUE(ini.value(QStringLiteral("set"), QStringLiteral("k")).isEmpty())
+            << bytes.toHex().constData();
     }
 }

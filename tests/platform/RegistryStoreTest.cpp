@@ -14,7 +14,8 @@ using quillan::test::readFile;
 using quillan::test::TempDir;
 
 namespace {
-const QString kWord = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe");
+const QString kWord = QStringLiteral(
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe");
 }
 
 TEST(RegistryStore, WriteThenReadAndRoots)
@@ -31,11 +32,13 @@ TEST(RegistryStore, WriteThenReadAndRoots)
                                                     "CurrentVersion\\App Paths\\WINWORD.EXE"),
                                      QStringLiteral("path")),
               QStringLiteral("密码 abc"));
-    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_NOWHERE\\SOFTWARE"), QStringLiteral("Path")), QString());
-    EXPECT_FALSE(store.writeRegistryText(QStringLiteral("HKLM\\SOFTWARE"), QStringLiteral("x"), QStringLiteral("1")));
+    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_NOWHERE\\SOFTWARE"), QStringLiteral("Path")),
+              QString());
+    EXPECT_FALSE(
+        store.writeRegistryText(QStringLiteral("HKLM\\SOFTWARE"), QStringLiteral("x"), QStringLiteral("1")));
     for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER", "HKEY_USERS"})
-        EXPECT_TRUE(store.writeRegistryText(QString::fromLatin1(root) + QStringLiteral("\\A\\B"), QStringLiteral("v"),
-                                            QString::fromLatin1(root)));
+        EXPECT_TRUE(store.writeRegistryText(QString::fromLatin1(root) + QStringLiteral("\\A\\B"),
+                                            QStringLiteral("v"), QString::fromLatin1(root)));
     EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A\\B"), QStringLiteral("v")),
               QStringLiteral("HKEY_USERS"));
 
@@ -43,7 +46,9 @@ TEST(RegistryStore, WriteThenReadAndRoots)
     ASSERT_TRUE(store.writeRegistryText(kWord, QStringLiteral("PATH"), QStringLiteral("新")));
     EXPECT_EQ(store.readRegistryText(kWord, QStringLiteral("Path")), QStringLiteral("新"));
 
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(store.storeFile()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
@@ -73,8 +78,7 @@ TEST(RegistryStore, DamagedStoreReadsEmptyAndIsKeptAside)
     TempDir dir;
     const QString file = dir.file(QStringLiteral("registry"));
     const QList<QByteArray> damaged = {
-        QByteArray("\x00\x01garbage", 9),
-        QByteArray("quillan-registry 1\nv zz 00 00\nend 1\n"),
+        QByteArray("\x00\x01garbage", 9), QByteArray("quillan-registry 1\nv zz 00 00\nend 1\n"),
         QByteArray("quillan-registry 1\nv 41 42 43\nend 2\n"), // count does not match
         QByteArray("quillan-registry 1\nv 41 42 43\n"),        // cut short
     };
@@ -85,9 +89,12 @@ TEST(RegistryStore, DamagedStoreReadsEmptyAndIsKeptAside)
         RegistryStore store(file);
         EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")), QString());
         EXPECT_EQ(readFile(file), bytes) << "a read must not change the file";
-        ASSERT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B"), QStringLiteral("1")));
-        EXPECT_EQ(readFile(file + QStringLiteral(".damaged-1")), bytes) << "the damaged store is kept as it was";
-        EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")), QStringLiteral("1"));
+        ASSERT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B"),
+                                            QStringLiteral("1")));
+        EXPECT_EQ(readFile(file + QStringLiteral(".damaged-1")), bytes)
+            << "the damaged store is kept as it was";
+        EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")),
+                  QStringLiteral("1"));
     }
 }
 
@@ -98,9 +105,11 @@ TEST(RegistryStore, StoreInTheWayOfAFolder)
     RegistryStore store(dir.file(QStringLiteral("registry")));
     EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")), QString());
     // Whatever is in the way is kept aside, not deleted.
-    EXPECT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B"), QStringLiteral("1")));
+    EXPECT_TRUE(
+        store.writeRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B"), QStringLiteral("1")));
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("registry.damaged-1"))).isDir());
-    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")), QStringLiteral("1"));
+    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_USERS\\A"), QStringLiteral("B")),
+              QStringLiteral("1"));
 }
 
 // Names written by another tool in another encoding are kept as the bytes
@@ -111,12 +120,14 @@ TEST(RegistryStore, OtherToolsNamesKeepTheirBytes)
     const QString file = dir.file(QStringLiteral("registry"));
     const QByteArray key = "HKEY_CURRENT_USER\\Software\\\xC7\xE5\xBD\xAD"; // GBK, not UTF-8
     const QByteArray name = "\xFF\xFEname";
-    dir.write(QStringLiteral("registry"), "quillan-registry 1\nv " + key.toHex() + ' ' + name.toHex() + " 6f6c64\nend 1\n");
+    dir.write(QStringLiteral("registry"),
+              "quillan-registry 1\nv " + key.toHex() + ' ' + name.toHex() + " 6f6c64\nend 1\n");
     RegistryStore store(file);
-    ASSERT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"), QStringLiteral("JIAMI"),
-                                        QStringLiteral("1")));
+    ASSERT_TRUE(store.writeRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"),
+                                        QStringLiteral("JIAMI"), QStringLiteral("1")));
     const QByteArray after = readFile(file);
     EXPECT_TRUE(after.contains("v " + key.toHex() + ' ' + name.toHex() + " 6f6c64\n")) << after.constData();
-    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"), QStringLiteral("JIAMI")),
+    EXPECT_EQ(store.readRegistryText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan"),
+                                     QStringLiteral("JIAMI")),
               QStringLiteral("1"));
 }

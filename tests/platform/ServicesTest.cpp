@@ -38,17 +38,21 @@ TEST(Prompts, ScriptedPromptsAnswerAndRecord)
 {
     ScriptedPrompts prompts;
     prompts.answerNext(Answer::Ok);
-    EXPECT_EQ(prompts.message(QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："), Buttons::OkCancel),
+    EXPECT_EQ(prompts.message(QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："),
+                              Buttons::OkCancel),
               Answer::Ok);
     // Unscripted: the cautious answer.
     EXPECT_EQ(prompts.message(QStringLiteral("a"), QStringLiteral("t"), Buttons::OkCancel), Answer::Cancel);
     EXPECT_EQ(prompts.message(QStringLiteral("b"), QStringLiteral("t"), Buttons::YesNo), Answer::No);
     ASSERT_EQ(prompts.shown().size(), 3);
     EXPECT_EQ(prompts.shown()[0], (ScriptedPrompts::Shown{QStringLiteral("你确认要新建一份新的笔录？"),
-                                                           QStringLiteral("提 示："), Buttons::OkCancel}));
+                                                          QStringLiteral("提 示："), Buttons::OkCancel}));
 
-    FileDialogUnit unit{QStringLiteral("通用对话框2"), FileDialogUnit::Mode::Open,
-                        QStringLiteral("*.ini 笔录模板文件|*.ini"), QStringLiteral("ini"), {}};
+    FileDialogUnit unit{QStringLiteral("通用对话框2"),
+                        FileDialogUnit::Mode::Open,
+                        QStringLiteral("*.ini 笔录模板文件|*.ini"),
+                        QStringLiteral("ini"),
+                        {}};
     prompts.chooseNext(QStringLiteral("/tmp/a.ini"));
     prompts.cancelNext();
     EXPECT_EQ(prompts.chooseFile(unit), std::optional<QString>(QStringLiteral("/tmp/a.ini")));
@@ -66,7 +70,9 @@ TEST(AtomicFile, ReplacesWholeAndKeepsPermissions)
     ::chmod(QFile::encodeName(path).constData(), 0640);
     ASSERT_TRUE(writeFileAtomically(path, "new content"));
     EXPECT_EQ(readFile(path), QByteArray("new content"));
-    struct stat st {};
+    struct stat st
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     ASSERT_TRUE(writeFileAtomically(path, "secret", nullptr, 0600));
@@ -88,7 +94,9 @@ TEST(Paths, ScratchFolderIsPrivate)
     Paths paths;
     paths.scratchDir = dir.file(QStringLiteral("cache/quillan"));
     EXPECT_EQ(paths.ensureScratchDir(), paths.scratchDir);
-    struct stat st {};
+    struct stat st
+    {
+    };
     ::stat(QFile::encodeName(paths.scratchDir).constData(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // A symbolic link in its place is refused.

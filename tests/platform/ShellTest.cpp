@@ -24,8 +24,9 @@ ExecutableFinder only(const QStringList& installed)
 
 TEST(Shell, ProgramNamesMapOntoThisDesktop)
 {
-    const auto find = only({QStringLiteral("soffice"), QStringLiteral("xdg-open"), QStringLiteral("galculator"),
-                            QStringLiteral("mousepad"), QStringLiteral("kate")});
+    const auto find =
+        only({QStringLiteral("soffice"), QStringLiteral("xdg-open"), QStringLiteral("galculator"),
+              QStringLiteral("mousepad"), QStringLiteral("kate")});
     struct Case
     {
         QString program;
@@ -34,9 +35,11 @@ TEST(Shell, ProgramNamesMapOntoThisDesktop)
     };
     const Case cases[] = {
         {QStringLiteral("WINWORD.EXE"), QStringLiteral("/usr/bin/soffice"), {QStringLiteral("--writer")}},
-        {QStringLiteral("/usr/lib/libreoffice/program/WINWORD.EXE"), QStringLiteral("/usr/bin/soffice"),
+        {QStringLiteral("/usr/lib/libreoffice/program/WINWORD.EXE"),
+         QStringLiteral("/usr/bin/soffice"),
          {QStringLiteral("--writer")}},
-        {QStringLiteral("C:\\Progra~1\\Micros~1\\Office12\\winword.exe"), QStringLiteral("/usr/bin/soffice"),
+        {QStringLiteral("C:\\Progra~1\\Micros~1\\Office12\\winword.exe"),
+         QStringLiteral("/usr/bin/soffice"),
          {QStringLiteral("--writer")}},
         {QStringLiteral("EXCEL.EXE"), QStringLiteral("/usr/bin/soffice"), {QStringLiteral("--calc")}},
         {QStringLiteral("calc.exe"), QStringLiteral("/usr/bin/galculator"), {}},
@@ -81,7 +84,8 @@ TEST(Shell, ShortcutIsAValidDesktopEntry)
     EXPECT_EQ(entry.value(QStringLiteral("Icon")).toString(), QStringLiteral("/icons/quillan.png"));
     // The folder has a blank: the Exec value quotes the program.
     EXPECT_TRUE(text.contains(QStringLiteral("Exec=\"") + target + QStringLiteral("\"\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Path=") + dir.file(QStringLiteral("程序 目录/")) + QLatin1Char('\n')));
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Path=") + dir.file(QStringLiteral("程序 目录/")) + QLatin1Char('\n')));
 }
 
 TEST(Shell, ShortcutSuffixAndFailures)
@@ -90,12 +94,13 @@ TEST(Shell, ShortcutSuffixAndFailures)
     // ".desktop" is added unless the path ends with it in any case.
     ASSERT_TRUE(createShortcut(dir.file(QStringLiteral("a")), QStringLiteral("/opt/q/quillan"), QString()));
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("a.desktop"))));
-    ASSERT_TRUE(createShortcut(dir.file(QStringLiteral("b.DESKTOP")), QStringLiteral("/opt/q/quillan"), QString()));
+    ASSERT_TRUE(
+        createShortcut(dir.file(QStringLiteral("b.DESKTOP")), QStringLiteral("/opt/q/quillan"), QString()));
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("b.DESKTOP"))));
     // A target without a folder: the old shortcut is gone, nothing new.
     EXPECT_FALSE(createShortcut(dir.file(QStringLiteral("a.desktop")), QStringLiteral("quillan"), QString()));
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("a.desktop"))));
     // No desktop folder.
-    EXPECT_FALSE(createShortcut(dir.file(QStringLiteral("none/Quillan.desktop")), QStringLiteral("/opt/q/quillan"),
-                                QString()));
+    EXPECT_FALSE(createShortcut(dir.file(QStringLiteral("none/Quillan.desktop")),
+                                QStringLiteral("/opt/q/quillan"), QString()));
 }

@@ -41,7 +41,7 @@ TEST(Text, CutNeverSplitsACharacter)
     const QString fourByte = QString::fromUcs4(U"\U00020000");
     const Case cases[] = {
         {QStringLiteral("abcdef"), 3, QStringLiteral("abc")},
-        {QStringLiteral("a中文"), 2, QStringLiteral("a")},     // 中 would be split
+        {QStringLiteral("a中文"), 2, QStringLiteral("a")}, // 中 would be split
         {QStringLiteral("a中文"), 3, QStringLiteral("a中")},
         {QStringLiteral("中文"), 4, QStringLiteral("中文")},
         {QStringLiteral("ab") + fourByte, 5, QStringLiteral("ab")},

@@ -1,11 +1,11 @@
 // The record commands against plain values: new record, open template,
 // save, the print commands and the two tool entries. Every message is
 // checked byte for byte.
+#include "record/RecordCommands.h"
 #include "MapForm.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
-#include "record/RecordCommands.h"
 #include "record/RecordFields.h"
 #include "support/TestSupport.h"
 #include "word/RecordingEngine.h"
@@ -22,7 +22,10 @@ using platform::Answer;
 using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 
-Shown ok(const char* text, const char* title) { return {QString::fromUtf8(text), QString::fromUtf8(title), Buttons::Ok}; }
+Shown ok(const char* text, const char* title)
+{
+    return {QString::fromUtf8(text), QString::fromUtf8(title), Buttons::Ok};
+}
 
 class RecordCommands : public ::testing::Test
 {
@@ -69,11 +72,13 @@ protected:
     platform::RecordingShell shell;
     word::RecordingEngine engine;
     int counter = 7;
-    platform::FileDialogUnit templateDialog{QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
-    platform::FileDialogUnit documentDialog{QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit templateDialog{
+        QStringLiteral("通用对话框2"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
+    platform::FileDialogUnit documentDialog{
+        QStringLiteral("通用对话框3"), platform::FileDialogUnit::Mode::Open, {}, {}, {}};
     int startups = 0;
-    int safe = 0;        // the form told safe
-    QStringList logged;  // files handed to the log
+    int safe = 0;       // the form told safe
+    QStringList logged; // files handed to the log
     std::unique_ptr<record::RecordCommands> commands;
 };
 
@@ -93,9 +98,10 @@ TEST_F(RecordCommands, NewRecordWithoutWorkUnitClearsAtOnceKeepsAgeEducationPosi
 
     EXPECT_TRUE(prompts.shown().isEmpty());
     EXPECT_EQ(startups, 1);
-    for (const char* unit : {"编辑框1", "编辑框2", "编辑框3", "编辑框4", "编辑框5", "编辑框6", "编辑框7", "编辑框9",
-                             "编辑框10", "编辑框14", "编辑框15", "编辑框16", "超级编辑框2", "编辑框17", "编辑框18",
-                             "组合框2", "组合框52", "组合框53", "组合框54", "组合框55"})
+    for (const char* unit :
+         {"编辑框1",  "编辑框2",  "编辑框3",  "编辑框4",  "编辑框5",  "编辑框6",     "编辑框7",
+          "编辑框9",  "编辑框10", "编辑框14", "编辑框15", "编辑框16", "超级编辑框2", "编辑框17",
+          "编辑框18", "组合框2",  "组合框52", "组合框53", "组合框54", "组合框55"})
         EXPECT_EQ(form.get(unit), QString()) << unit;
     EXPECT_EQ(form.get("编辑框12"), QStringLiteral("身份证"));
     for (const char* kept : {"编辑框26", "编辑框27", "组合框3", "编辑框8", "编辑框11", "组合框1"})
@@ -116,8 +122,8 @@ TEST_F(RecordCommands, NewRecordWithWorkUnitAsksAndAnythingButOkChangesNothing)
     fillComplete();
     const auto before = form.fields;
     commands->newRecord(); // unscripted: Cancel
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"), QStringLiteral("提 示："),
-                                              Buttons::OkCancel}}));
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("你确认要新建一份新的笔录？"),
+                                              QStringLiteral("提 示："), Buttons::OkCancel}}));
     EXPECT_EQ(form.fields, before);
     EXPECT_EQ(startups, 0);
 
@@ -137,9 +143,10 @@ TEST_F(RecordCommands, OpenTemplateCancelledSaysWhereTemplatesAreAndChangesNothi
     EXPECT_EQ(prompts.dialogsOpened(), QList<QString>{QStringLiteral("通用对话框2")});
     EXPECT_EQ(templateDialog.filter, QStringLiteral("*.ini 笔录模板文件|*.ini"));
     EXPECT_EQ(templateDialog.defaultExtension, QStringLiteral("ini"));
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <")
-                                                  + dir.path() + QStringLiteral("/BL/> 目录中。"),
-                                              QStringLiteral("提示："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(),
+              (QList<Shown>{{QStringLiteral(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <") +
+                                 dir.path() + QStringLiteral("/BL/> 目录中。"),
+                             QStringLiteral("提示："), Buttons::Ok}}));
     EXPECT_EQ(form.fields, before);
 }
 
@@ -165,8 +172,9 @@ TEST_F(RecordCommands, OpenTemplateThatVanishedAfterItWasChosenKeepsTheRecordAnd
     const QString path = dir.file(QStringLiteral("BL/不见了.ini"));
     prompts.chooseNext(path);
     commands->openTemplate();
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("笔录模板没有打开：\r\n") + path + QStringLiteral("：文件不存在"),
-                                              QStringLiteral("打开失败："), Buttons::Ok}}));
+    EXPECT_EQ(prompts.shown(),
+              (QList<Shown>{{QStringLiteral("笔录模板没有打开：\r\n") + path + QStringLiteral("：文件不存在"),
+                             QStringLiteral("打开失败："), Buttons::Ok}}));
     auto expected = before;
     expected[QStringLiteral("编辑框32")] = path;
     EXPECT_EQ(form.fields, expected);
@@ -185,10 +193,16 @@ TEST_F(RecordCommands, SaveRefusesIncompleteRecordsInOrderAndWritesNothing)
     const Row rows[] = {
         {"no word processor", [this](MapForm&) { engine.setInstallPathText(QString()); },
          ok("电 脑 没 有 安 装 WORD 办 公 软 件.", "无法保存笔录为Word文档：")},
-        {"no work unit", [](MapForm& f) { f.set("编辑框14", QString()); f.set("编辑框6", QString()); },
+        {"no work unit",
+         [](MapForm& f) {
+             f.set("编辑框14", QString());
+             f.set("编辑框6", QString());
+         },
          ok(" 笔录没有录入完成，工作单位等资料都没有添写. ", "提 示：")},
-        {"no end hour", [](MapForm& f) { f.set("编辑框6", QString()); }, ok(" 笔录结束时间没有添写！ ", "提 示：")},
-        {"no end minute", [](MapForm& f) { f.set("编辑框7", QString()); }, ok(" 笔录结束时间没有添写！ ", "提 示：")},
+        {"no end hour", [](MapForm& f) { f.set("编辑框6", QString()); },
+         ok(" 笔录结束时间没有添写！ ", "提 示：")},
+        {"no end minute", [](MapForm& f) { f.set("编辑框7", QString()); },
+         ok(" 笔录结束时间没有添写！ ", "提 示：")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -222,18 +236,21 @@ TEST_F(RecordCommands, SaveWritesTemplateAndDocumentWithoutWaitingAndSetsTheStat
     commands->saveRecord(); // preview: No
     EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
-    EXPECT_EQ(filesInBl(), (QStringList{QStringLiteral("2012.3.5-某某公司-某某.doc"),
-                                        QStringLiteral("2012.3.5-某某公司-某某.ini"),
-                                        QStringLiteral("2012.3.5-某某公司-某某.pdf"), QStringLiteral("Doc.doc")}));
+    EXPECT_EQ(filesInBl(),
+              (QStringList{QStringLiteral("2012.3.5-某某公司-某某.doc"),
+                           QStringLiteral("2012.3.5-某某公司-某某.ini"),
+                           QStringLiteral("2012.3.5-某某公司-某某.pdf"), QStringLiteral("Doc.doc")}));
     EXPECT_TRUE(readFile(dir.file(QStringLiteral("BL/2012.3.5-某某公司-某某.pdf"))).startsWith("%PDF-"));
     EXPECT_TRUE(readFile(docPath()).contains(QStringLiteral("问：你叫什么名字？").toUtf8()));
     const QStringList calls = engine.calls();
     ASSERT_GE(calls.size(), 3);
-    EXPECT_EQ(calls.mid(calls.size() - 2), (QStringList{QStringLiteral("closeDocument"), QStringLiteral("quit")}));
+    EXPECT_EQ(calls.mid(calls.size() - 2),
+              (QStringList{QStringLiteral("closeDocument"), QStringLiteral("quit")}));
     EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "),
                                               QStringLiteral("提 示："), Buttons::YesNo}}));
     EXPECT_TRUE(shell.started().isEmpty());
-    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + dir.path() + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + dir.path() + QStringLiteral("/BL/目录中> "));
     EXPECT_EQ(counter, 2);
 }
 
@@ -276,8 +293,8 @@ TEST_F(RecordCommands, SecondSaveAsksBeforeReplacingAndNoLeavesEveryOldFileAsItW
     prompts.answerNext(Answer::No);  // overwrite
     prompts.answerNext(Answer::Yes); // preview
     commands->saveRecord();
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), QStringLiteral("提 示："),
-                                              Buttons::YesNo},
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral(" 文件以经存在，是否覆盖老文件？ "),
+                                              QStringLiteral("提 示："), Buttons::YesNo},
                                              {QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "),
                                               QStringLiteral("提 示："), Buttons::YesNo}}));
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
@@ -320,13 +337,14 @@ TEST_F(RecordCommands, FailedPdfCopyIsReportedButTheSavedDocumentStillCounts)
     commands->saveRecord(); // preview: No
     const QString pdf = dir.file(QStringLiteral("BL/2012.3.5-某某公司-某某.pdf"));
     ASSERT_EQ(prompts.shown().size(), 2);
-    EXPECT_EQ(prompts.shown()[0], (Shown{QStringLiteral("笔录没有保存成功：\r\n") + pdf + QStringLiteral("：文件无法保存为 ")
-                                             + pdf + QStringLiteral("。"),
+    EXPECT_EQ(prompts.shown()[0], (Shown{QStringLiteral("笔录没有保存成功：\r\n") + pdf +
+                                             QStringLiteral("：文件无法保存为 ") + pdf + QStringLiteral("。"),
                                          QStringLiteral("保存失败："), Buttons::Ok}));
     EXPECT_EQ(prompts.shown()[1].text, QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "));
     EXPECT_FALSE(QFileInfo::exists(pdf));
     EXPECT_TRUE(QFileInfo::exists(docPath()));
-    EXPECT_EQ(form.status, QStringLiteral("笔录WORD文件以经保存在 <") + dir.path() + QStringLiteral("/BL/目录中> "));
+    EXPECT_EQ(form.status,
+              QStringLiteral("笔录WORD文件以经保存在 <") + dir.path() + QStringLiteral("/BL/目录中> "));
     EXPECT_TRUE(filesInBl().filter(QStringLiteral(".~quillan")).isEmpty());
 }
 
@@ -340,8 +358,9 @@ TEST_F(RecordCommands, FailedSaveKeepsTheOldDocumentNamesTheFileAndSetsNoStatus)
     commands->saveRecord();
     ASSERT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1].title, QStringLiteral("保存失败："));
-    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：文件无法保存为 ")
-                                           + docPath() + QStringLiteral("。"));
+    EXPECT_EQ(prompts.shown()[1].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() +
+                                           QStringLiteral("：文件无法保存为 ") + docPath() +
+                                           QStringLiteral("。"));
     EXPECT_EQ(readFile(docPath()), QByteArray("old document"));
     EXPECT_EQ(form.status, QStringLiteral("旧状态"));
     EXPECT_TRUE(shell.started().isEmpty());
@@ -354,8 +373,9 @@ TEST_F(RecordCommands, WorkingDocumentThatCannotBeOpenedIsTheReasonGiven)
     engine.setOpenResult(false);
     commands->saveRecord();
     ASSERT_EQ(prompts.shown().size(), 1);
-    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() + QStringLiteral("：文件 ")
-                                           + bl(QStringLiteral("Doc.doc")) + QStringLiteral(" 无法打开。"));
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("笔录没有保存成功：\r\n") + docPath() +
+                                           QStringLiteral("：文件 ") + bl(QStringLiteral("Doc.doc")) +
+                                           QStringLiteral(" 无法打开。"));
     EXPECT_FALSE(QFileInfo::exists(docPath()));
 }
 
@@ -365,11 +385,12 @@ TEST_F(RecordCommands, NameWithForbiddenCharacterStoresNothingAndSaysSoForBothFi
     form.set("编辑框14", QStringLiteral("甲/乙"));
     form.status = QStringLiteral("旧状态");
     commands->saveRecord();
-    const QString reason =
-        QStringLiteral("：文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。");
-    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("笔录没有保存成功：\r\n") + bl(QStringLiteral("2012.3.5-甲/乙-某某.ini"))
-                                                  + reason + QStringLiteral("\r\n")
-                                                  + bl(QStringLiteral("2012.3.5-甲/乙-某某.doc")) + reason,
+    const QString reason = QStringLiteral(
+        "：文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。");
+    EXPECT_EQ(prompts.shown(), (QList<Shown>{{QStringLiteral("笔录没有保存成功：\r\n") +
+                                                  bl(QStringLiteral("2012.3.5-甲/乙-某某.ini")) + reason +
+                                                  QStringLiteral("\r\n") +
+                                                  bl(QStringLiteral("2012.3.5-甲/乙-某某.doc")) + reason,
                                               QStringLiteral("保存失败："), Buttons::Ok}}));
     EXPECT_EQ(filesInBl(), QStringList{QStringLiteral("Doc.doc")});
     EXPECT_EQ(form.status, QStringLiteral("旧状态"));
@@ -399,10 +420,12 @@ TEST_F(RecordCommands, PrintRecordYesPrintsTheCurrentRecordKeepsTheTemplateButNo
                                               QStringLiteral("打印提示："), Buttons::YesNo}}));
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     const QStringList calls = engine.calls();
-    EXPECT_EQ(calls.mid(calls.size() - 3),
-              (QStringList{QStringLiteral("print"), QStringLiteral("closeDocument"), QStringLiteral("quit")}));
+    EXPECT_EQ(
+        calls.mid(calls.size() - 3),
+        (QStringList{QStringLiteral("print"), QStringLiteral("closeDocument"), QStringLiteral("quit")}));
     EXPECT_FALSE(engine.visible());
-    EXPECT_EQ(filesInBl(), (QStringList{QStringLiteral("2012.3.5-某某公司-某某.ini"), QStringLiteral("Doc.doc")}));
+    EXPECT_EQ(filesInBl(),
+              (QStringList{QStringLiteral("2012.3.5-某某公司-某某.ini"), QStringLiteral("Doc.doc")}));
     EXPECT_EQ(form.status, QStringLiteral("打 印 成 功！"));
     EXPECT_EQ(form.busyCalls, (QList<bool>{true, false}));
 }
@@ -444,8 +467,9 @@ TEST_F(RecordCommands, FailedPrintOfTheCurrentRecordSaysWhyAndSetsNoStatus)
     failed.detail = QStringLiteral("没有设置默认打印机。请先设置打印机，再重新打印。");
     engine.setPrintResult(failed);
     commands->printCurrentRecord();
-    EXPECT_EQ(prompts.shown(),
-              QList<Shown>{ok("打印没有成功：没有设置默认打印机。请先设置打印机，再重新打印。", "打印失败：")});
+    EXPECT_EQ(
+        prompts.shown(),
+        QList<Shown>{ok("打印没有成功：没有设置默认打印机。请先设置打印机，再重新打印。", "打印失败：")});
     EXPECT_TRUE(form.status.isEmpty());
 }
 
@@ -468,8 +492,8 @@ TEST_F(RecordCommands, PrintedRecordWhoseTemplateIsRefusedSaysSoAfterPrinting)
     EXPECT_EQ(form.status, QStringLiteral("打 印 成 功！"));
     ASSERT_EQ(prompts.shown().size(), 1);
     EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("保存失败："));
-    EXPECT_TRUE(prompts.shown()[0].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n")
-                                                   + bl(QStringLiteral("2012.3.5-某某公司-某?.ini："))));
+    EXPECT_TRUE(prompts.shown()[0].text.startsWith(QStringLiteral("笔录没有保存成功：\r\n") +
+                                                   bl(QStringLiteral("2012.3.5-某某公司-某?.ini："))));
 }
 
 // ------------------------------------------------------------ print a chosen document
@@ -481,8 +505,8 @@ TEST_F(RecordCommands, PrintRecordNoCancelledSaysWhereDocumentsAre)
     EXPECT_EQ(documentDialog.filter, QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"));
     EXPECT_EQ(documentDialog.defaultExtension, QStringLiteral("ini"));
     ASSERT_EQ(prompts.shown().size(), 2);
-    EXPECT_EQ(prompts.shown()[1], (Shown{QStringLiteral("没有选择正确的笔录文件！笔录WORD文件保存在 <") + dir.path()
-                                             + QStringLiteral("/BL/> 目录中。"),
+    EXPECT_EQ(prompts.shown()[1], (Shown{QStringLiteral("没有选择正确的笔录文件！笔录WORD文件保存在 <") +
+                                             dir.path() + QStringLiteral("/BL/> 目录中。"),
                                          QStringLiteral("错误："), Buttons::Ok}));
     EXPECT_TRUE(engine.calls().isEmpty());
 }
@@ -512,10 +536,11 @@ TEST_F(RecordCommands, PrintRecordNoChecksThePathCaseSensitivelyForDoc)
         EXPECT_EQ(form.get("编辑框32"), path);
         if (row.printed) {
             EXPECT_EQ(prompts.shown().size(), 1);
-            EXPECT_EQ(engine.calls(), (QStringList{QStringLiteral("installPathText"), QStringLiteral("createApplication"),
-                                                   QStringLiteral("bindDocuments"), QStringLiteral("open ") + path,
-                                                   QStringLiteral("setVisible 0"), QStringLiteral("print"),
-                                                   QStringLiteral("closeDocument"), QStringLiteral("quit")}));
+            EXPECT_EQ(engine.calls(),
+                      (QStringList{QStringLiteral("installPathText"), QStringLiteral("createApplication"),
+                                   QStringLiteral("bindDocuments"), QStringLiteral("open ") + path,
+                                   QStringLiteral("setVisible 0"), QStringLiteral("print"),
+                                   QStringLiteral("closeDocument"), QStringLiteral("quit")}));
             EXPECT_EQ(form.status, QStringLiteral("打印笔录成功... "));
         } else {
             EXPECT_EQ(prompts.shown().value(1),
@@ -543,8 +568,7 @@ TEST_F(RecordCommands, PrintChosenDocumentThatCannotBeOpenedSaysWhy)
     prompts.answerNext(Answer::No);
     prompts.chooseNext(QStringLiteral("/x/a.doc"));
     commands->printRecord();
-    EXPECT_EQ(prompts.shown().value(1),
-              ok("打印没有成功：文件 /x/a.doc 无法打开。", "打印失败："));
+    EXPECT_EQ(prompts.shown().value(1), ok("打印没有成功：文件 /x/a.doc 无法打开。", "打印失败："));
     EXPECT_TRUE(form.status.isEmpty());
 }
 

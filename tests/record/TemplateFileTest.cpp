@@ -1,9 +1,9 @@
 // The record template file: name, key order, bytes on disk, edits of an
 // existing file, the case note, refused names and reading.
+#include "record/TemplateFile.h"
 #include "MapForm.h"
 #include "platform/Text.h"
 #include "record/RecordFields.h"
-#include "record/TemplateFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -24,9 +24,9 @@ using record::FileResult;
 QStringList keysInWriteOrder()
 {
     QStringList keys;
-    for (const char* k : {"num1", "num2", "num3", "num4", "num5", "num6", "num7", "num8", "num9", "num10", "num11",
-                          "num12", "num13", "num14", "num15", "num75", "num16", "num17", "num87", "num18", "num19",
-                          "num20", "num21", "num22"})
+    for (const char* k : {"num1",  "num2",  "num3",  "num4",  "num5",  "num6",  "num7",  "num8",
+                          "num9",  "num10", "num11", "num12", "num13", "num14", "num15", "num75",
+                          "num16", "num17", "num87", "num18", "num19", "num20", "num21", "num22"})
         keys << QString::fromUtf8(k);
     for (int n = 23; n <= 70; ++n)
         keys << QStringLiteral("num%1").arg(n);
@@ -34,7 +34,10 @@ QStringList keysInWriteOrder()
     return keys;
 }
 
-QString templateData(const QString& name) { return QStringLiteral(QUILLAN_TEST_DATA_DIR "/templates/") + name; }
+QString templateData(const QString& name)
+{
+    return QStringLiteral(QUILLAN_TEST_DATA_DIR "/templates/") + name;
+}
 
 // A form whose every field holds "值" + its key, dated 2012-3-5 for
 // 某某公司 / 某某.
@@ -146,7 +149,8 @@ TEST(TemplateFile, EveryLineBreakOfTheCaseNoteBecomesOneBlankInFileAndForm)
         {QStringLiteral("一\r\n二\r\n三"), QStringLiteral("一  二  三")},
         {QStringLiteral("甲\r乙\n丙"), QStringLiteral("甲 乙 丙")},
         {QStringLiteral("\n\n\r\r"), QStringLiteral("    ")},
-        {QString(300, QLatin1Char('\n')) + QStringLiteral("尾"), QString(300, QLatin1Char(' ')) + QStringLiteral("尾")},
+        {QString(300, QLatin1Char('\n')) + QStringLiteral("尾"),
+         QString(300, QLatin1Char(' ')) + QStringLiteral("尾")},
     };
     for (const Row& row : rows) {
         TempDir dir;
@@ -163,9 +167,9 @@ TEST(TemplateFile, NameWithACharacterForbiddenInFileNamesIsRefusedAndNothingIsWr
 {
     // Control characters too: a tab, an escape, a NUL, a line break, DEL.
     const QList<QChar> controls{QChar(u'\t'), QChar(0x1b), QChar(0), QChar(u'\n'), QChar(0x7f)};
-    QStringList bads{QStringLiteral("\\"), QStringLiteral("/"), QStringLiteral(":"), QStringLiteral("*"),
-                     QStringLiteral("?"), QStringLiteral("\""), QStringLiteral("<"), QStringLiteral(">"),
-                     QStringLiteral("|")};
+    QStringList bads{QStringLiteral("\\"), QStringLiteral("/"), QStringLiteral(":"),
+                     QStringLiteral("*"),  QStringLiteral("?"), QStringLiteral("\""),
+                     QStringLiteral("<"),  QStringLiteral(">"), QStringLiteral("|")};
     for (const QChar c : controls)
         bads << QString(c);
     for (const QString& bad : bads) {
@@ -175,7 +179,10 @@ TEST(TemplateFile, NameWithACharacterForbiddenInFileNamesIsRefusedAndNothingIsWr
             form.set(unit, QStringLiteral("某") + bad + QStringLiteral("某"));
             const FileResult r = record::writeTemplate(dir.path(), form);
             EXPECT_FALSE(r.ok) << int(bad[0].unicode()) << unit;
-            EXPECT_EQ(r.error, QStringLiteral("文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。"));
+            EXPECT_EQ(
+                r.error,
+                QStringLiteral(
+                    "文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。"));
             EXPECT_TRUE(QDir(dir.path() + QStringLiteral("/BL")).entryList(QDir::Files).isEmpty());
         }
     }
@@ -218,7 +225,8 @@ TEST(TemplateFile, ReadingEmptiesEveryFieldTheFileLacks)
     MapForm form = keyedForm();
     record::readTemplate(templateData(QStringLiteral("only-num10.ini")), form);
     for (const record::Field& f : record::readOrder()) {
-        const QString expected = record::keyName(f) == QStringLiteral("num10") ? QStringLiteral("赵六") : QString();
+        const QString expected =
+            record::keyName(f) == QStringLiteral("num10") ? QStringLiteral("赵六") : QString();
         EXPECT_EQ(form.fieldText(record::unitName(f)), expected) << f.key;
     }
 }
@@ -227,7 +235,7 @@ TEST(TemplateFile, ReadingFollowsTheProfileRules)
 {
     MapForm form = keyedForm();
     record::readTemplate(templateData(QStringLiteral("other-sections.ini")), form);
-    EXPECT_EQ(form.get("编辑框9"), QStringLiteral("钱七"));    // [SET], NUM10, blanks and quotes dropped
+    EXPECT_EQ(form.get("编辑框9"), QStringLiteral("钱七"));      // [SET], NUM10, blanks and quotes dropped
     EXPECT_EQ(form.get("编辑框14"), QStringLiteral("某某公司")); // single quotes dropped
     EXPECT_EQ(form.get("组合框4"), QStringLiteral("问：你在哪里工作？"));
     EXPECT_EQ(form.get("编辑框1"), QString());

@@ -10,14 +10,18 @@
 namespace quillan::test {
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 TEST(PasswordHash, StoredFormRoundTrip)
 {
     const QString password = u("Abc密码1");
     const auto stored = security::hashPassword(password);
     ASSERT_TRUE(stored);
-    const QRegularExpression form(QStringLiteral("^pbkdf2-sha256\\$([0-9]+)\\$([A-Za-z0-9+/=]+)\\$([A-Za-z0-9+/=]+)$"));
+    const QRegularExpression form(
+        QStringLiteral("^pbkdf2-sha256\\$([0-9]+)\\$([A-Za-z0-9+/=]+)\\$([A-Za-z0-9+/=]+)$"));
     const QRegularExpressionMatch m = form.match(*stored);
     ASSERT_TRUE(m.hasMatch()) << stored->toStdString();
     EXPECT_GE(m.captured(1).toInt(), 200000);
@@ -39,9 +43,11 @@ TEST(PasswordHash, KnownDerivation)
 {
     // PBKDF2-HMAC-SHA256 of "passwd" with salt "salt", one iteration
     // (published test vector), first 32 bytes.
-    const QByteArray hash = QByteArray::fromHex("55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc");
-    const QString stored = QStringLiteral("pbkdf2-sha256$1$") + QString::fromLatin1(QByteArray("salt").toBase64()) +
-                           QLatin1Char('$') + QString::fromLatin1(hash.toBase64());
+    const QByteArray hash =
+        QByteArray::fromHex("55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc");
+    const QString stored = QStringLiteral("pbkdf2-sha256$1$") +
+                           QString::fromLatin1(QByteArray("salt").toBase64()) + QLatin1Char('$') +
+                           QString::fromLatin1(hash.toBase64());
     EXPECT_TRUE(security::isPasswordHash(stored));
     EXPECT_TRUE(security::passwordMatches(QStringLiteral("passwd"), stored));
     EXPECT_FALSE(security::passwordMatches(QStringLiteral("Passwd"), stored));
@@ -58,17 +64,17 @@ TEST(PasswordHash, StoredValuesOfOtherToolsAreCheckedAsPlainTextDamagedHashesNev
         QString typed;
         bool opens;
     } cases[] = {
-        {u(""), u(""), true},                          // no password stored: an empty entry opens
+        {u(""), u(""), true}, // no password stored: an empty entry opens
         {u(""), u("a"), false},
         {u("abc"), u("abc"), true},
-        {u("abc"), u("Abc"), false},                   // case matters
-        {u("abc\r\n"), u("abc"), true},                // a terminating zero, read as CR LF
-        {u("abc\r\n\r\n"), u("abc"), false},           // only the first CR and the first LF go
-        {u("ab\rc\nd"), u("abcd"), true},              // wherever they are
-        {u(" 　abc　 "), u("abc"), true},              // ASCII and full-width blanks at both ends
-        {u(" abc"), u(" abc"), false},                 // the typed text is not cleaned
-        {u("a b"), u("a b"), true},                    // blanks inside stay
-        {u("\tabc"), u("abc"), false},                 // a tab is not a blank
+        {u("abc"), u("Abc"), false},         // case matters
+        {u("abc\r\n"), u("abc"), true},      // a terminating zero, read as CR LF
+        {u("abc\r\n\r\n"), u("abc"), false}, // only the first CR and the first LF go
+        {u("ab\rc\nd"), u("abcd"), true},    // wherever they are
+        {u(" 　abc　 "), u("abc"), true},    // ASCII and full-width blanks at both ends
+        {u(" abc"), u(" abc"), false},       // the typed text is not cleaned
+        {u("a b"), u("a b"), true},          // blanks inside stay
+        {u("\tabc"), u("abc"), false},       // a tab is not a blank
         {u("密码"), u("密码"), true},
         {u("密码"), u("密碼"), false},
         // Damaged hashes open nothing, not even typed as they stand.

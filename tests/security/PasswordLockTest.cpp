@@ -1,12 +1,12 @@
 // "加密", "解密" and the start-up check against a real store file, scripted
 // prompts and a pinned clock. Every message is checked byte for byte.
+#include "security/PasswordLock.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "security/PasswordCommands.h"
 #include "security/PasswordGate.h"
 #include "security/PasswordHash.h"
-#include "security/PasswordLock.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
@@ -20,15 +20,25 @@ using platform::Buttons;
 using Shown = platform::ScriptedPrompts::Shown;
 using Outcome = security::PasswordGate::Outcome;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-Shown ok(const QString& text, const char* title) { return {text, u(title), Buttons::Ok}; }
-Shown ok(const char* text, const char* title) { return ok(u(text), title); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+Shown ok(const QString& text, const char* title)
+{
+    return {text, u(title), Buttons::Ok};
+}
+Shown ok(const char* text, const char* title)
+{
+    return ok(u(text), title);
+}
 
 class PasswordLock : public ::testing::Test
 {
 protected:
     PasswordLock()
-        : clock(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0))), store(dir.file(QStringLiteral("config/registry")))
+        : clock(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0))),
+          store(dir.file(QStringLiteral("config/registry")))
     {
         commands = makeCommands(store);
     }
@@ -143,9 +153,10 @@ TEST_F(PasswordLock, AFailedWriteIsReportedAndLeavesTheLockAsItWas)
     auto failing = makeCommands(blocked);
     EXPECT_FALSE(failing->setPassword(u("abc"), u("abc")));
     failing->decrypt();
-    EXPECT_EQ(prompts.shown(),
-              (QList<Shown>{ok(u("密码没有设置成功，软件没有加密：\r\n无法写入 ") + blocked.storeFile(), "提 示："),
-                            ok(u("密码没有清除成功：\r\n无法写入 ") + blocked.storeFile(), "提 示：")}));
+    EXPECT_EQ(
+        prompts.shown(),
+        (QList<Shown>{ok(u("密码没有设置成功，软件没有加密：\r\n无法写入 ") + blocked.storeFile(), "提 示："),
+                      ok(u("密码没有清除成功：\r\n无法写入 ") + blocked.storeFile(), "提 示：")}));
     EXPECT_FALSE(security::lockOn(blocked));
 }
 

@@ -30,8 +30,14 @@ namespace {
 using Shown = platform::ScriptedPrompts::Shown;
 using platform::Buttons;
 
-QString u(const char* s) { return QString::fromUtf8(s); }
-Shown ok(const char* text, const char* title) { return {u(text), u(title), Buttons::Ok}; }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+Shown ok(const char* text, const char* title)
+{
+    return {u(text), u(title), Buttons::Ok};
+}
 
 // Each control of a built window as one line: unit, kind, place, caption and
 // the input modes.
@@ -41,7 +47,8 @@ QStringList describe(const QDialog& w)
     for (QWidget* c : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         QString line = c->objectName() + QLatin1Char(' ');
         const QRect g = c->geometry();
-        const QString place = QStringLiteral(" %1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+        const QString place =
+            QStringLiteral(" %1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
         if (auto* e = qobject_cast<QLineEdit*>(c)) {
             line += QStringLiteral("EditBox") + place;
             if (e->echoMode() == QLineEdit::Password)
@@ -70,7 +77,8 @@ QStringList describe(const QDialog& w)
 class WindowDriver
 {
 public:
-    WindowDriver(const QString& name, std::function<void(QDialog&)> step) : name_(name), step_(std::move(step))
+    WindowDriver(const QString& name, std::function<void(QDialog&)> step)
+        : name_(name), step_(std::move(step))
     {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
@@ -103,7 +111,10 @@ private:
     int shown_ = 0;
 };
 
-QLineEdit* entry(QDialog& w, const char* unit) { return w.findChild<QLineEdit*>(u(unit)); }
+QLineEdit* entry(QDialog& w, const char* unit)
+{
+    return w.findChild<QLineEdit*>(u(unit));
+}
 
 // Types `text` into `edit`: Latin characters as key clicks, the others as
 // an input method would hand them over.
@@ -116,7 +127,10 @@ void type(QLineEdit* edit, const QString& text)
             edit->insert(QString(c));
     }
 }
-QPushButton* button(QDialog& w) { return w.findChild<QPushButton*>(u("按钮1")); }
+QPushButton* button(QDialog& w)
+{
+    return w.findChild<QPushButton*>(u("按钮1"));
+}
 
 void lock(platform::RegistryStore& store, const QString& stored)
 {
@@ -217,7 +231,8 @@ TEST(PasswordWin, ClosingTheGateEndsTheProgram)
 
 TEST(PasswordWin, AnUnreadableLockNeitherOpensInSilenceNorLocksTheOfficerOut)
 {
-    const QString damagedHash = u("pbkdf2-sha256$99999999$c2FsdA==$") + QString::fromLatin1(QByteArray(32, 'x').toBase64());
+    const QString damagedHash =
+        u("pbkdf2-sha256$99999999$c2FsdA==$") + QString::fromLatin1(QByteArray(32, 'x').toBase64());
     struct Case
     {
         const char* what;
@@ -232,7 +247,8 @@ TEST(PasswordWin, AnUnreadableLockNeitherOpensInSilenceNorLocksTheOfficerOut)
         {"a store too large to be the program's",
          [](AppFixture& f) { f.dir.write(u("config/registry"), QByteArray((64 << 20) + 1, 'x')); },
          u("文件太大（超过 67108864 字节）"), true},
-        {"a damaged password", [&](AppFixture& f) { lock(*f.registry, damagedHash); }, u("保存的密码已损坏"), false},
+        {"a damaged password", [&](AppFixture& f) { lock(*f.registry, damagedHash); }, u("保存的密码已损坏"),
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -247,7 +263,8 @@ TEST(PasswordWin, AnUnreadableLockNeitherOpensInSilenceNorLocksTheOfficerOut)
         reason.replace(u("%STORE%"), f.registry->storeFile());
         ASSERT_FALSE(f.prompts->shown().isEmpty());
         EXPECT_EQ(f.prompts->shown().first(),
-                  (Shown{u("密码设置无法读取：") + reason + u("，程序没有加锁。请重新设置密码。"), u("提 示："), Buttons::Ok}));
+                  (Shown{u("密码设置无法读取：") + reason + u("，程序没有加锁。请重新设置密码。"),
+                         u("提 示："), Buttons::Ok}));
         if (c.keptAside)
             EXPECT_EQ(readFile(f.registry->storeFile() + u(".damaged-1")), before);
         else
@@ -330,9 +347,10 @@ TEST(PasswordWin, EncryptAndDecryptFromTheMenu)
     decrypt->trigger();
     EXPECT_EQ(driver.shown(), 2);
     EXPECT_EQ(flag(), QStringLiteral("0"));
-    EXPECT_EQ(f.prompts->shown(), (QList<Shown>{ok("密码设置成功！下次启动软件时需要输入密码。", "提 示："),
-                                                ok(" 软件以经加过密码了！", "提 示："),
-                                                ok("密码已清除！下次启动软件时不再需要输入密码。", "提 示：")}));
+    EXPECT_EQ(f.prompts->shown(),
+              (QList<Shown>{ok("密码设置成功！下次启动软件时需要输入密码。", "提 示："),
+                            ok(" 软件以经加过密码了！", "提 示："),
+                            ok("密码已清除！下次启动软件时不再需要输入密码。", "提 示：")}));
 }
 
 } // namespace

@@ -27,14 +27,18 @@ Settings settingsFrom(const TempDir& dir, const QByteArray& bytes)
     return Settings(dir.write(QStringLiteral("Set.ini"), bytes));
 }
 
-QStringList empties(int n) { return QStringList(n, QString()); }
+QStringList empties(int n)
+{
+    return QStringList(n, QString());
+}
 
 } // namespace
 
 TEST(Settings, ReadSettingFollowsTheReadRules)
 {
     TempDir dir;
-    const Settings s = settingsFrom(dir, gbk(QStringLiteral("[biaoti]\r\nbiaoti1 =  abc \r\n[POP]\r\nTanChu=\"0\"\r\n")));
+    const Settings s =
+        settingsFrom(dir, gbk(QStringLiteral("[biaoti]\r\nbiaoti1 =  abc \r\n[POP]\r\nTanChu=\"0\"\r\n")));
     EXPECT_EQ(s.readSetting(QStringLiteral("biaoti"), QStringLiteral("biaoti1")), QStringLiteral("abc"));
     EXPECT_EQ(s.readSetting(QStringLiteral("pop"), QStringLiteral("tanchu")), QStringLiteral("0"));
     EXPECT_EQ(s.readSetting(QStringLiteral("fengge"), QStringLiteral("fengge")), QString());
@@ -59,12 +63,13 @@ TEST(PhraseLists, WithoutSetIniPlacesAndNamesAreEmptyEntries)
 TEST(PhraseLists, ListsAreInKeyOrderWithGapsAndLimits)
 {
     TempDir dir;
-    QString ini = QStringLiteral("[set1]\r\nDIDIAN3=三号\r\ndidian1=  一号  \r\ndidian26=第二十六\r\ndidian01=前导零\r\n"
-                                 "[Set2]\r\nhuji25=最后\r\n"
-                                 "[name2]\r\nname10=十\r\nname1=一\r\n"
-                                 "[wenti5]\r\nwenti7=问：七\r\nwenti3=问：三\r\nwenti11=问：十一\r\n"
-                                 "[daan12]\r\ndaan3=答：三\r\ndaan9=答：九\r\n"
-                                 "[wenti24]\r\nwenti1=问：末\r\n[daan3]\r\ndaan1=答：会\r\n");
+    QString ini = QStringLiteral(
+        "[set1]\r\nDIDIAN3=三号\r\ndidian1=  一号  \r\ndidian26=第二十六\r\ndidian01=前导零\r\n"
+        "[Set2]\r\nhuji25=最后\r\n"
+        "[name2]\r\nname10=十\r\nname1=一\r\n"
+        "[wenti5]\r\nwenti7=问：七\r\nwenti3=问：三\r\nwenti11=问：十一\r\n"
+        "[daan12]\r\ndaan3=答：三\r\ndaan9=答：九\r\n"
+        "[wenti24]\r\nwenti1=问：末\r\n[daan3]\r\ndaan1=答：会\r\n");
     Lists target;
     loadPhraseLists(settingsFrom(dir, gbk(ini)), target);
     QStringList places = empties(25);
@@ -77,7 +82,8 @@ TEST(PhraseLists, ListsAreInKeyOrderWithGapsAndLimits)
     names[9] = QStringLiteral("十");
     EXPECT_EQ(target.lists.value(QStringLiteral("组合框54")), names);
     // Pair 5's question box is 组合框12; pair 12's answer box 组合框34.
-    EXPECT_EQ(target.lists.value(QStringLiteral("组合框12")), (QStringList{QStringLiteral("问：三"), QStringLiteral("问：七")}));
+    EXPECT_EQ(target.lists.value(QStringLiteral("组合框12")),
+              (QStringList{QStringLiteral("问：三"), QStringLiteral("问：七")}));
     EXPECT_EQ(target.lists.value(QStringLiteral("组合框34")), (QStringList{QStringLiteral("答：三")}));
     EXPECT_EQ(target.lists.value(QStringLiteral("组合框39")), (QStringList{QStringLiteral("问：末")}));
     EXPECT_EQ(target.lists.value(QStringLiteral("组合框9")), (QStringList{QStringLiteral("答：会")}));

@@ -20,14 +20,16 @@ AccessibleNames accessibleNames(QWidget* window)
         // the text views belong to their control, which carries the name.
         // So do a line edit's own buttons; lists that pop up are windows of
         // their own, and Qt's own helpers ("qt_…") only show on overflow.
-        if (qobject_cast<QComboBox*>(w->parentWidget()) || qobject_cast<QAbstractScrollArea*>(w->parentWidget())
-            || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QScrollBar*>(w) || w->inherits("QMenu")
-            || w->window() != window || w->objectName().startsWith(QLatin1String("qt_")))
+        if (qobject_cast<QComboBox*>(w->parentWidget()) ||
+            qobject_cast<QAbstractScrollArea*>(w->parentWidget()) ||
+            qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QScrollBar*>(w) ||
+            w->inherits("QMenu") || w->window() != window || w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         ++out.reachable;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-            out.nameless << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+            out.nameless << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                       : w->objectName());
     }
     return out;
 }

@@ -15,7 +15,13 @@ const char* __asan_default_options()
 }
 
 // Leaks in third-party libraries only; each line of the file says why.
-const char* __lsan_default_options() { return "suppressions=" QUILLAN_LSAN_SUPPRESSIONS ":print_suppressions=0"; }
+const char* __lsan_default_options()
+{
+    return "suppressions=" QUILLAN_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
 
-const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
 }

@@ -25,7 +25,10 @@ QString TempDir::write(const QString& name, const QByteArray& bytes) const
     return path;
 }
 
-QByteArray gbk(const QString& text) { return platform::encodeText(text); }
+QByteArray gbk(const QString& text)
+{
+    return platform::encodeText(text);
+}
 
 QByteArray readFile(const QString& path)
 {
@@ -35,7 +38,10 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
-QString sourcePath(const QString& relative) { return QStringLiteral(QUILLAN_SOURCE_DIR "/") + relative; }
+QString sourcePath(const QString& relative)
+{
+    return QStringLiteral(QUILLAN_SOURCE_DIR "/") + relative;
+}
 
 QString runProgram(const QString& program, const QStringList& args, int timeoutMs)
 {
@@ -56,10 +62,12 @@ QString runProgram(const QString& program, const QStringList& args, int timeoutM
 
 bool requireProgram(const QString& program, const QString& package)
 {
-    if (!QStandardPaths::findExecutable(program).isEmpty()
-        || !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")}).isEmpty())
+    if (!QStandardPaths::findExecutable(program).isEmpty() ||
+        !QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+             .isEmpty())
         return true;
-    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString() << ")";
+    ADD_FAILURE() << "missing component: " << program.toStdString() << " (install " << package.toStdString()
+                  << ")";
     return false;
 }
 

@@ -122,7 +122,8 @@ void expectSameDocument(const RecordingEngine& model, const std::vector<OfficeIn
     ASSERT_EQ(read.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE("paragraph " + std::to_string(i) + ": " + expected[i].text().toStdString());
-        const int adjust = expected[i].alignment == Alignment::Center ? 3 : 0; // ParagraphAdjust_CENTER / LEFT
+        const int adjust =
+            expected[i].alignment == Alignment::Center ? 3 : 0; // ParagraphAdjust_CENTER / LEFT
         EXPECT_EQ(read[i].paraAdjust, adjust);
         ASSERT_EQ(read[i].portions.size(), expected[i].runs.size()) << read[i].text().toStdString();
         for (size_t j = 0; j < expected[i].runs.size(); ++j) {
@@ -262,7 +263,8 @@ TEST(WordEngineE2E, TypesARecordSavesItAsDocAndPrintsIt)
         const QString pdf = waitForPrintedPdf(printed.jobId);
         ASSERT_FALSE(pdf.isEmpty()) << "no printed PDF in " << cupsPdfFolder().toStdString();
         expectPrintedRecord(pdf, model);
-        EXPECT_TRUE(QDir(dir.file(QStringLiteral("scratch/office"))).entryList({QStringLiteral("*.pdf")}).isEmpty())
+        EXPECT_TRUE(
+            QDir(dir.file(QStringLiteral("scratch/office"))).entryList({QStringLiteral("*.pdf")}).isEmpty())
             << "the temporary PDF is removed";
         profile = engine.profileDir();
         engine.closeDocument();
@@ -271,8 +273,9 @@ TEST(WordEngineE2E, TypesARecordSavesItAsDocAndPrintsIt)
     EXPECT_TRUE(noProcessOn(profile)) << "the office process ends with the engine";
 
     // An independent reader sees the same paragraphs.
-    const QString read = runTool(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"),
-                                                              QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), target});
+    const QString read =
+        runTool(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-m"),
+                                             QStringLiteral("UTF-8.txt"), target});
     ASSERT_FALSE(read.isNull()) << "antiword could not read " << target.toStdString();
     QStringList expected;
     for (const auto& p : model.paragraphs())
@@ -303,7 +306,8 @@ TEST(WordEngineE2E, GbkTextFilePrintsAsReadableChinese)
     ASSERT_TRUE(requireOffice());
     ASSERT_TRUE(requireTool(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils")));
     quillan::test::TempDir dir;
-    const QString lines = QStringLiteral("劳动保障监察询问笔录\r\n被询问人：张三，男，汉族\r\n用人单位拖欠工资情况说明");
+    const QString lines =
+        QStringLiteral("劳动保障监察询问笔录\r\n被询问人：张三，男，汉族\r\n用人单位拖欠工资情况说明");
     const QString txt = dir.write(QStringLiteral("说明.TXT"), quillan::test::gbk(lines));
     LibreOfficeEngine engine(optionsIn(dir.file(QStringLiteral("scratch"))));
     engine.createApplication();
@@ -313,7 +317,9 @@ TEST(WordEngineE2E, GbkTextFilePrintsAsReadableChinese)
     // The document holds the Chinese text, not mojibake.
     const QString saved = dir.file(QStringLiteral("说明.doc"));
     ASSERT_TRUE(engine.saveAs(saved)) << engine.lastError().toStdString();
-    const QStringList text = nonEmptyLines(runTool(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), saved}));
+    const QStringList text =
+        nonEmptyLines(runTool(QStringLiteral("catdoc"),
+                              {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), saved}));
     EXPECT_EQ(text, nonEmptyLines(lines + QStringLiteral("\n附言：已核对")));
     // Printed with the Chinese face.
     const PrintResult printed = engine.print();
@@ -331,7 +337,8 @@ TEST(WordEngineE2E, GbkTextFilePrintsAsReadableChinese)
     match.setProcessEnvironment(env);
     match.start(QStringLiteral("fc-match"), {QStringLiteral("宋体")});
     ASSERT_TRUE(match.waitForFinished());
-    EXPECT_TRUE(QString::fromUtf8(match.readAllStandardOutput()).contains(QStringLiteral("Noto Serif CJK SC")));
+    EXPECT_TRUE(
+        QString::fromUtf8(match.readAllStandardOutput()).contains(QStringLiteral("Noto Serif CJK SC")));
 }
 
 TEST(WordEngineE2E, PresenceCheck)
@@ -343,11 +350,13 @@ TEST(WordEngineE2E, PresenceCheck)
     EXPECT_TRUE(installed.spreadsheetInstalled());
 
     // Found through a symbolic link on the search path: the real folder.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib/libreoffice/program/soffice"), dir.file(QStringLiteral("soffice"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                            dir.file(QStringLiteral("soffice"))));
     LibreOfficeOptions linked = optionsIn(dir.path());
     linked.searchPath = {dir.file(QStringLiteral("nothing")), dir.path()};
     linked.installFolders = {};
-    EXPECT_EQ(LibreOfficeEngine(linked).installPathText(), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
+    EXPECT_EQ(LibreOfficeEngine(linked).installPathText(),
+              QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
 
     LibreOfficeOptions nowhere = optionsIn(dir.path());
     nowhere.searchPath = {dir.file(QStringLiteral("nothing"))};
@@ -368,9 +377,11 @@ TEST(WordEngineE2E, ShowsTheActiveDocumentWithTheUsersOwnOffice)
     quillan::test::TempDir dir;
     // A stand-in for soffice that records its arguments.
     const QString log = dir.file(QStringLiteral("viewer.log"));
-    const QString viewer = dir.write(QStringLiteral("viewer.sh"),
-                                     "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
-                                     "mv \"$0.tmp\" \"" + QFile::encodeName(log) + "\"\n");
+    const QString viewer =
+        dir.write(QStringLiteral("viewer.sh"),
+                  "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
+                  "mv \"$0.tmp\" \"" +
+                      QFile::encodeName(log) + "\"\n");
     QFile::setPermissions(viewer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     LibreOfficeOptions options = optionsIn(dir.file(QStringLiteral("scratch")));
     options.viewerProgram = viewer;
@@ -383,7 +394,8 @@ TEST(WordEngineE2E, ShowsTheActiveDocumentWithTheUsersOwnOffice)
     engine.setVisible(1);
     for (int i = 0; i < 100 && !QFile::exists(log); ++i)
         QThread::msleep(50);
-    const QStringList args = QString::fromUtf8(quillan::test::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList args =
+        QString::fromUtf8(quillan::test::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(args.size(), 2) << args.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(args[0], QStringLiteral("--writer"));
     EXPECT_EQ(QUrl(args[1]).toLocalFile(), doc);
@@ -399,7 +411,8 @@ protected:
     {
         ASSERT_TRUE(requireOffice());
         blank = copyBlankDoc(dir.path());
-        engine = std::make_unique<LibreOfficeEngine>(optionsIn(dir.file(QStringLiteral("scratch")), timeoutMs));
+        engine =
+            std::make_unique<LibreOfficeEngine>(optionsIn(dir.file(QStringLiteral("scratch")), timeoutMs));
         engine->createApplication();
         engine->bindDocuments();
         ASSERT_GT(engine->officePid(), 0) << engine->lastError().toStdString();
@@ -411,8 +424,10 @@ protected:
         if (!profile.isEmpty()) {
             EXPECT_TRUE(noProcessOn(profile)) << "an office process outlived the engine";
         }
-        EXPECT_TRUE(strayFiles(dir.path()).isEmpty()) << strayFiles(dir.path()).join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(QDir(dir.file(QStringLiteral("scratch/office"))).entryList({QStringLiteral("*.pdf")}).isEmpty());
+        EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
+            << strayFiles(dir.path()).join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(
+            QDir(dir.file(QStringLiteral("scratch/office"))).entryList({QStringLiteral("*.pdf")}).isEmpty());
     }
     // The next operations work: a document can be opened, typed and saved.
     void expectWorkingAgain(const QString& name)
@@ -422,7 +437,8 @@ protected:
         const QString out = dir.file(name);
         ASSERT_TRUE(engine->saveAs(out)) << engine->lastError().toStdString();
         EXPECT_TRUE(hasWord97Signature(out));
-        const QString text = runTool(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), out});
+        const QString text = runTool(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"),
+                                                                QStringLiteral("utf-8"), out});
         EXPECT_TRUE(text.contains(QStringLiteral("再次工作"))) << text.toStdString();
     }
     void signalOffice(int sig)
@@ -442,7 +458,8 @@ protected:
 
 TEST_F(WordEngineFaults, TheOfficeWritesItsOutputToItsLogAndTheEnvironmentStaysAsItWas)
 {
-    EXPECT_TRUE(qEnvironmentVariableIsEmpty("URE_BOOTSTRAP")) << "the engine changed the process's environment";
+    EXPECT_TRUE(qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
+        << "the engine changed the process's environment";
     const QList<pid_t> bins = officeBinaries(profile);
     ASSERT_FALSE(bins.isEmpty());
     for (pid_t pid : bins) {
@@ -459,8 +476,8 @@ TEST_F(WordEngineFaults, TheOfficeWritesItsOutputToItsLogAndTheEnvironmentStaysA
 TEST_F(WordEngineFaults, MissingAndNonDocumentFilesFailClearly)
 {
     EXPECT_FALSE(engine->open(dir.file(QStringLiteral("missing.doc"))));
-    EXPECT_EQ(engine->lastError(),
-              QStringLiteral("文件 ") + dir.file(QStringLiteral("missing.doc")) + QStringLiteral(" 不存在或无法读取。"));
+    EXPECT_EQ(engine->lastError(), QStringLiteral("文件 ") + dir.file(QStringLiteral("missing.doc")) +
+                                       QStringLiteral(" 不存在或无法读取。"));
     QByteArray noise;
     for (int i = 0; i < 20000; ++i)
         noise.append(static_cast<char>((i * 7919 + 13) % 256));
@@ -489,12 +506,14 @@ TEST_F(WordEngineFaults, PathsWithBlanksQuotesChineseAndLeadingDash)
     // Saving again replaces the file.
     engine->typeText(QStringLiteral("\r\n第二版"));
     ASSERT_TRUE(engine->saveAs(target)) << engine->lastError().toStdString();
-    const QString text = runTool(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"), QStringLiteral("utf-8"), target});
+    const QString text = runTool(QStringLiteral("catdoc"), {QStringLiteral("-w"), QStringLiteral("-d"),
+                                                            QStringLiteral("utf-8"), target});
     EXPECT_TRUE(text.contains(QStringLiteral("第二版"))) << text.toStdString();
     EXPECT_TRUE(strayFiles(folder).isEmpty());
     // A folder that does not exist.
     EXPECT_FALSE(engine->saveAs(dir.file(QStringLiteral("no such folder/x.doc"))));
-    EXPECT_EQ(engine->lastError(), dir.file(QStringLiteral("no such folder/x.doc")) + QStringLiteral(" 所在的文件夹不存在。"));
+    EXPECT_EQ(engine->lastError(),
+              dir.file(QStringLiteral("no such folder/x.doc")) + QStringLiteral(" 所在的文件夹不存在。"));
     // A folder in the place of the document.
     EXPECT_FALSE(engine->saveAs(folder));
     EXPECT_EQ(engine->lastError(), folder + QStringLiteral(" 是文件夹，不是文件。"));
@@ -554,8 +573,9 @@ TEST_F(WordEngineHang, HungConversionEndsByTheTimeout)
     EXPECT_FALSE(engine->saveAs(dir.file(QStringLiteral("hung.doc"))));
     EXPECT_GE(timer.elapsed(), timeoutMs - 100);
     EXPECT_LT(timer.elapsed(), timeoutMs + 8000);
-    EXPECT_EQ(engine->lastError(), QStringLiteral("LibreOffice 超过 4 秒没有响应（正在保存 ") + dir.file(QStringLiteral("hung.doc"))
-                                       + QStringLiteral("），已经结束，请重新操作。"));
+    EXPECT_EQ(engine->lastError(), QStringLiteral("LibreOffice 超过 4 秒没有响应（正在保存 ") +
+                                       dir.file(QStringLiteral("hung.doc")) +
+                                       QStringLiteral("），已经结束，请重新操作。"));
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("hung.doc"))));
     EXPECT_TRUE(officeBinaries(profile).isEmpty()) << "the hung process was ended";
     expectWorkingAgain(QStringLiteral("after-hang.doc"));
@@ -573,8 +593,10 @@ TEST_F(WordEngineFaults, NoPrinterGivesAClearResultAndPrintingWorksAfterwards)
     EXPECT_EQ(none.status, PrintResult::Status::NoPrinter);
     EXPECT_FALSE(none.ok());
     // The reason of libcups stays as it comes, between fixed words.
-    EXPECT_TRUE(none.detail.startsWith(QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1："))) << none.detail.toStdString();
-    EXPECT_TRUE(none.detail.endsWith(QStringLiteral("）。请先设置打印机，再重新打印。"))) << none.detail.toStdString();
+    EXPECT_TRUE(none.detail.startsWith(QStringLiteral("没有设置默认打印机（无法连接打印系统 127.0.0.1：")))
+        << none.detail.toStdString();
+    EXPECT_TRUE(none.detail.endsWith(QStringLiteral("）。请先设置打印机，再重新打印。")))
+        << none.detail.toStdString();
     EXPECT_EQ(engine->lastError(), none.detail);
     const PrintResult printed = engine->print();
     EXPECT_EQ(printed.status, PrintResult::Status::Completed) << printed.detail.toStdString();

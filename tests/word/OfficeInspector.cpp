@@ -57,8 +57,7 @@ QString string(const Reference<css::beans::XPropertySet>& props, const char* nam
 }
 
 // Loads, runs `read`, closes; every UNO failure becomes `error`.
-template <class F>
-bool withDocument(OfficeInstance& office, const QString& path, QString* error, F read)
+template <class F> bool withDocument(OfficeInstance& office, const QString& path, QString* error, F read)
 {
     try {
         Reference<css::frame::XComponentLoader> loader(office.desktop(), UNO_QUERY_THROW);
@@ -83,8 +82,8 @@ bool withDocument(OfficeInstance& office, const QString& path, QString* error, F
 
 bool sameFormat(const OfficeInspector::Portion& a, const OfficeInspector::Portion& b)
 {
-    return a.height == b.height && a.weight == b.weight && a.underline == b.underline
-        && a.heightAsian == b.heightAsian && a.fontNameAsian == b.fontNameAsian;
+    return a.height == b.height && a.weight == b.weight && a.underline == b.underline &&
+           a.heightAsian == b.heightAsian && a.fontNameAsian == b.fontNameAsian;
 }
 
 } // namespace
@@ -160,15 +159,16 @@ bool OfficeInspector::readSetup(const QString& path, Setup* out, QString* error)
         const Reference<css::container::XNameAccess> all = families->getStyleFamilies();
         // The page style of the first paragraph.
         Reference<css::container::XEnumerationAccess> paragraphs(doc->getText(), UNO_QUERY_THROW);
-        Reference<css::beans::XPropertySet> first(paragraphs->createEnumeration()->nextElement(), UNO_QUERY_THROW);
+        Reference<css::beans::XPropertySet> first(paragraphs->createEnumeration()->nextElement(),
+                                                  UNO_QUERY_THROW);
         OUString pageStyle;
         first->getPropertyValue("PageStyleName") >>= pageStyle;
         Reference<css::container::XNameAccess> pages(all->getByName("PageStyles"), UNO_QUERY_THROW);
         Reference<css::beans::XPropertySet> page(pages->getByName(pageStyle), UNO_QUERY_THROW);
-        for (const char* name : {"Width", "Height", "IsLandscape", "TopMargin", "BottomMargin", "LeftMargin",
-                                 "RightMargin", "HeaderIsOn", "HeaderHeight", "HeaderBodyDistance", "FooterIsOn",
-                                 "FooterHeight", "FooterBodyDistance", "GridMode", "GridBaseHeight",
-                                 "GridRubyHeight"}) {
+        for (const char* name :
+             {"Width", "Height", "IsLandscape", "TopMargin", "BottomMargin", "LeftMargin", "RightMargin",
+              "HeaderIsOn", "HeaderHeight", "HeaderBodyDistance", "FooterIsOn", "FooterHeight",
+              "FooterBodyDistance", "GridMode", "GridBaseHeight", "GridRubyHeight"}) {
             double v = 0;
             const css::uno::Any any = page->getPropertyValue(OUString::createFromAscii(name));
             sal_Int16 s16 = 0;

@@ -138,10 +138,12 @@ TEST(RecordingEngine, LogsCallsAndSimulatesOutcomes)
     engine.quit();
 
     const QStringList expected = {
-        QStringLiteral("createApplication"), QStringLiteral("bindDocuments"), QStringLiteral("open /x/Doc.doc"),
-        QStringLiteral("typeText 甲\r\n乙"), QStringLiteral("saveAs ") + target, QStringLiteral("print"),
-        QStringLiteral("saveAs ") + refused, QStringLiteral("print"), QStringLiteral("closeDocument"),
-        QStringLiteral("print"), QStringLiteral("open /x/Doc.doc"), QStringLiteral("quit"),
+        QStringLiteral("createApplication"), QStringLiteral("bindDocuments"),
+        QStringLiteral("open /x/Doc.doc"),   QStringLiteral("typeText 甲\r\n乙"),
+        QStringLiteral("saveAs ") + target,  QStringLiteral("print"),
+        QStringLiteral("saveAs ") + refused, QStringLiteral("print"),
+        QStringLiteral("closeDocument"),     QStringLiteral("print"),
+        QStringLiteral("open /x/Doc.doc"),   QStringLiteral("quit"),
     };
     EXPECT_EQ(engine.calls(), expected);
 }

@@ -20,8 +20,8 @@ namespace quillan::word::test {
 
 bool requireOffice()
 {
-    if (QFileInfo(QStringLiteral("/usr/lib/libreoffice/program/soffice")).isExecutable()
-        && QFileInfo(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so")).isFile())
+    if (QFileInfo(QStringLiteral("/usr/lib/libreoffice/program/soffice")).isExecutable() &&
+        QFileInfo(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so")).isFile())
         return true;
     ADD_FAILURE() << "missing component: LibreOffice Writer in /usr/lib/libreoffice/program "
                      "(install libreoffice-writer-nogui)";
@@ -85,8 +85,8 @@ QString cupsPdfFolder()
 QString waitForPrintedPdf(int jobId, int timeoutMs)
 {
     // cups-pdf names its files after the title and "-job_<id>".
-    return quillan::test::waitForSettledFile(cupsPdfFolder(), QStringLiteral("*-job_%1.pdf").arg(jobId), 0, timeoutMs);
+    return quillan::test::waitForSettledFile(cupsPdfFolder(), QStringLiteral("*-job_%1.pdf").arg(jobId), 0,
+                                             timeoutMs);
 }
-
 
 } // namespace quillan::word::test

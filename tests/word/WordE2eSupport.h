@@ -40,6 +40,9 @@ QString cupsPdfFolder();
 // its path, or empty.
 QString waitForPrintedPdf(int jobId, int timeoutMs = 60000);
 
-inline bool hasWord97Signature(const QString& path) { return quillan::test::isOleFile(path); }
+inline bool hasWord97Signature(const QString& path)
+{
+    return quillan::test::isOleFile(path);
+}
 
 } // namespace quillan::word::test
