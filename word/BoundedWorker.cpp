@@ -22,12 +22,12 @@ struct BoundedWorker::Shared
     std::thread thread;
 };
 
-BoundedWorker::BoundedWorker() : m_shared(std::make_shared<Shared>())
+BoundedWorker::BoundedWorker() : shared_(std::make_shared<Shared>())
 {
     // The thread keeps its own reference, so an abandoned task never runs on
     // freed state.
-    std::shared_ptr<Shared> shared = m_shared;
-    m_shared->thread = std::thread([shared] {
+    std::shared_ptr<Shared> shared = shared_;
+    shared_->thread = std::thread([shared] {
         for (;;) {
             std::function<void()> task;
             {
@@ -58,14 +58,14 @@ BoundedWorker::~BoundedWorker()
 {
     const bool idle = waitIdle(30000);
     {
-        std::lock_guard lock(m_shared->mutex);
-        m_shared->stop = true;
+        std::lock_guard lock(shared_->mutex);
+        shared_->stop = true;
     }
-    m_shared->changed.notify_all();
+    shared_->changed.notify_all();
     if (idle)
-        m_shared->thread.join();
+        shared_->thread.join();
     else
-        m_shared->thread.detach();
+        shared_->thread.detach();
 }
 
 bool BoundedWorker::waitFor(const std::function<bool()>& done, int timeoutMs)
@@ -75,14 +75,14 @@ bool BoundedWorker::waitFor(const std::function<bool()>& done, int timeoutMs)
     constexpr auto kSlice = std::chrono::milliseconds(15);
     for (;;) {
         {
-            std::unique_lock lock(m_shared->mutex);
+            std::unique_lock lock(shared_->mutex);
             const auto now = std::chrono::steady_clock::now();
             if (done())
                 return true;
             if (now >= deadline)
                 return false;
             const auto until = whileWaiting ? std::min(deadline, now + kSlice) : deadline;
-            if (m_shared->changed.wait_until(lock, until, done))
+            if (shared_->changed.wait_until(lock, until, done))
                 return true;
         }
         if (whileWaiting)
@@ -93,47 +93,47 @@ bool BoundedWorker::waitFor(const std::function<bool()>& done, int timeoutMs)
 bool BoundedWorker::run(std::function<void()> task, int timeoutMs)
 {
     const auto start = std::chrono::steady_clock::now();
-    if (!waitFor([this] { return !m_shared->busy && !m_shared->hasTask; }, timeoutMs))
+    if (!waitFor([this] { return !shared_->busy && !shared_->hasTask; }, timeoutMs))
         return false;
     const auto used =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     std::uint64_t ticket = 0;
     {
-        std::lock_guard lock(m_shared->mutex);
-        m_shared->task = std::move(task);
-        m_shared->hasTask = true;
-        ticket = ++m_shared->submitted;
+        std::lock_guard lock(shared_->mutex);
+        shared_->task = std::move(task);
+        shared_->hasTask = true;
+        ticket = ++shared_->submitted;
     }
-    m_shared->changed.notify_all();
+    shared_->changed.notify_all();
     const int left = std::max(0, timeoutMs - static_cast<int>(used.count()));
-    return waitFor([this, ticket] { return m_shared->finished >= ticket; }, left);
+    return waitFor([this, ticket] { return shared_->finished >= ticket; }, left);
 }
 
 bool BoundedWorker::post(std::function<void()> task)
 {
     {
-        std::lock_guard lock(m_shared->mutex);
-        if (m_shared->busy || m_shared->hasTask)
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->busy || shared_->hasTask)
             return false;
-        m_shared->task = std::move(task);
-        m_shared->hasTask = true;
-        ++m_shared->submitted;
+        shared_->task = std::move(task);
+        shared_->hasTask = true;
+        ++shared_->submitted;
     }
-    m_shared->changed.notify_all();
+    shared_->changed.notify_all();
     return true;
 }
 
 bool BoundedWorker::busy() const
 {
-    std::lock_guard lock(m_shared->mutex);
-    return m_shared->busy || m_shared->hasTask;
+    std::lock_guard lock(shared_->mutex);
+    return shared_->busy || shared_->hasTask;
 }
 
 bool BoundedWorker::waitIdle(int timeoutMs)
 {
-    std::unique_lock lock(m_shared->mutex);
-    return m_shared->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                      [&] { return !m_shared->busy && !m_shared->hasTask; });
+    std::unique_lock lock(shared_->mutex);
+    return shared_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                     [&] { return !shared_->busy && !shared_->hasTask; });
 }
 
 } // namespace quillan::word

@@ -37,7 +37,7 @@ private:
     // Waits until `done` holds (checked under the lock), calling
     // whileWaiting between slices; false when the time ran out.
     bool waitFor(const std::function<bool()>& done, int timeoutMs);
-    std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace quillan::word

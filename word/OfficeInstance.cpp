@@ -87,23 +87,23 @@ bool processMatches(pid_t pid, const QByteArray& argument)
 
 } // namespace
 
-OfficeInstance::OfficeInstance(const Options& options) : m_options(options)
+OfficeInstance::OfficeInstance(const Options& options) : options_(options)
 {
-    m_profileDir = m_options.workDir + QStringLiteral("/profile-%1").arg(m_options.slot);
-    m_tempDir = m_options.workDir + QStringLiteral("/tmp-%1").arg(m_options.slot);
-    m_pidFile = m_options.workDir + QStringLiteral("/profile-%1.pid").arg(m_options.slot);
+    profileDir_ = options_.workDir + QStringLiteral("/profile-%1").arg(options_.slot);
+    tempDir_ = options_.workDir + QStringLiteral("/tmp-%1").arg(options_.slot);
+    pidFile_ = options_.workDir + QStringLiteral("/profile-%1.pid").arg(options_.slot);
 }
 
 OfficeInstance::~OfficeInstance()
 {
-    if (m_pid > 0)
+    if (pid_ > 0)
         kill();
     stopGuard();
 }
 
 QString OfficeInstance::profileUrl() const
 {
-    return fileUrl(m_profileDir);
+    return fileUrl(profileDir_);
 }
 
 QList<pid_t> OfficeInstance::processesUsingProfile(const QString& profileDir)
@@ -158,20 +158,20 @@ void OfficeInstance::endStale()
 {
     // A process named in our pid file that still runs on our profile is a
     // leftover of an earlier run of ours: end its whole group.
-    QFile pidFile(m_pidFile);
+    QFile pidFile(pidFile_);
     if (pidFile.open(QIODevice::ReadOnly)) {
         bool ok = false;
         const pid_t old = static_cast<pid_t>(pidFile.readAll().trimmed().toLong(&ok));
         pidFile.close();
-        if (ok && old > 1 && processesUsingProfile(m_profileDir).contains(old))
+        if (ok && old > 1 && processesUsingProfile(profileDir_).contains(old))
             ::kill(-old, SIGKILL);
     }
-    QFile::remove(m_pidFile);
+    QFile::remove(pidFile_);
     // Anything else still naming our profile (soffice.bin whose launcher is
     // gone) is ours as well: the profile folder is private and the caller
     // holds the slot's lock.
     for (int round = 0; round < 50; ++round) {
-        const QList<pid_t> stale = processesUsingProfile(m_profileDir);
+        const QList<pid_t> stale = processesUsingProfile(profileDir_);
         if (stale.isEmpty())
             break;
         for (pid_t pid : stale)
@@ -179,25 +179,25 @@ void OfficeInstance::endStale()
         std::this_thread::sleep_for(50ms);
     }
     // A crash leaves the profile's lock behind.
-    QFile::remove(m_profileDir + QStringLiteral("/.lock"));
+    QFile::remove(profileDir_ + QStringLiteral("/.lock"));
 }
 
 bool OfficeInstance::spawn(QString* error)
 {
-    if (!platform::ensurePrivateDir(m_profileDir) || !platform::ensurePrivateDir(m_tempDir)) {
-        *error = QStringLiteral("无法在 %1 中建立 LibreOffice 的工作文件夹。").arg(m_options.workDir);
+    if (!platform::ensurePrivateDir(profileDir_) || !platform::ensurePrivateDir(tempDir_)) {
+        *error = QStringLiteral("无法在 %1 中建立 LibreOffice 的工作文件夹。").arg(options_.workDir);
         return false;
     }
-    clearFolder(m_tempDir);
+    clearFolder(tempDir_);
 
     const QString pipe = QStringLiteral("quillan-%1-%2")
                              .arg(getpid())
                              .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     {
-        std::lock_guard guard(m_pipeLock);
-        m_pipeName = pipe;
+        std::lock_guard guard(pipeLock_);
+        pipeName_ = pipe;
     }
-    const QString program = m_options.programDir + QStringLiteral("/soffice");
+    const QString program = options_.programDir + QStringLiteral("/soffice");
     const QStringList args = {
         program,
         QStringLiteral("-env:UserInstallation=") + profileUrl(),
@@ -224,16 +224,16 @@ bool OfficeInstance::spawn(QString* error)
             continue;
         envStore.push_back(entry);
     }
-    envStore.push_back("TMPDIR=" + QFile::encodeName(m_tempDir));
-    if (!m_options.fontConfigFile.isEmpty())
-        envStore.push_back("FONTCONFIG_FILE=" + QFile::encodeName(m_options.fontConfigFile));
+    envStore.push_back("TMPDIR=" + QFile::encodeName(tempDir_));
+    if (!options_.fontConfigFile.isEmpty())
+        envStore.push_back("FONTCONFIG_FILE=" + QFile::encodeName(options_.fontConfigFile));
     std::vector<char*> envp;
     for (QByteArray& e : envStore)
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
     const QByteArray logFile =
-        QFile::encodeName(m_options.workDir + QStringLiteral("/soffice-%1.log").arg(m_options.slot));
+        QFile::encodeName(options_.workDir + QStringLiteral("/soffice-%1.log").arg(options_.slot));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -263,9 +263,9 @@ bool OfficeInstance::spawn(QString* error)
                      .arg(program, QString::fromLocal8Bit(std::strerror(rc)));
         return false;
     }
-    m_pid = pid;
-    ++m_starts;
-    QFile pidFile(m_pidFile);
+    pid_ = pid;
+    ++starts_;
+    QFile pidFile(pidFile_);
     if (pidFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         pidFile.write(QByteArray::number(pid));
     startGuard();
@@ -283,7 +283,7 @@ void OfficeInstance::startGuard()
     QByteArray dashC = "-c";
     QByteArray script = "while read -r _; do :; done; kill -KILL -- \"-$1\" 2>/dev/null; exit 0";
     QByteArray name = "quillan-office-guard";
-    QByteArray group = QByteArray::number(m_pid);
+    QByteArray group = QByteArray::number(pid_);
     char* argv[] = {program.data(), dashC.data(), script.data(), name.data(), group.data(), nullptr};
     char* envp[] = {nullptr};
     posix_spawn_file_actions_t actions;
@@ -311,25 +311,25 @@ void OfficeInstance::startGuard()
         ::close(fds[1]);
         return;
     }
-    m_guardPid = guard;
-    m_guardFd = fds[1];
+    guardPid_ = guard;
+    guardFd_ = fds[1];
 }
 
 void OfficeInstance::stopGuard()
 {
-    if (m_guardFd >= 0)
-        ::close(m_guardFd);
-    m_guardFd = -1;
-    if (m_guardPid > 0) {
+    if (guardFd_ >= 0)
+        ::close(guardFd_);
+    guardFd_ = -1;
+    if (guardPid_ > 0) {
         // It ends as soon as it sees the pipe close.
         for (int i = 0; i < 250; ++i) {
-            const pid_t r = ::waitpid(m_guardPid, nullptr, WNOHANG);
-            if (r == m_guardPid || (r < 0 && errno != EINTR))
+            const pid_t r = ::waitpid(guardPid_, nullptr, WNOHANG);
+            if (r == guardPid_ || (r < 0 && errno != EINTR))
                 break;
             std::this_thread::sleep_for(2ms);
         }
     }
-    m_guardPid = 0;
+    guardPid_ = 0;
 }
 
 bool OfficeInstance::start(QString* error)
@@ -339,21 +339,21 @@ bool OfficeInstance::start(QString* error)
         error = &dummy;
     if (connected())
         return true;
-    if (m_cancel) {
+    if (cancel_) {
         *error = QStringLiteral("LibreOffice 的启动被取消了。");
         return false;
     }
-    const css::uno::Reference<css::uno::XComponentContext> local = localContext(m_options.programDir, error);
+    const css::uno::Reference<css::uno::XComponentContext> local = localContext(options_.programDir, error);
     if (!local.is())
         return false;
-    if (m_pid > 0)
+    if (pid_ > 0)
         kill();
     endStale();
     if (!spawn(error))
         return false;
 
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_options.startTimeoutMs);
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.startTimeoutMs);
     try {
         const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver =
             css::bridge::UnoUrlResolver::create(local);
@@ -363,25 +363,25 @@ bool OfficeInstance::start(QString* error)
             try {
                 css::uno::Reference<css::uno::XComponentContext> remote(resolver->resolve(url),
                                                                         css::uno::UNO_QUERY_THROW);
-                m_context = remote;
-                m_desktop = css::frame::Desktop::create(remote);
+                context_ = remote;
+                desktop_ = css::frame::Desktop::create(remote);
                 return true;
             } catch (const css::connection::NoConnectException&) {
                 // not listening yet
             }
             if (!processRunning()) {
                 *error = QStringLiteral("LibreOffice 启动时意外退出（详情见 %1/soffice-%2.log）。")
-                             .arg(m_options.workDir)
-                             .arg(m_options.slot);
+                             .arg(options_.workDir)
+                             .arg(options_.slot);
                 break;
             }
-            if (m_cancel) {
+            if (cancel_) {
                 *error = QStringLiteral("LibreOffice 的启动被取消了。");
                 break;
             }
             if (std::chrono::steady_clock::now() > deadline) {
                 *error = QStringLiteral("LibreOffice 启动后 %1 秒内没有响应，请重新操作。")
-                             .arg(m_options.startTimeoutMs / 1000);
+                             .arg(options_.startTimeoutMs / 1000);
                 break;
             }
             std::this_thread::sleep_for(50ms);
@@ -398,20 +398,20 @@ bool OfficeInstance::start(QString* error)
 
 void OfficeInstance::disconnect()
 {
-    m_desktop.clear();
-    m_context.clear();
+    desktop_.clear();
+    context_.clear();
 }
 
 bool OfficeInstance::processRunning()
 {
-    if (m_pid <= 0)
+    if (pid_ <= 0)
         return false;
     int status = 0;
-    const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
-    if (r == m_pid || (r < 0 && errno == ECHILD)) {
+    const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+    if (r == pid_ || (r < 0 && errno == ECHILD)) {
         // The launcher is gone; soffice.bin may still be there.
-        if (processesUsingProfile(m_profileDir).isEmpty()) {
-            m_pid = 0;
+        if (processesUsingProfile(profileDir_).isEmpty()) {
+            pid_ = 0;
             return false;
         }
         return true;
@@ -422,46 +422,46 @@ bool OfficeInstance::processRunning()
 void OfficeInstance::reap(int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (m_pid > 0) {
+    while (pid_ > 0) {
         int status = 0;
-        const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
-        if (r == m_pid || (r < 0 && errno == ECHILD))
+        const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        if (r == pid_ || (r < 0 && errno == ECHILD))
             break;
         if (std::chrono::steady_clock::now() > deadline)
             return;
         std::this_thread::sleep_for(20ms);
     }
     // soffice.bin is the launcher's child; wait until it is gone as well.
-    while (!processesUsingProfile(m_profileDir).isEmpty()) {
+    while (!processesUsingProfile(profileDir_).isEmpty()) {
         if (std::chrono::steady_clock::now() > deadline)
             return;
         std::this_thread::sleep_for(20ms);
     }
-    m_pid = 0;
-    QFile::remove(m_pidFile);
+    pid_ = 0;
+    QFile::remove(pidFile_);
     stopGuard();
 }
 
 void OfficeInstance::kill()
 {
-    if (m_pid > 0)
-        ::kill(-m_pid, SIGKILL);
-    for (pid_t pid : processesUsingProfile(m_profileDir))
+    if (pid_ > 0)
+        ::kill(-pid_, SIGKILL);
+    for (pid_t pid : processesUsingProfile(profileDir_))
         ::kill(pid, SIGKILL);
     reap(5000);
-    if (m_pid > 0) {
+    if (pid_ > 0) {
         // Unkillable for now: leave it to the next start's clean-up.
-        m_pid = 0;
+        pid_ = 0;
     }
-    QFile::remove(m_profileDir + QStringLiteral("/.lock"));
-    clearFolder(m_tempDir);
+    QFile::remove(profileDir_ + QStringLiteral("/.lock"));
+    clearFolder(tempDir_);
     removePipe();
 }
 
 QString OfficeInstance::pipeName() const
 {
-    std::lock_guard guard(m_pipeLock);
-    return m_pipeName;
+    std::lock_guard guard(pipeLock_);
+    return pipeName_;
 }
 
 void OfficeInstance::removePipe()
@@ -475,20 +475,20 @@ void OfficeInstance::removePipe()
 
 void OfficeInstance::terminate(int timeoutMs)
 {
-    if (m_desktop.is()) {
+    if (desktop_.is()) {
         try {
-            m_desktop->terminate();
+            desktop_->terminate();
         } catch (...) {
             // a lost connection ends the same way
         }
     }
-    m_desktop.clear();
-    m_context.clear();
+    desktop_.clear();
+    context_.clear();
     reap(timeoutMs);
-    if (m_pid > 0 || !processesUsingProfile(m_profileDir).isEmpty())
+    if (pid_ > 0 || !processesUsingProfile(profileDir_).isEmpty())
         kill();
-    clearFolder(m_tempDir);
-    QFile::remove(m_pidFile);
+    clearFolder(tempDir_);
+    QFile::remove(pidFile_);
     removePipe();
 }
 

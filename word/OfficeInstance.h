@@ -39,11 +39,11 @@ public:
     bool start(QString* error);
     // Makes a start under way give up soon (from any thread); cleared by
     // allowStart().
-    void cancelStart() { m_cancel = true; }
-    void allowStart() { m_cancel = false; }
-    bool connected() const { return m_desktop.is(); }
-    css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
-    css::uno::Reference<css::frame::XDesktop2> desktop() const { return m_desktop; }
+    void cancelStart() { cancel_ = true; }
+    void allowStart() { cancel_ = false; }
+    bool connected() const { return desktop_.is(); }
+    css::uno::Reference<css::uno::XComponentContext> context() const { return context_; }
+    css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktop_; }
 
     // Asks the office to end and waits for the process; kills it when it
     // does not end in time.
@@ -56,12 +56,12 @@ public:
     // Whether the process we started is still running.
     bool processRunning();
 
-    pid_t pid() const { return m_pid.load(); }
+    pid_t pid() const { return pid_.load(); }
     // How many office processes this instance has started.
-    int starts() const { return m_starts; }
-    QString profileDir() const { return m_profileDir; }
+    int starts() const { return starts_; }
+    QString profileDir() const { return profileDir_; }
     QString profileUrl() const;
-    QString tempDir() const { return m_tempDir; }
+    QString tempDir() const { return tempDir_; }
 
     // Processes of this user whose command line names the profile folder
     // (zombies excluded).
@@ -82,22 +82,22 @@ private:
     void startGuard();
     void stopGuard();
 
-    Options m_options;
-    QString m_profileDir;
-    QString m_tempDir;
-    QString m_pidFile;
+    Options options_;
+    QString profileDir_;
+    QString tempDir_;
+    QString pidFile_;
     // The process and its guard are looked at from the window's thread too
     // (kill()), while the worker starts or ends them.
     QString pipeName() const;
-    mutable std::mutex m_pipeLock;
-    QString m_pipeName; // guarded by m_pipeLock
-    std::atomic<pid_t> m_pid{0};
-    std::atomic<pid_t> m_guardPid{0};
-    std::atomic<int> m_guardFd{-1};
-    std::atomic<bool> m_cancel{false};
-    std::atomic<int> m_starts{0};
-    css::uno::Reference<css::uno::XComponentContext> m_context;
-    css::uno::Reference<css::frame::XDesktop2> m_desktop;
+    mutable std::mutex pipeLock_;
+    QString pipeName_; // guarded by pipeLock_
+    std::atomic<pid_t> pid_{0};
+    std::atomic<pid_t> guardPid_{0};
+    std::atomic<int> guardFd_{-1};
+    std::atomic<bool> cancel_{false};
+    std::atomic<int> starts_{0};
+    css::uno::Reference<css::uno::XComponentContext> context_;
+    css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 
 } // namespace quillan::word

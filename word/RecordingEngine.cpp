@@ -29,88 +29,88 @@ QString RecordingEngine::Paragraph::text() const
     return result;
 }
 
-RecordingEngine::RecordingEngine() : m_installPathText(QStringLiteral("/usr/lib/libreoffice/program/\r\n"))
+RecordingEngine::RecordingEngine() : installPathText_(QStringLiteral("/usr/lib/libreoffice/program/\r\n"))
 {
-    m_printResult.status = PrintResult::Status::Completed;
-    m_printResult.jobId = 1;
+    printResult_.status = PrintResult::Status::Completed;
+    printResult_.jobId = 1;
 }
 
 QString RecordingEngine::text() const
 {
     QStringList lines;
-    for (const Paragraph& p : m_paragraphs)
+    for (const Paragraph& p : paragraphs_)
         lines << p.text();
     return lines.join(QStringLiteral("\r\n"));
 }
 
 QString RecordingEngine::installPathText()
 {
-    m_calls << QStringLiteral("installPathText");
-    return m_installPathText;
+    calls_ << QStringLiteral("installPathText");
+    return installPathText_;
 }
 
 bool RecordingEngine::spreadsheetInstalled()
 {
-    m_calls << QStringLiteral("spreadsheetInstalled");
-    return m_spreadsheet;
+    calls_ << QStringLiteral("spreadsheetInstalled");
+    return spreadsheet_;
 }
 
 void RecordingEngine::createApplication()
 {
-    m_calls << QStringLiteral("createApplication");
-    if (m_application) {
-        m_hasDocument = false;
-        m_paragraphs.clear();
-        m_documents = false;
+    calls_ << QStringLiteral("createApplication");
+    if (application_) {
+        hasDocument_ = false;
+        paragraphs_.clear();
+        documents_ = false;
     }
-    m_application = true;
-    m_visible = false;
+    application_ = true;
+    visible_ = false;
 }
 
 void RecordingEngine::bindDocuments()
 {
-    m_calls << QStringLiteral("bindDocuments");
-    if (m_application)
-        m_documents = true;
+    calls_ << QStringLiteral("bindDocuments");
+    if (application_)
+        documents_ = true;
 }
 
 void RecordingEngine::resetFormatting()
 {
-    m_format = Run{};
+    format_ = Run{};
 }
 
 bool RecordingEngine::open(const QString& path)
 {
-    m_calls << QStringLiteral("open ") + path;
-    if (!m_application || !m_documents) {
-        m_lastError = QStringLiteral("LibreOffice 还没有启动。");
+    calls_ << QStringLiteral("open ") + path;
+    if (!application_ || !documents_) {
+        lastError_ = QStringLiteral("LibreOffice 还没有启动。");
         return false;
     }
-    if (!m_openOk) {
-        m_lastError = QStringLiteral("文件 %1 无法打开。").arg(path);
+    if (!openOk_) {
+        lastError_ = QStringLiteral("文件 %1 无法打开。").arg(path);
         return false;
     }
-    m_hasDocument = true;
-    m_documentPath = path;
-    m_paragraphs.assign(1, Paragraph{});
+    hasDocument_ = true;
+    documentPath_ = path;
+    paragraphs_.assign(1, Paragraph{});
     resetFormatting();
     return true;
 }
 
 void RecordingEngine::setVisible(int visible)
 {
-    m_calls << QStringLiteral("setVisible %1").arg(visible);
-    if (m_application)
-        m_visible = visible != 0;
+    calls_ << QStringLiteral("setVisible %1").arg(visible);
+    if (application_)
+        visible_ = visible != 0;
 }
 
 void RecordingEngine::setAlignment(Alignment alignment)
 {
-    m_calls << QStringLiteral("setAlignment ") + alignmentName(alignment);
-    if (!m_hasDocument)
+    calls_ << QStringLiteral("setAlignment ") + alignmentName(alignment);
+    if (!hasDocument_)
         return;
-    m_format.alignment = alignment;
-    Paragraph& p = m_paragraphs.back();
+    format_.alignment = alignment;
+    Paragraph& p = paragraphs_.back();
     p.alignment = alignment;
     for (Run& run : p.runs)
         run.alignment = alignment;
@@ -118,31 +118,31 @@ void RecordingEngine::setAlignment(Alignment alignment)
 
 void RecordingEngine::setFontSize(double points)
 {
-    m_calls << QStringLiteral("setFontSize %1").arg(points);
-    if (m_hasDocument)
-        m_format.size = points;
+    calls_ << QStringLiteral("setFontSize %1").arg(points);
+    if (hasDocument_)
+        format_.size = points;
 }
 
 void RecordingEngine::setBold(bool on)
 {
-    m_calls << QStringLiteral("setBold %1").arg(on ? 1 : 0);
-    if (m_hasDocument)
-        m_format.bold = on;
+    calls_ << QStringLiteral("setBold %1").arg(on ? 1 : 0);
+    if (hasDocument_)
+        format_.bold = on;
 }
 
 void RecordingEngine::setUnderline(bool on)
 {
-    m_calls << QStringLiteral("setUnderline %1").arg(on ? 1 : 0);
-    if (m_hasDocument)
-        m_format.underline = on;
+    calls_ << QStringLiteral("setUnderline %1").arg(on ? 1 : 0);
+    if (hasDocument_)
+        format_.underline = on;
 }
 
 void RecordingEngine::appendText(const QString& text)
 {
     if (text.isEmpty())
         return;
-    Paragraph& p = m_paragraphs.back();
-    Run run = m_format;
+    Paragraph& p = paragraphs_.back();
+    Run run = format_;
     run.alignment = p.alignment;
     run.text = text;
     if (!p.runs.empty() && sameFormat(p.runs.back(), run))
@@ -154,14 +154,14 @@ void RecordingEngine::appendText(const QString& text)
 void RecordingEngine::newParagraph()
 {
     Paragraph next;
-    next.alignment = m_paragraphs.back().alignment;
-    m_paragraphs.push_back(next);
+    next.alignment = paragraphs_.back().alignment;
+    paragraphs_.push_back(next);
 }
 
 void RecordingEngine::typeText(const QString& text)
 {
-    m_calls << QStringLiteral("typeText ") + text;
-    if (!m_hasDocument)
+    calls_ << QStringLiteral("typeText ") + text;
+    if (!hasDocument_)
         return;
     const QString breakMark = QStringLiteral("\r\n");
     qsizetype from = 0;
@@ -179,78 +179,78 @@ void RecordingEngine::typeText(const QString& text)
 
 bool RecordingEngine::saveAs(const QString& path)
 {
-    m_calls << QStringLiteral("saveAs ") + path;
-    return writeDocument(path, m_saveOk, text().toUtf8());
+    calls_ << QStringLiteral("saveAs ") + path;
+    return writeDocument(path, saveOk_, text().toUtf8());
 }
 
 bool RecordingEngine::saveAsPdf(const QString& path)
 {
-    m_calls << QStringLiteral("saveAsPdf ") + path;
-    return writeDocument(path, m_pdfOk, "%PDF-1.7\n" + text().toUtf8());
+    calls_ << QStringLiteral("saveAsPdf ") + path;
+    return writeDocument(path, pdfOk_, "%PDF-1.7\n" + text().toUtf8());
 }
 
 bool RecordingEngine::writeDocument(const QString& path, bool succeed, const QByteArray& bytes)
 {
-    if (!m_hasDocument) {
-        m_lastError = QStringLiteral("没有打开的文件。");
+    if (!hasDocument_) {
+        lastError_ = QStringLiteral("没有打开的文件。");
         return false;
     }
     if (!succeed) {
-        m_lastError = QStringLiteral("文件无法保存为 %1。").arg(path);
+        lastError_ = QStringLiteral("文件无法保存为 %1。").arg(path);
         return false;
     }
     // As the office does: the old file is replaced only by a whole new one.
     QString error;
     if (!platform::writeFileAtomically(path, bytes, &error)) {
-        m_lastError = QStringLiteral("文件无法保存为 %1：%2").arg(path, error);
+        lastError_ = QStringLiteral("文件无法保存为 %1：%2").arg(path, error);
         return false;
     }
     if (!path.endsWith(QStringLiteral(".pdf")))
-        m_documentPath = path;
+        documentPath_ = path;
     return true;
 }
 
 PrintResult RecordingEngine::print()
 {
-    m_calls << QStringLiteral("print");
-    if (!m_hasDocument) {
+    calls_ << QStringLiteral("print");
+    if (!hasDocument_) {
         PrintResult none;
         none.status = PrintResult::Status::NoDocument;
         none.detail = QStringLiteral("没有打开的文件。");
-        m_lastError = none.detail;
+        lastError_ = none.detail;
         return none;
     }
-    if (!m_printResult.ok())
-        m_lastError = m_printResult.detail;
-    return m_printResult;
+    if (!printResult_.ok())
+        lastError_ = printResult_.detail;
+    return printResult_;
 }
 
 void RecordingEngine::closeDocument()
 {
-    m_calls << QStringLiteral("closeDocument");
-    m_hasDocument = false;
-    m_paragraphs.clear();
+    calls_ << QStringLiteral("closeDocument");
+    hasDocument_ = false;
+    paragraphs_.clear();
 }
 
 void RecordingEngine::quit()
 {
-    m_calls << QStringLiteral("quit");
-    m_hasDocument = false;
-    m_paragraphs.clear();
-    m_application = false;
-    m_documents = false;
-    m_visible = false;
+    calls_ << QStringLiteral("quit");
+    hasDocument_ = false;
+    paragraphs_.clear();
+    application_ = false;
+    documents_ = false;
+    visible_ = false;
 }
 
 void RecordingEngine::releaseDocuments()
 {
-    m_calls << QStringLiteral("releaseDocuments");
-    m_documents = false;
+    calls_ << QStringLiteral("releaseDocuments");
+    documents_ = false;
 }
 
 void RecordingEngine::releaseApplication()
 {
-    m_calls << QStringLiteral("releaseApplication");
+    calls_ << QStringLiteral("releaseApplication");
 }
 
 } // namespace quillan::word

@@ -32,21 +32,21 @@ public:
     RecordingEngine();
 
     // What the simulated installation reports.
-    void setInstallPathText(const QString& text) { m_installPathText = text; }
-    void setSpreadsheetInstalled(bool installed) { m_spreadsheet = installed; }
+    void setInstallPathText(const QString& text) { installPathText_ = text; }
+    void setSpreadsheetInstalled(bool installed) { spreadsheet_ = installed; }
     // Simulated outcomes; a failing saveAs writes nothing.
-    void setOpenResult(bool ok) { m_openOk = ok; }
-    void setSaveResult(bool ok) { m_saveOk = ok; }
-    void setPdfResult(bool ok) { m_pdfOk = ok; }
-    void setPrintResult(const PrintResult& result) { m_printResult = result; }
+    void setOpenResult(bool ok) { openOk_ = ok; }
+    void setSaveResult(bool ok) { saveOk_ = ok; }
+    void setPdfResult(bool ok) { pdfOk_ = ok; }
+    void setPrintResult(const PrintResult& result) { printResult_ = result; }
 
-    QStringList calls() const { return m_calls; }
-    void clearCalls() { m_calls.clear(); }
+    QStringList calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
     // The active document; empty when none is open.
-    const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
-    bool hasDocument() const { return m_hasDocument; }
-    bool visible() const { return m_visible; }
-    QString documentPath() const { return m_documentPath; }
+    const std::vector<Paragraph>& paragraphs() const { return paragraphs_; }
+    bool hasDocument() const { return hasDocument_; }
+    bool visible() const { return visible_; }
+    QString documentPath() const { return documentPath_; }
     // The document as plain text, paragraphs ended by CR LF except the last.
     QString text() const;
 
@@ -69,7 +69,7 @@ public:
     void quit() override;
     void releaseDocuments() override;
     void releaseApplication() override;
-    QString lastError() const override { return m_lastError; }
+    QString lastError() const override { return lastError_; }
 
 private:
     bool writeDocument(const QString& path, bool succeed, const QByteArray& bytes);
@@ -77,22 +77,22 @@ private:
     void newParagraph();
     void resetFormatting();
 
-    QStringList m_calls;
-    QString m_installPathText;
-    bool m_spreadsheet = true;
-    bool m_openOk = true;
-    bool m_saveOk = true;
-    bool m_pdfOk = true;
-    PrintResult m_printResult;
+    QStringList calls_;
+    QString installPathText_;
+    bool spreadsheet_ = true;
+    bool openOk_ = true;
+    bool saveOk_ = true;
+    bool pdfOk_ = true;
+    PrintResult printResult_;
 
-    bool m_application = false;
-    bool m_documents = false;
-    bool m_hasDocument = false;
-    bool m_visible = false;
-    QString m_documentPath;
-    std::vector<Paragraph> m_paragraphs;
-    Run m_format; // formatting in force at the selection (text unused)
-    QString m_lastError;
+    bool application_ = false;
+    bool documents_ = false;
+    bool hasDocument_ = false;
+    bool visible_ = false;
+    QString documentPath_;
+    std::vector<Paragraph> paragraphs_;
+    Run format_; // formatting in force at the selection (text unused)
+    QString lastError_;
 };
 
 } // namespace quillan::word

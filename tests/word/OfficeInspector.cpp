@@ -99,24 +99,24 @@ QString OfficeInspector::Paragraph::text() const
 OfficeInspector::OfficeInspector() = default;
 OfficeInspector::~OfficeInspector()
 {
-    if (m_office)
-        m_office->terminate(10000);
+    if (office_)
+        office_->terminate(10000);
 }
 
 bool OfficeInspector::start(QString* error)
 {
     OfficeInstance::Options o;
     o.programDir = QStringLiteral("/usr/lib/libreoffice/program");
-    o.workDir = m_dir.path();
+    o.workDir = dir_.path();
     o.startTimeoutMs = 60000;
-    m_office = std::make_unique<OfficeInstance>(o);
-    return m_office->start(error);
+    office_ = std::make_unique<OfficeInstance>(o);
+    return office_->start(error);
 }
 
 bool OfficeInspector::readParagraphs(const QString& path, std::vector<Paragraph>* out, QString* error)
 {
     out->clear();
-    return withDocument(*m_office, path, error, [&](const Reference<css::text::XTextDocument>& doc) {
+    return withDocument(*office_, path, error, [&](const Reference<css::text::XTextDocument>& doc) {
         Reference<css::container::XEnumerationAccess> paragraphs(doc->getText(), UNO_QUERY_THROW);
         const Reference<css::container::XEnumeration> pe = paragraphs->createEnumeration();
         while (pe->hasMoreElements()) {
@@ -154,7 +154,7 @@ bool OfficeInspector::readParagraphs(const QString& path, std::vector<Paragraph>
 bool OfficeInspector::readSetup(const QString& path, Setup* out, QString* error)
 {
     *out = Setup{};
-    return withDocument(*m_office, path, error, [&](const Reference<css::text::XTextDocument>& doc) {
+    return withDocument(*office_, path, error, [&](const Reference<css::text::XTextDocument>& doc) {
         Reference<css::style::XStyleFamiliesSupplier> families(doc, UNO_QUERY_THROW);
         const Reference<css::container::XNameAccess> all = families->getStyleFamilies();
         // The page style of the first paragraph.

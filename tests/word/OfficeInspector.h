@@ -48,8 +48,8 @@ public:
     bool readSetup(const QString& path, Setup* out, QString* error);
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<OfficeInstance> m_office;
+    QTemporaryDir dir_;
+    std::unique_ptr<OfficeInstance> office_;
 };
 
 } // namespace quillan::word::test
