@@ -2,7 +2,9 @@
 
 #include "app/ExchangeMenu.h"
 #include "app/FindRecordDialog.h"
+#include "app/FormBinding.h"
 #include "app/MainWin.h"
+#include "app/MainWinLayout.h"
 #include "app/RecorderPanelView.h"
 #include "app/Startup.h"
 #include "app/TextBindings.h"
@@ -84,6 +86,7 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     services_.pageLineCounter = 0;
 
     window_ = std::make_unique<MainWin>(*services_.clock);
+    form_ = std::make_unique<FormBinding>(*window_);
     if (auto* qtPrompts = dynamic_cast<platform::QtPrompts*>(services_.prompts))
         qtPrompts->setParentWindow(window_.get());
     startup_ = std::make_unique<Startup>(*window_, services_);
@@ -94,7 +97,7 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     // The form's recovery file: asked about right after the password,
     // kept up to date while the officer types.
     record::RecoveryEnvironment recovery;
-    recovery.form = window_.get();
+    recovery.view = form_.get();
     recovery.prompts = services_.prompts;
     recovery.clock = services_.clock;
     recovery.scratchDir = services_.paths.scratchDir;
@@ -232,8 +235,8 @@ void Application::bindCommands()
     log.clock = services_.clock;
     log.programDir = services_.paths.programDir;
     log.configDir = services_.paths.configDir;
-    log.verifyDialog = &w.fileDialog(QStringLiteral("核验对话框"));
-    log.verifyDialog->objectName = QStringLiteral("核验对话框");
+    log.verifyDialog = &w.fileDialog(unit::kVerifyDialog);
+    log.verifyDialog->objectName = QString::fromUtf8(unit::kVerifyDialog);
     ledger_ = std::make_unique<ledger::LedgerCommands>(std::move(log));
     QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered,
                      &w, [this] { ledger_->verifyFile(); });
@@ -241,15 +244,17 @@ void Application::bindCommands()
     // The record commands work on the window as the record form.
     if (services_.word) {
         record::RecordEnvironment env;
-        env.form = &w;
+        env.view = form_.get();
+        env.status = &w;
+        env.session = &services_.session;
         env.prompts = services_.prompts;
         env.clock = services_.clock;
         env.shell = services_.shell;
         env.word = services_.word;
         env.programDir = services_.paths.programDir;
         env.pageLineCounter = &services_.pageLineCounter;
-        env.templateDialog = &w.fileDialog(QStringLiteral("通用对话框2"));
-        env.documentDialog = &w.fileDialog(QStringLiteral("通用对话框3"));
+        env.templateDialog = &w.fileDialog(unit::kTemplateDialog);
+        env.documentDialog = &w.fileDialog(unit::kDocumentDialog);
         env.rerunStartup = [this] { startup_->run(); };
         env.formSafe = [this] { recovery_->markSafe(); };
         env.keepUnsaved = [this] { return recovery_->keepUnsaved(); };
@@ -269,12 +274,13 @@ void Application::bindCommands()
         bindFindRecord(w, services_.paths.programDir, [r](const QString& path) { r->openTemplateAt(path); });
         bind("工具", "Word文档", &record::RecordCommands::newWordDocument, r);
         bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
-        if (auto* print = w.control<QPushButton>(QStringLiteral("按钮6")))
+        if (auto* print = w.control<QPushButton>(unit::kPrintText))
             QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
 
         // The menu "监察文书": one entry per blank form of the catalogue.
         library::DocumentEnvironment forms;
-        forms.form = &w;
+        forms.status = &w;
+        forms.session = &services_.session;
         forms.prompts = services_.prompts;
         forms.shell = services_.shell;
         forms.word = services_.word;
@@ -290,7 +296,9 @@ void Application::bindCommands()
     // Record exchange over FTP and the update check.
     if (services_.ftp && services_.web) {
         exchange::ExchangeEnvironment env;
-        env.form = &w;
+        env.fields = [this] { return form_->serverFields(); };
+        env.status = &w;
+        env.session = &services_.session;
         env.prompts = services_.prompts;
         env.ftp = services_.ftp;
         env.web = services_.web;
@@ -312,13 +320,13 @@ void Application::bindAudio()
     recorder_ = std::make_unique<audio::AudioRecorder>(
         *parts_.capture,
         scratch.isEmpty() ? QString() : instance_->ownFile(kAudioRecovery, QStringLiteral(".wav")));
-    recorderPanel_ = std::make_unique<RecorderPanelView>(w);
+    recorderPanel_ = std::make_unique<RecorderPanelView>(w, services_.session);
     audio::AudioEnvironment env;
     env.panel = recorderPanel_.get();
     env.prompts = services_.prompts;
     env.recorder = recorder_.get();
     env.player = parts_.player.get();
-    env.saveDialog = &w.fileDialog(QStringLiteral("通用对话框1"));
+    env.saveDialog = &w.fileDialog(unit::kWavDialog);
     env.wavSaved = [this](const QString& path) { ledger_->logSave({path}); };
     audio_ = std::make_unique<audio::AudioCommands>(std::move(env));
     audio::AudioCommands* a = audio_.get();
@@ -329,17 +337,17 @@ void Application::bindAudio()
     };
     menu("打开笔录录音", &audio::AudioCommands::showPanel);
     menu("关闭笔录录音", &audio::AudioCommands::hidePanel);
-    const auto button = [&w, a](const char* unit, void (audio::AudioCommands::*command)()) {
-        if (auto* b = w.control<QPushButton>(QString::fromUtf8(unit)))
+    const auto button = [&w, a](const char* name, void (audio::AudioCommands::*command)()) {
+        if (auto* b = w.control<QPushButton>(name))
             QObject::connect(b, &QPushButton::clicked, &w, [a, command] { (a->*command)(); });
     };
-    button("按钮录音", &audio::AudioCommands::startRecording);
-    button("按钮暂停", &audio::AudioCommands::pause);
-    button("按钮继续", &audio::AudioCommands::resume);
-    button("按钮4", &audio::AudioCommands::stopAndSave);
-    button("按钮播放", &audio::AudioCommands::play);
-    button("暂停", &audio::AudioCommands::stopPlayback);
-    if (QTimer* tick = w.timer(QStringLiteral("时钟1")))
+    button(unit::kRecord, &audio::AudioCommands::startRecording);
+    button(unit::kPause, &audio::AudioCommands::pause);
+    button(unit::kResume, &audio::AudioCommands::resume);
+    button(unit::kStopSave, &audio::AudioCommands::stopAndSave);
+    button(unit::kPlay, &audio::AudioCommands::play);
+    button(unit::kStopPlayback, &audio::AudioCommands::stopPlayback);
+    if (QTimer* tick = w.timer(unit::kRecorderClock))
         QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
     w.mayClose = [a] { return a->mayQuit(); };
 }

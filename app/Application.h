@@ -42,6 +42,7 @@ class LedgerCommands;
 
 namespace quillan::app {
 
+class FormBinding;
 class MainWin;
 class Startup;
 class TextBindings;
@@ -78,6 +79,7 @@ public:
     void start();
 
     MainWin& window() { return *window_; }
+    FormBinding& form() { return *form_; }
     Services& services() { return services_; }
     Startup& startup() { return *startup_; }
     record::RecordCommands& records() { return *records_; }
@@ -110,6 +112,7 @@ private:
     Services services_;
     std::unique_ptr<platform::ProgramInstance> instance_;
     std::unique_ptr<MainWin> window_;
+    std::unique_ptr<FormBinding> form_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<record::FormRecovery> recovery_;
     std::unique_ptr<record::RecordCommands> records_;

@@ -1,6 +1,7 @@
 #include "app/ExchangeMenu.h"
 
 #include "app/MainWin.h"
+#include "app/MainWinLayout.h"
 #include "exchange/ExchangeCommands.h"
 
 #include <QAction>
@@ -10,7 +11,7 @@ namespace quillan::app {
 
 void toggleFtpPanel(MainWin& window)
 {
-    QWidget* panel = window.control(QStringLiteral("分组框7"));
+    QWidget* panel = window.control(unit::kFtpPanel);
     panel->move(1, 0);
     panel->setVisible(panel->isHidden());
     if (panel->isVisible())
@@ -31,9 +32,10 @@ void bindExchangeMenu(MainWin& w, exchange::ExchangeCommands& commands)
 
     // Address and file name on light grey, account and password on a
     // darker grey.
-    for (const auto& [unit, colour] : {std::pair{"编辑框20", "#E4E4E4"}, std::pair{"编辑框23", "#E4E4E4"},
-                                       std::pair{"编辑框21", "#C8C8C8"}, std::pair{"编辑框22", "#C8C8C8"}}) {
-        if (auto* edit = w.control<QLineEdit>(QString::fromUtf8(unit)))
+    for (const auto& [name, colour] :
+         {std::pair{unit::kFtpAddress, "#E4E4E4"}, std::pair{unit::kFtpFileName, "#E4E4E4"},
+          std::pair{unit::kFtpAccount, "#C8C8C8"}, std::pair{unit::kFtpPassword, "#C8C8C8"}}) {
+        if (auto* edit = w.control<QLineEdit>(name))
             edit->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(QLatin1String(colour)));
     }
 }

@@ -12,7 +12,7 @@ class MainWin;
 // gives the FTP fields their grey backgrounds.
 void bindExchangeMenu(MainWin& window, exchange::ExchangeCommands& commands);
 
-// "FTP笔录服务器配置": moves the FTP panel "分组框7" to the top left corner
+// "FTP笔录服务器配置": moves the FTP panel to the top left corner
 // and shows it, or hides it when it is shown.
 void toggleFtpPanel(MainWin& window);
 

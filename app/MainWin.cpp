@@ -87,21 +87,22 @@ MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent),
     setFixedSize(kClientWidth,
                  qMax(kClientHeight, menuBar()->sizeHint().height() + pagesBottom + kStatusBarHeight));
 
-    dialogs_.insert(QStringLiteral("通用对话框1"), {QStringLiteral("通用对话框1"),
-                                                    platform::FileDialogUnit::Mode::Save,
-                                                    QStringLiteral("WAV录音文件|*.wav"),
-                                                    QStringLiteral("wav"),
-                                                    {}});
-    dialogs_.insert(QStringLiteral("通用对话框2"), {QStringLiteral("通用对话框2"),
-                                                    platform::FileDialogUnit::Mode::Open,
-                                                    QStringLiteral("*.ini 笔录模板文件|*.ini"),
-                                                    QStringLiteral("ini"),
-                                                    {}});
-    dialogs_.insert(QStringLiteral("通用对话框3"), {QStringLiteral("通用对话框3"),
-                                                    platform::FileDialogUnit::Mode::Open,
-                                                    QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"),
-                                                    QStringLiteral("ini"),
-                                                    {}});
+    dialogs_.insert(QString::fromUtf8(unit::kWavDialog), {QString::fromUtf8(unit::kWavDialog),
+                                                          platform::FileDialogUnit::Mode::Save,
+                                                          QStringLiteral("WAV录音文件|*.wav"),
+                                                          QStringLiteral("wav"),
+                                                          {}});
+    dialogs_.insert(QString::fromUtf8(unit::kTemplateDialog), {QString::fromUtf8(unit::kTemplateDialog),
+                                                               platform::FileDialogUnit::Mode::Open,
+                                                               QStringLiteral("*.ini 笔录模板文件|*.ini"),
+                                                               QStringLiteral("ini"),
+                                                               {}});
+    dialogs_.insert(QString::fromUtf8(unit::kDocumentDialog),
+                    {QString::fromUtf8(unit::kDocumentDialog),
+                     platform::FileDialogUnit::Mode::Open,
+                     QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc"),
+                     QStringLiteral("ini"),
+                     {}});
 
     for (const TimerSpec& t : mainWinTimers()) {
         auto* timer = new QTimer(this);
@@ -111,7 +112,8 @@ MainWin::MainWin(platform::Clock& clock, QWidget* parent) : QMainWindow(parent),
         if (t.running)
             timer->start();
     }
-    connect(timers_.value(QStringLiteral("时钟2")), &QTimer::timeout, this, &MainWin::refreshStatusBar);
+    connect(timers_.value(QString::fromUtf8(unit::kStatusClock)), &QTimer::timeout, this,
+            &MainWin::refreshStatusBar);
 
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
@@ -252,19 +254,16 @@ void MainWin::buildControls()
     }
 
     setUpTabOrder();
-    connect(control<QPushButton>(QStringLiteral("按钮1")), &QPushButton::clicked, this,
-            &MainWin::showSecondView);
-    connect(control<QPushButton>(QStringLiteral("按钮2")), &QPushButton::clicked, this,
-            &MainWin::showFirstView);
-    connect(control<QPushButton>(QStringLiteral("按钮5")), &QPushButton::clicked, this,
+    connect(control<QPushButton>(unit::kToSecondView), &QPushButton::clicked, this, &MainWin::showSecondView);
+    connect(control<QPushButton>(unit::kToFirstView), &QPushButton::clicked, this, &MainWin::showFirstView);
+    connect(control<QPushButton>(unit::kCaseNoteButton), &QPushButton::clicked, this,
             &MainWin::toggleCaseNote);
-    connect(control<QPushButton>(QStringLiteral("按钮3")), &QPushButton::clicked, this,
-            &MainWin::closeTextPanel);
+    connect(control<QPushButton>(unit::kCloseText), &QPushButton::clicked, this, &MainWin::closeTextPanel);
     // "activated" is the list choice: raised when the officer picks an
     // entry from the list, never by typing or by the program.
-    connect(control<QComboBox>(QStringLiteral("组合框6")), &QComboBox::activated, this,
+    connect(control<QComboBox>(record::unitName(record::question(2))), &QComboBox::activated, this,
             &MainWin::suggestAnswerForPair2);
-    connect(control<QComboBox>(QStringLiteral("组合框8")), &QComboBox::activated, this,
+    connect(control<QComboBox>(record::unitName(record::question(3))), &QComboBox::activated, this,
             &MainWin::suggestLinesForPair3);
 }
 
@@ -304,11 +303,11 @@ void MainWin::setFieldText(const QString& unit, const QString& text)
 
 QString MainWin::statusMessage() const
 {
-    return fieldText(QStringLiteral("编辑框25"));
+    return statusMessage_;
 }
 void MainWin::setStatusMessage(const QString& text)
 {
-    setFieldText(QStringLiteral("编辑框25"), text);
+    statusMessage_ = text;
 }
 QString MainWin::statusPart0() const
 {
@@ -330,7 +329,7 @@ void MainWin::setUpTabOrder()
                 QWidget::setTabOrder(recordFields_.last(), next);
             recordFields_ << next;
         }
-    if (auto* note = control<QPlainTextEdit>(QStringLiteral("超级编辑框2")))
+    if (auto* note = control<QPlainTextEdit>(record::unitName(record::FieldId::CaseNote)))
         note->setTabChangesFocus(true);
     // The keyboard starts at the record's first field.
     if (!recordFields_.isEmpty())
@@ -350,13 +349,12 @@ bool MainWin::focusNextPrevChild(bool next)
     if (at >= 0 && to >= 0 && to < recordFields_.size()) {
         QWidget* target = recordFields_[to];
         const auto within = [target, this](const char* a, const char* b) {
-            return control(QString::fromUtf8(a))->isAncestorOf(target) ||
-                   control(QString::fromUtf8(b))->isAncestorOf(target);
+            return control(a)->isAncestorOf(target) || control(b)->isAncestorOf(target);
         };
-        const bool firstView = control(QStringLiteral("按钮1"))->isEnabled();
-        if (firstView && within("分组框3", "分组框4"))
+        const bool firstView = control(unit::kToSecondView)->isEnabled();
+        if (firstView && within(unit::kSecondViewLeft, unit::kSecondViewRight))
             showSecondView();
-        else if (!firstView && within("分组框1", "分组框2"))
+        else if (!firstView && within(unit::kFirstViewLeft, unit::kFirstViewRight))
             showFirstView();
         if (target->isVisible()) {
             target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
@@ -368,26 +366,26 @@ bool MainWin::focusNextPrevChild(bool next)
 
 void MainWin::showSecondView()
 {
-    control(QStringLiteral("分组框1"))->setVisible(false);
-    control(QStringLiteral("分组框2"))->setVisible(false);
-    control(QStringLiteral("按钮1"))->setEnabled(false);
-    control(QStringLiteral("按钮2"))->setEnabled(true);
-    control(QStringLiteral("分组框3"))->setGeometry(1, 59, 517, 510);
-    control(QStringLiteral("分组框4"))->setGeometry(519, 59, 500, 510);
-    control(QStringLiteral("分组框3"))->setVisible(true);
-    control(QStringLiteral("分组框4"))->setVisible(true);
+    control(unit::kFirstViewLeft)->setVisible(false);
+    control(unit::kFirstViewRight)->setVisible(false);
+    control(unit::kToSecondView)->setEnabled(false);
+    control(unit::kToFirstView)->setEnabled(true);
+    control(unit::kSecondViewLeft)->setGeometry(1, 59, 517, 510);
+    control(unit::kSecondViewRight)->setGeometry(519, 59, 500, 510);
+    control(unit::kSecondViewLeft)->setVisible(true);
+    control(unit::kSecondViewRight)->setVisible(true);
     raiseOverlays();
     emit viewSwitched();
 }
 
 void MainWin::showFirstView()
 {
-    control(QStringLiteral("分组框1"))->setVisible(true);
-    control(QStringLiteral("分组框2"))->setVisible(true);
-    control(QStringLiteral("按钮1"))->setEnabled(true);
-    control(QStringLiteral("按钮2"))->setEnabled(false);
-    for (const char* unit : {"分组框3", "分组框4"}) {
-        QWidget* page = control(QString::fromUtf8(unit));
+    control(unit::kFirstViewLeft)->setVisible(true);
+    control(unit::kFirstViewRight)->setVisible(true);
+    control(unit::kToSecondView)->setEnabled(true);
+    control(unit::kToFirstView)->setEnabled(false);
+    for (const char* name : {unit::kSecondViewLeft, unit::kSecondViewRight}) {
+        QWidget* page = control(name);
         page->move(1660, page->y());
     }
     emit viewSwitched();
@@ -395,7 +393,7 @@ void MainWin::showFirstView()
 
 void MainWin::toggleCaseNote()
 {
-    QWidget* panel = control(QStringLiteral("分组框6"));
+    QWidget* panel = control(unit::kCaseNotePanel);
     panel->setGeometry(519, 59, 500, 510);
     panel->setVisible(panel->isHidden());
     raiseOverlays();
@@ -406,24 +404,25 @@ void MainWin::raiseOverlays()
     // The case note lies over the pages, the three narrow buttons at the
     // right edge over the case note (it reaches under them), and the text
     // panel over everything.
-    for (const char* unit : {"分组框6", "按钮5", "按钮2", "按钮1", "超级编辑框1", "按钮6", "按钮3"})
-        control(QString::fromUtf8(unit))->raise();
+    for (const char* name : {unit::kCaseNotePanel, unit::kCaseNoteButton, unit::kToFirstView,
+                             unit::kToSecondView, unit::kTextViewer, unit::kPrintText, unit::kCloseText})
+        control(name)->raise();
 }
 
 void MainWin::showTextPanel(const QString& text)
 {
-    auto* viewer = control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
+    auto* viewer = control<QPlainTextEdit>(unit::kTextViewer);
     viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     viewer->setGeometry(1, 64, 1017, 506);
-    for (const char* unit : {"超级编辑框1", "按钮3", "按钮6"})
-        control(QString::fromUtf8(unit))->setVisible(true);
+    for (const char* name : {unit::kTextViewer, unit::kCloseText, unit::kPrintText})
+        control(name)->setVisible(true);
     raiseOverlays();
 }
 
 void MainWin::closeTextPanel()
 {
-    for (const char* unit : {"超级编辑框1", "按钮3", "按钮6"})
-        control(QString::fromUtf8(unit))->setVisible(false);
+    for (const char* name : {unit::kTextViewer, unit::kCloseText, unit::kPrintText})
+        control(name)->setVisible(false);
 }
 
 void MainWin::refreshStatusBar()
@@ -473,31 +472,23 @@ void MainWin::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-platform::FileDialogUnit& MainWin::fileDialog(const QString& unit)
-{
-    return dialogs_[unit];
-}
-
 QAction* MainWin::menuAction(const QString& menu, const QString& item) const
 {
     return findChild<QAction*>(menu + QLatin1Char('/') + item);
 }
 
-QTimer* MainWin::timer(const QString& unit) const
-{
-    return timers_.value(unit);
-}
-
 void MainWin::suggestAnswerForPair2()
 {
-    insertAtTop(QStringLiteral("组合框7"), {QStringLiteral("答：") + fieldText(QStringLiteral("编辑框9"))});
+    using record::FieldId;
+    insertAtTop(record::unitName(record::answer(2)),
+                {QStringLiteral("答：") + fieldText(record::unitName(FieldId::Name))});
 }
 
 void MainWin::suggestLinesForPair3()
 {
-    const QString employer = fieldText(QStringLiteral("编辑框14"));
-    insertAtTop(QStringLiteral("组合框9"), {QStringLiteral("答：") + employer});
-    insertAtTop(QStringLiteral("组合框10"),
+    const QString employer = fieldText(record::unitName(record::FieldId::WorkUnit));
+    insertAtTop(record::unitName(record::answer(3)), {QStringLiteral("答：") + employer});
+    insertAtTop(record::unitName(record::question(4)),
                 {QStringLiteral("问：") + employer + QStringLiteral("负责人是谁？")});
 }
 

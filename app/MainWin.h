@@ -2,7 +2,7 @@
 
 #include "app/MainWinLayout.h"
 #include "platform/Prompts.h"
-#include "record/RecordForm.h"
+#include "platform/StatusPort.h"
 
 #include <QHash>
 #include <QKeySequence>
@@ -30,7 +30,7 @@ QKeySequence menuShortcut(const QString& menu, const QString& item);
 // shared hidden fields, the status bar with its clock and the menu bar. The
 // controls are built from the layout table and addressed by unit name. The
 // window routes; the commands live elsewhere.
-class MainWin final : public QMainWindow, public record::RecordForm
+class MainWin final : public QMainWindow, public platform::StatusPort
 {
     Q_OBJECT
 public:
@@ -40,13 +40,15 @@ public:
     // The control named `unit`, or nullptr.
     QWidget* control(const QString& unit) const { return controls_.value(unit); }
     template <class W> W* control(const QString& unit) const { return qobject_cast<W*>(control(unit)); }
+    QWidget* control(const char* unit) const { return control(QString::fromUtf8(unit)); }
+    template <class W> W* control(const char* unit) const { return control<W>(QString::fromUtf8(unit)); }
 
     // The text a field holds (edit box content, combo box text, the whole
     // case note with CR LF line ends) and setting it.
-    QString fieldText(const QString& unit) const override;
-    void setFieldText(const QString& unit, const QString& text) override;
+    QString fieldText(const QString& unit) const;
+    void setFieldText(const QString& unit, const QString& text);
 
-    // The status message (hidden field "编辑框25") and part 0 of the status bar.
+    // The status message and part 0 of the status bar.
     QString statusMessage() const override;
     void setStatusMessage(const QString& text) override;
     QString statusPart0() const;
@@ -64,17 +66,19 @@ public:
     void refreshStatusBar();
 
     // Combo-box list helpers; none of them changes the box's text.
-    void insertAtTop(const QString& unit, const QStringList& entries) override;
-    void clearList(const QString& unit) override;
-    QStringList listEntries(const QString& unit) const override;
+    void insertAtTop(const QString& unit, const QStringList& entries);
+    void clearList(const QString& unit);
+    QStringList listEntries(const QString& unit) const;
 
-    // File dialog units "通用对话框1" ... "通用对话框3".
-    platform::FileDialogUnit& fileDialog(const QString& unit);
+    // The file dialog units of the layout.
+    platform::FileDialogUnit& fileDialog(const QString& unit) { return dialogs_[unit]; }
+    platform::FileDialogUnit& fileDialog(const char* unit) { return fileDialog(QString::fromUtf8(unit)); }
 
     // The item `item` of the menu `menu`, or nullptr.
     QAction* menuAction(const QString& menu, const QString& item) const;
 
-    QTimer* timer(const QString& unit) const;
+    QTimer* timer(const QString& unit) const { return timers_.value(unit); }
+    QTimer* timer(const char* unit) const { return timer(QString::fromUtf8(unit)); }
 
     // Runs when the window is about to be destroyed.
     std::function<void()> aboutToBeDestroyed;
@@ -104,6 +108,7 @@ private:
     QHash<QString, QTimer*> timers_;
     QHash<QString, platform::FileDialogUnit> dialogs_;
     QLabel* statusPart0_ = nullptr;
+    QString statusMessage_;
 };
 
 } // namespace quillan::app

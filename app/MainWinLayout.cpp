@@ -106,7 +106,8 @@ std::vector<ControlSpec> build()
     c.push_back(control("状态条1", T::StatusBar, "", 0, kClientHeight - kStatusBarHeight, kClientWidth,
                         kStatusBarHeight, "", "状态栏"));
 
-    // Shared text fields, above the client area where nobody sees them.
+    // The design's hidden text fields, above the client area where nobody
+    // sees them. They carry nothing: the session keeps what they stood for.
     const char* shared[][2] = {{"编辑框25", "状态信息"},         {"编辑框19", "文字处理程序路径"},
                                {"编辑框24", "文本面板文件路径"}, {"编辑框32", "打开的文件路径"},
                                {"编辑框17", "上传文件路径"},     {"编辑框18", "播放文件路径"}};

@@ -58,6 +58,44 @@ inline constexpr int kClientWidth = kFrameWidth - 8;
 inline constexpr int kClientHeight = kFrameHeight - 31;
 inline constexpr int kStatusBarHeight = 20;
 
+// The controls the window's code addresses, by unit name (the record's
+// fields are in the record's field table, the FTP panel's fields in the
+// form binding).
+namespace unit {
+inline constexpr const char* kFirstViewLeft = "分组框1";
+inline constexpr const char* kFirstViewRight = "分组框2";
+inline constexpr const char* kSecondViewLeft = "分组框3";
+inline constexpr const char* kSecondViewRight = "分组框4";
+inline constexpr const char* kRecorderPanel = "分组框5";
+inline constexpr const char* kCaseNotePanel = "分组框6";
+inline constexpr const char* kFtpPanel = "分组框7";
+inline constexpr const char* kBanner = "图片框1";
+inline constexpr const char* kToSecondView = "按钮1";
+inline constexpr const char* kToFirstView = "按钮2";
+inline constexpr const char* kCloseText = "按钮3";
+inline constexpr const char* kCaseNoteButton = "按钮5";
+inline constexpr const char* kPrintText = "按钮6";
+inline constexpr const char* kTextViewer = "超级编辑框1";
+inline constexpr const char* kRecord = "按钮录音";
+inline constexpr const char* kPause = "按钮暂停";
+inline constexpr const char* kResume = "按钮继续";
+inline constexpr const char* kStopSave = "按钮4";
+inline constexpr const char* kPlay = "按钮播放";
+inline constexpr const char* kStopPlayback = "暂停";
+inline constexpr const char* kElapsed = "标签14";
+inline constexpr const char* kSlider = "滑块条1";
+inline constexpr const char* kRecorderClock = "时钟1";
+inline constexpr const char* kStatusClock = "时钟2";
+inline constexpr const char* kFtpAddress = "编辑框20";
+inline constexpr const char* kFtpAccount = "编辑框21";
+inline constexpr const char* kFtpPassword = "编辑框22";
+inline constexpr const char* kFtpFileName = "编辑框23";
+inline constexpr const char* kWavDialog = "通用对话框1";
+inline constexpr const char* kTemplateDialog = "通用对话框2";
+inline constexpr const char* kDocumentDialog = "通用对话框3";
+inline constexpr const char* kVerifyDialog = "核验对话框";
+} // namespace unit
+
 const QString& designTitle();
 const std::vector<ControlSpec>& mainWinLayout();
 const std::vector<TimerSpec>& mainWinTimers();

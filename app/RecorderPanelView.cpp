@@ -1,15 +1,18 @@
 #include "app/RecorderPanelView.h"
 
 #include "app/MainWin.h"
+#include "app/MainWinLayout.h"
+#include "platform/SessionState.h"
 
 #include <QSlider>
 #include <QTimer>
 
 namespace quillan::app {
 
-RecorderPanelView::RecorderPanelView(MainWin& window) : window_(window)
+RecorderPanelView::RecorderPanelView(MainWin& window, platform::SessionState& session)
+    : window_(window), session_(session)
 {
-    if (auto* slider = window_.control<QSlider>(QStringLiteral("滑块条1"))) {
+    if (auto* slider = window_.control<QSlider>(unit::kSlider)) {
         slider->setRange(1, 888);
         slider->setValue(1);
         slider->setPageStep(5);
@@ -17,41 +20,58 @@ RecorderPanelView::RecorderPanelView(MainWin& window) : window_(window)
     }
 }
 
-void RecorderPanelView::setUnitEnabled(const QString& unit, bool enabled)
+QWidget* RecorderPanelView::widget(audio::PanelControl control) const
 {
-    if (QWidget* w = window_.control(unit))
+    switch (control) {
+    case audio::PanelControl::Panel:
+        return window_.control(unit::kRecorderPanel);
+    case audio::PanelControl::Record:
+        return window_.control(unit::kRecord);
+    case audio::PanelControl::Pause:
+        return window_.control(unit::kPause);
+    case audio::PanelControl::Resume:
+        return window_.control(unit::kResume);
+    case audio::PanelControl::StopSave:
+        return window_.control(unit::kStopSave);
+    }
+    return nullptr;
+}
+
+void RecorderPanelView::setEnabled(audio::PanelControl control, bool enabled)
+{
+    if (QWidget* w = widget(control))
         w->setEnabled(enabled);
 }
 
-void RecorderPanelView::setUnitVisible(const QString& unit, bool visible)
+void RecorderPanelView::setVisible(audio::PanelControl control, bool visible)
 {
-    if (QWidget* w = window_.control(unit)) {
+    if (QWidget* w = widget(control)) {
         w->setVisible(visible);
         if (visible)
             w->raise();
     }
 }
 
-void RecorderPanelView::setCaption(const QString& unit, const QString& text)
+void RecorderPanelView::setElapsed(const QString& text)
 {
-    window_.setFieldText(unit, text);
+    window_.setFieldText(QString::fromUtf8(unit::kElapsed), text);
 }
 
 int RecorderPanelView::sliderPosition() const
 {
-    const auto* slider = window_.control<QSlider>(QStringLiteral("滑块条1"));
+    const auto* slider = window_.control<QSlider>(unit::kSlider);
     return slider ? slider->value() : 1;
 }
 
 void RecorderPanelView::setSliderPosition(int position)
 {
-    if (auto* slider = window_.control<QSlider>(QStringLiteral("滑块条1")))
+    if (auto* slider = window_.control<QSlider>(unit::kSlider))
         slider->setValue(position);
 }
 
 void RecorderPanelView::setTickInterval(int ms)
 {
-    QTimer* timer = window_.timer(QStringLiteral("时钟1"));
+    QTimer* timer = window_.timer(unit::kRecorderClock);
     if (!timer)
         return;
     timer->setInterval(ms);
@@ -68,7 +88,7 @@ void RecorderPanelView::setStatusPart0(const QString& text)
 
 void RecorderPanelView::setPlaybackPath(const QString& path)
 {
-    window_.setFieldText(QStringLiteral("编辑框18"), path);
+    session_.playbackFile = path;
 }
 
 } // namespace quillan::app

@@ -2,6 +2,12 @@
 
 #include "audio/AudioCommands.h"
 
+class QWidget;
+
+namespace quillan::platform {
+struct SessionState;
+}
+
 namespace quillan::app {
 
 class MainWin;
@@ -10,12 +16,12 @@ class MainWin;
 class RecorderPanelView final : public audio::RecorderPanel
 {
 public:
-    // Gives the slider "滑块条1" its range 1 to 888, position 1, page step 5.
-    explicit RecorderPanelView(MainWin& window);
+    // Gives the panel's slider its range 1 to 888, position 1, page step 5.
+    RecorderPanelView(MainWin& window, platform::SessionState& session);
 
-    void setUnitEnabled(const QString& unit, bool enabled) override;
-    void setUnitVisible(const QString& unit, bool visible) override;
-    void setCaption(const QString& unit, const QString& text) override;
+    void setEnabled(audio::PanelControl control, bool enabled) override;
+    void setVisible(audio::PanelControl control, bool visible) override;
+    void setElapsed(const QString& text) override;
     int sliderPosition() const override;
     void setSliderPosition(int position) override;
     void setTickInterval(int ms) override;
@@ -23,7 +29,10 @@ public:
     void setPlaybackPath(const QString& path) override;
 
 private:
+    QWidget* widget(audio::PanelControl control) const;
+
     MainWin& window_;
+    platform::SessionState& session_;
 };
 
 } // namespace quillan::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Paths.h"
+#include "platform/SessionState.h"
 
 #include <QString>
 
@@ -36,6 +37,8 @@ struct Services
     exchange::FtpClient* ftp = nullptr;
     exchange::WebFetcher* web = nullptr;
 
+    // What this run remembers between commands besides the record.
+    platform::SessionState session;
     // Lines typed since the last closing block of the record document.
     int pageLineCounter = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/MainWin.h"
+#include "app/MainWinLayout.h"
 #include "app/Services.h"
 #include "app/Skins.h"
 #include "app/StatusText.h"
@@ -8,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
+#include "record/RecordFields.h"
 #include "settings/PhraseLists.h"
 #include "settings/Settings.h"
 
@@ -26,20 +28,21 @@ struct Tip
 };
 
 const Tip kTips[] = {
-    {"按钮3", "关闭文件界面."},
-    {"按钮2", "返回笔录第一窗口界面."},
-    {"按钮1", "返回笔录第二窗口界面."},
-    {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保存在对应案"
-              "件的模板中。"},
-    {"按钮录音", "开始进行录音..."},
-    {"按钮继续", "继续进行录音..."},
-    {"按钮暂停", "暂时停止录音..."},
-    {"按钮播放", "播放音频文件..."},
-    {"暂停", "停止播放音频文件..."},
-    {"编辑框23", "输入要上传或下载的笔录文件的名称，不用输入扩展名..."},
-    {"编辑框20", "输入FTP服务器的ip地址，比如 xxx.xxx.xxx.xxx"},
-    {"编辑框21", "添写登陆FTP服务器的帐号"},
-    {"编辑框22", "添写登陆FTP服务器的密码"},
+    {unit::kCloseText, "关闭文件界面."},
+    {unit::kToFirstView, "返回笔录第一窗口界面."},
+    {unit::kToSecondView, "返回笔录第二窗口界面."},
+    {unit::kCaseNoteButton,
+     "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，只保"
+     "存在对应案件的模板中。"},
+    {unit::kRecord, "开始进行录音..."},
+    {unit::kResume, "继续进行录音..."},
+    {unit::kPause, "暂时停止录音..."},
+    {unit::kPlay, "播放音频文件..."},
+    {unit::kStopPlayback, "停止播放音频文件..."},
+    {unit::kFtpFileName, "输入要上传或下载的笔录文件的名称，不用输入扩展名..."},
+    {unit::kFtpAddress, "输入FTP服务器的ip地址，比如 xxx.xxx.xxx.xxx"},
+    {unit::kFtpAccount, "添写登陆FTP服务器的帐号"},
+    {unit::kFtpPassword, "添写登陆FTP服务器的密码"},
 };
 
 } // namespace
@@ -63,7 +66,7 @@ QString tooltipStyleSheet()
         " color: black; padding: 4px; }");
 }
 
-Startup::Startup(MainWin& window, Services& services) : window_(window), services_(services)
+Startup::Startup(MainWin& window, Services& services) : window_(window), services_(services), form_(window)
 {
     passwordGate = [this] { window_.show(); };
 }
@@ -88,12 +91,12 @@ QString Startup::iconFile() const
 void Startup::attachTooltips()
 {
     for (const Tip& tip : kTips)
-        if (QWidget* w = window_.control(QString::fromUtf8(tip.unit)))
+        if (QWidget* w = window_.control(tip.unit))
             w->setToolTip(QString::fromUtf8(tip.text));
     // Lines break only at the CR LF pairs of the text.
     QString conduct = codeOfConduct();
     conduct.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (QWidget* banner = window_.control(QStringLiteral("图片框1")))
+    if (QWidget* banner = window_.control(unit::kBanner))
         banner->setToolTip(conduct);
 }
 
@@ -151,28 +154,29 @@ void Startup::run()
         popUpText(settings);
 
     // 8. Record start time, from one reading of the clock.
+    using record::FieldId;
     const QDateTime now = services_.clock->now();
-    window_.setFieldText(QStringLiteral("编辑框1"), QString::number(now.date().year()));
-    window_.setFieldText(QStringLiteral("编辑框2"), QString::number(now.date().month()));
-    window_.setFieldText(QStringLiteral("编辑框3"), QString::number(now.date().day()));
-    window_.setFieldText(QStringLiteral("编辑框4"), QString::number(now.time().hour()));
-    window_.setFieldText(QStringLiteral("编辑框5"), QString::number(now.time().minute()));
+    form_.showField(FieldId::StartYear, QString::number(now.date().year()));
+    form_.showField(FieldId::StartMonth, QString::number(now.date().month()));
+    form_.showField(FieldId::StartDay, QString::number(now.date().day()));
+    form_.showField(FieldId::StartHour, QString::number(now.time().hour()));
+    form_.showField(FieldId::StartMinute, QString::number(now.time().minute()));
 
     // 9. Sex box: its first entry.
-    if (auto* sex = window_.control<QComboBox>(QStringLiteral("组合框1")))
+    if (auto* sex = window_.control<QComboBox>(record::unitName(FieldId::Sex)))
         sex->setCurrentIndex(0);
 
     // 10. Page line counter.
     services_.pageLineCounter = 0;
 
     // 11. Default places, as read (also when empty).
-    window_.setFieldText(QStringLiteral("编辑框8"),
-                         settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian1")));
-    window_.setFieldText(QStringLiteral("编辑框11"),
-                         settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian2")));
+    form_.showField(FieldId::Place,
+                    settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian1")));
+    form_.showField(FieldId::Household,
+                    settings.readSetting(QStringLiteral("biludidian"), QStringLiteral("didian2")));
 
     // 12. Phrase lists.
-    settings::loadPhraseLists(settings, window_);
+    settings::loadPhraseLists(settings, form_);
 }
 
 void runClosingPage(const Services& services)

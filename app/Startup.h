@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FormBinding.h"
+
 #include <QString>
 
 #include <functional>
@@ -47,6 +49,7 @@ private:
 
     MainWin& window_;
     Services& services_;
+    FormBinding form_;
 };
 
 // The inspectors' code of conduct shown over the banner.

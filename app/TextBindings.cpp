@@ -1,6 +1,7 @@
 #include "app/TextBindings.h"
 
 #include "app/MainWin.h"
+#include "app/MainWinLayout.h"
 #include "app/Services.h"
 #include "app/Startup.h"
 #include "app/TextFind.h"
@@ -17,12 +18,12 @@ namespace {
 library::TextEnvironment textEnvironment(MainWin& w, Services& s)
 {
     library::TextEnvironment env;
-    env.form = &w;
+    env.session = &s.session;
     env.programDir = s.paths.programDir;
     const platform::Paths paths = s.paths;
     env.scratchDir = [paths] { return paths.ensureScratchDir(); };
     env.showPanel = [&w](const QString& text) {
-        auto* viewer = w.control<QPlainTextEdit>(QStringLiteral("超级编辑框1"));
+        auto* viewer = w.control<QPlainTextEdit>(unit::kTextViewer);
         if (TextFind* find = findFieldOf(viewer); find && find->isVisible())
             find->close();
         w.showTextPanel(text);
@@ -35,7 +36,7 @@ library::TextEnvironment textEnvironment(MainWin& w, Services& s)
 TextBindings::TextBindings(MainWin& window, Services& services, Startup& startup)
     : window_(window), texts_(textEnvironment(window, services)), links_(*services.shell, *services.prompts)
 {
-    if (auto* viewer = window.control<QPlainTextEdit>(QStringLiteral("超级编辑框1")))
+    if (auto* viewer = window.control<QPlainTextEdit>(unit::kTextViewer))
         new TextFind(viewer);
 
     for (const library::TextEntry& entry : library::textCatalogue())

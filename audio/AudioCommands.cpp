@@ -15,10 +15,10 @@ namespace {
 
 using platform::u;
 
-const char* const kRecord = "按钮录音";
-const char* const kPause = "按钮暂停";
-const char* const kResume = "按钮继续";
-const char* const kStopSave = "按钮4";
+constexpr PanelControl kRecord = PanelControl::Record;
+constexpr PanelControl kPause = PanelControl::Pause;
+constexpr PanelControl kResume = PanelControl::Resume;
+constexpr PanelControl kStopSave = PanelControl::StopSave;
 const int kSliderMaximum = 888;
 // Ticks without a byte from a running capture before the input counts as
 // gone. Well above the time a sound server may hold back a new stream.
@@ -92,11 +92,11 @@ QString AudioCommands::elapsedText(qint64 seconds)
 
 void AudioCommands::showPanel()
 {
-    env_.panel->setUnitVisible(u("分组框5"), true);
+    env_.panel->setVisible(PanelControl::Panel, true);
 }
 void AudioCommands::hidePanel()
 {
-    env_.panel->setUnitVisible(u("分组框5"), false);
+    env_.panel->setVisible(PanelControl::Panel, false);
 }
 
 void AudioCommands::startRecording()
@@ -116,21 +116,21 @@ void AudioCommands::startRecording()
     lastCaptured_ = 0;
     silentTicks_ = 0;
     recoveryLossTold_ = false;
-    p.setUnitEnabled(u(kRecord), false);
-    p.setUnitEnabled(u(kPause), true);
-    p.setUnitEnabled(u(kResume), true);
-    p.setUnitEnabled(u(kStopSave), true);
+    p.setEnabled(kRecord, false);
+    p.setEnabled(kPause, true);
+    p.setEnabled(kResume, true);
+    p.setEnabled(kStopSave, true);
     p.setStatusPart0(u("笔录.录音开始..."));
     seconds_ = minutes_ = hours_ = 0;
-    p.setCaption(u("标签14"), u("0:0:0"));
+    p.setElapsed(u("0:0:0"));
     p.setTickInterval(1000);
 }
 
 void AudioCommands::pause()
 {
     RecorderPanel& p = *env_.panel;
-    p.setUnitVisible(u(kPause), false);
-    p.setUnitVisible(u(kResume), true);
+    p.setVisible(kPause, false);
+    p.setVisible(kResume, true);
     if (state_ == State::Recording) {
         env_.recorder->pause();
         state_ = State::Paused;
@@ -142,8 +142,8 @@ void AudioCommands::pause()
 void AudioCommands::resume()
 {
     RecorderPanel& p = *env_.panel;
-    p.setUnitVisible(u(kPause), true);
-    p.setUnitVisible(u(kResume), false);
+    p.setVisible(kPause, true);
+    p.setVisible(kResume, false);
     if (state_ == State::Paused) {
         env_.recorder->resume();
         state_ = State::Recording;
@@ -159,10 +159,10 @@ void AudioCommands::resume()
 void AudioCommands::enterStopped()
 {
     RecorderPanel& p = *env_.panel;
-    p.setUnitEnabled(u(kPause), false);
-    p.setUnitEnabled(u(kResume), false);
-    p.setUnitEnabled(u(kRecord), true);
-    p.setUnitEnabled(u(kStopSave), true);
+    p.setEnabled(kPause, false);
+    p.setEnabled(kResume, false);
+    p.setEnabled(kRecord, true);
+    p.setEnabled(kStopSave, true);
     env_.recorder->stop();
     p.setTickInterval(0);
     state_ = State::Stopped;
@@ -208,7 +208,7 @@ bool AudioCommands::saveThroughDialog()
 
 void AudioCommands::enterIdleAfterSave()
 {
-    env_.panel->setUnitEnabled(u(kStopSave), false);
+    env_.panel->setEnabled(kStopSave, false);
     env_.panel->setStatusPart0(u("笔录.录音保存成功..."));
     state_ = State::Idle;
 }
@@ -236,8 +236,8 @@ void AudioCommands::tick()
         }
     }
     RecorderPanel& p = *env_.panel;
-    p.setCaption(u("标签14"), QString::number(hours_) + QLatin1Char(':') + QString::number(minutes_) +
-                                  QLatin1Char(':') + QString::number(seconds_));
+    p.setElapsed(QString::number(hours_) + QLatin1Char(':') + QString::number(minutes_) + QLatin1Char(':') +
+                 QString::number(seconds_));
     p.setSliderPosition(qMin(p.sliderPosition() + 1, kSliderMaximum));
 }
 
@@ -295,8 +295,8 @@ void AudioCommands::offerLoadedRecovery()
     // later, a new recording or the end of the program asks first.
     showPanel();
     RecorderPanel& p = *env_.panel;
-    p.setUnitEnabled(u(kRecord), true);
-    p.setUnitEnabled(u(kStopSave), true);
+    p.setEnabled(kRecord, true);
+    p.setEnabled(kStopSave, true);
     state_ = State::Stopped;
     const qint64 seconds = env_.recorder->heldBytes() / env_.recorder->heldFormat().bytesPerSecond();
     if (env_.prompts->message(recoveryQuestion(seconds), u("提示："), Buttons::YesNo) == Answer::Yes &&
@@ -305,7 +305,7 @@ void AudioCommands::offerLoadedRecovery()
     if (env_.prompts->message(recoveryDeleteQuestion(), u("提 示："), Buttons::YesNo) != Answer::Yes)
         return;
     env_.recorder->discard();
-    p.setUnitEnabled(u(kStopSave), false);
+    p.setEnabled(kStopSave, false);
     state_ = State::Idle;
 }
 

@@ -16,20 +16,31 @@ namespace quillan::audio {
 
 class AudioRecorder;
 
-// The recorder panel "分组框5" and the units it drives outside the group,
-// addressed by unit name. The window implements it; tests use a plain map.
+// The controls of the recorder panel the commands switch.
+enum class PanelControl {
+    Panel,    // the panel as a whole
+    Record,   // "录音"
+    Pause,    // "暂停"
+    Resume,   // "继续"
+    StopSave, // "停止保存"
+};
+
+// The recorder panel of the main window and what it drives outside itself.
+// The window implements it; tests use plain values.
 class RecorderPanel
 {
 public:
     virtual ~RecorderPanel() = default;
-    virtual void setUnitEnabled(const QString& unit, bool enabled) = 0;
-    virtual void setUnitVisible(const QString& unit, bool visible) = 0;
-    virtual void setCaption(const QString& unit, const QString& text) = 0; // "标签14"
-    virtual int sliderPosition() const = 0;                                // "滑块条1"
+    virtual void setEnabled(PanelControl control, bool enabled) = 0;
+    virtual void setVisible(PanelControl control, bool visible) = 0;
+    // The recording's elapsed time, "h:m:s".
+    virtual void setElapsed(const QString& text) = 0;
+    virtual int sliderPosition() const = 0;
     virtual void setSliderPosition(int position) = 0;
-    virtual void setTickInterval(int ms) = 0; // "时钟1"; 0 stops it
+    virtual void setTickInterval(int ms) = 0; // the panel's clock; 0 stops it
     virtual void setStatusPart0(const QString& text) = 0;
-    virtual void setPlaybackPath(const QString& path) = 0; // "编辑框18"
+    // The recording last saved or chosen, which "播放" plays.
+    virtual void setPlaybackPath(const QString& path) = 0;
 };
 
 struct AudioEnvironment

@@ -7,8 +7,9 @@
 #include "platform/ProfileIni.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
+#include "platform/SessionState.h"
+#include "platform/StatusPort.h"
 #include "platform/Text.h"
-#include "record/RecordForm.h"
 
 #include <algorithm>
 
@@ -20,11 +21,6 @@ using platform::Buttons;
 
 using platform::u;
 
-const char* const kHost = "编辑框20";
-const char* const kAccount = "编辑框21";
-const char* const kPassword = "编辑框22";
-const char* const kName = "编辑框23";
-const char* const kUploadPath = "编辑框17";
 const char* const kRemoteDirectory = "wwwroot/";
 
 const char* const kLoginFailed = "服务器帐号密码不对..";
@@ -41,14 +37,14 @@ const char* const kModeName = " 模式";
 class Running
 {
 public:
-    Running(bool& flag, record::RecordForm& form) : flag_(flag), form_(form)
+    Running(bool& flag, platform::StatusPort& status) : flag_(flag), status_(status)
     {
         flag_ = true;
-        form_.setBusy(true);
+        status_.setBusy(true);
     }
     ~Running()
     {
-        form_.setBusy(false);
+        status_.setBusy(false);
         flag_ = false;
     }
     Running(const Running&) = delete;
@@ -56,7 +52,7 @@ public:
 
 private:
     bool& flag_;
-    record::RecordForm& form_;
+    platform::StatusPort& status_;
 };
 
 } // namespace
@@ -125,15 +121,15 @@ std::optional<QString> ExchangeCommands::nameProblem(const QString& name)
 
 bool ExchangeCommands::configured()
 {
-    const record::RecordForm& form = *env_.form;
-    for (const char* unit : {kHost, kAccount, kPassword, kName}) {
-        if (form.fieldText(u(unit)).isEmpty()) {
+    const ServerFields fields = env_.fields();
+    for (const QString* value : {&fields.address, &fields.account, &fields.password, &fields.fileName}) {
+        if (value->isEmpty()) {
             env_.prompts->message(u("FTP服务器配置没有添写！"), u("请完善FTP服务器配置才可以上传下载："),
                                   Buttons::Ok);
             return false;
         }
     }
-    if (const auto problem = nameProblem(form.fieldText(u(kName)))) {
+    if (const auto problem = nameProblem(fields.fileName)) {
         env_.prompts->message(*problem, u("提示："), Buttons::Ok);
         return false;
     }
@@ -142,14 +138,15 @@ bool ExchangeCommands::configured()
 
 QString ExchangeCommands::serverKey() const
 {
-    const ServerAddress address = parseAddress(env_.form->fieldText(u(kHost)));
+    const ServerAddress address = parseAddress(env_.fields().address);
     return QStringLiteral("%1:%2").arg(address.host).arg(address.port);
 }
 
 bool ExchangeCommands::connect()
 {
-    record::RecordForm& form = *env_.form;
-    const ServerAddress address = parseAddress(form.fieldText(u(kHost)));
+    platform::StatusPort& status = *env_.status;
+    const ServerFields fields = env_.fields();
+    const ServerAddress address = parseAddress(fields.address);
     const QString server = serverKey();
     const QString pinned = env_.settings
                                ? env_.settings->readRegistryText(u(kServersKey), server + u(kCertificateName))
@@ -159,8 +156,7 @@ bool ExchangeCommands::connect()
         env_.settings->readRegistryText(u(kServersKey), server + u(kModeName)) == QLatin1String("passive");
     firstCertificate_ = false;
     env_.ftp->setPinnedCertificate(pinned.toLatin1());
-    if (!env_.ftp->connect(address.host, form.fieldText(u(kAccount)), form.fieldText(u(kPassword)),
-                           address.port, passive)) {
+    if (!env_.ftp->connect(address.host, fields.account, fields.password, address.port, passive)) {
         const FtpLink link = env_.ftp->link();
         if (link.certificateRefused) {
             // Another certificate than last time: nothing was sent. The
@@ -171,17 +167,17 @@ bool ExchangeCommands::connect()
                     platform::Answer::Yes &&
                 env_.settings &&
                 env_.settings->writeRegistryText(u(kServersKey), server + u(kCertificateName), now))
-                form.setStatusMessage(u("已信任FTP服务器的新证书，请重新上传或下载。"));
+                status.setStatusMessage(u("已信任FTP服务器的新证书，请重新上传或下载。"));
             else
-                form.setStatusMessage(u("没有连接FTP服务器：服务器的证书与上次不同。"));
+                status.setStatusMessage(u("没有连接FTP服务器：服务器的证书与上次不同。"));
             return false;
         }
         if (link.encryptionMissing) {
             env_.prompts->message(encryptionMissingText(server), u("提示："), Buttons::Ok);
-            form.setStatusMessage(u("没有连接FTP服务器：服务器这次没有提供加密连接。"));
+            status.setStatusMessage(u("没有连接FTP服务器：服务器这次没有提供加密连接。"));
             return false;
         }
-        form.setStatusMessage(u(kLoginFailed));
+        status.setStatusMessage(u(kLoginFailed));
         return false;
     }
     const FtpLink link = env_.ftp->link();
@@ -250,10 +246,10 @@ void ExchangeCommands::upload()
 {
     if (running_ || !configured())
         return;
-    record::RecordForm& form = *env_.form;
+    platform::StatusPort& status = *env_.status;
     const std::optional<QString> chosen = env_.prompts->browseFolder(QStringLiteral(" "));
-    form.setFieldText(u(kUploadPath), chosen.value_or(QString()));
-    const QString path = form.fieldText(u(kUploadPath));
+    env_.session->uploadFile = chosen.value_or(QString());
+    const QString path = env_.session->uploadFile;
     if (path.isEmpty() || !path.contains(QStringLiteral("ini"))) {
         env_.prompts->message(u("请选择笔录模板文件.ini上传"), u("提示："), Buttons::Ok);
         return;
@@ -266,27 +262,27 @@ void ExchangeCommands::upload()
         env_.prompts->message(notATemplateText(path), u("提示："), Buttons::Ok);
         return;
     }
-    Running running(running_, form);
+    Running running(running_, status);
     if (!connect())
         return;
-    const bool stored = env_.ftp->putFile(path, form.fieldText(u(kName)) + QStringLiteral(".ini"));
+    const bool stored = env_.ftp->putFile(path, env_.fields().fileName + QStringLiteral(".ini"));
     const QString note = afterTransfer();
-    form.setStatusMessage(stored ? u("笔录模板文件.ini上传FTP服务器成功.") + note : u("笔录上传失败."));
+    status.setStatusMessage(stored ? u("笔录模板文件.ini上传FTP服务器成功.") + note : u("笔录上传失败."));
 }
 
 void ExchangeCommands::download()
 {
     if (running_ || !configured())
         return;
-    record::RecordForm& form = *env_.form;
-    Running running(running_, form);
+    platform::StatusPort& status = *env_.status;
+    Running running(running_, status);
     if (!connect())
         return;
-    const QString file = form.fieldText(u(kName)) + QStringLiteral(".ini");
+    const QString file = env_.fields().fileName + QStringLiteral(".ini");
     const bool fetched = env_.ftp->getFile(file, env_.programDir + QStringLiteral("/BL/") + file);
     const QString note = afterTransfer();
-    form.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") + note
-                                  : u("笔录下载失败."));
+    status.setStatusMessage(fetched ? u("笔录模板.ini文件下载到 笔录软件的BL目录成功.") + note
+                                    : u("笔录下载失败."));
 }
 
 void ExchangeCommands::checkForUpdate()
@@ -296,7 +292,7 @@ void ExchangeCommands::checkForUpdate()
     QByteArray body;
     QString error;
     {
-        Running running(running_, *env_.form);
+        Running running(running_, *env_.status);
         body = env_.web->get(env_.website + QStringLiteral("/soft.ini"));
         error = env_.web->lastError();
     }

@@ -4,23 +4,35 @@
 
 #include <optional>
 
+#include <functional>
+
 namespace quillan::platform {
 class Prompts;
 class RegistryStore;
+class StatusPort;
+struct SessionState;
 } // namespace quillan::platform
-namespace quillan::record {
-class RecordForm;
-}
 
 namespace quillan::exchange {
 
 class FtpClient;
 class WebFetcher;
 
+// The four fields of the FTP panel as the officer typed them.
+struct ServerFields
+{
+    QString address; // "host", "host:port", "[v6 address]:port"
+    QString account;
+    QString password;
+    QString fileName; // the record's name, without ".ini"
+};
+
 // What the exchange commands work with. Every pointer must be set.
 struct ExchangeEnvironment
 {
-    record::RecordForm* form = nullptr; // the FTP fields, "编辑框17", the status, the busy cursor
+    std::function<ServerFields()> fields;      // the FTP panel
+    platform::StatusPort* status = nullptr;    // the status and the busy cursor
+    platform::SessionState* session = nullptr; // the file chosen for uploading
     platform::Prompts* prompts = nullptr;
     FtpClient* ftp = nullptr;
     WebFetcher* web = nullptr;
@@ -32,7 +44,7 @@ struct ExchangeEnvironment
     platform::RegistryStore* settings = nullptr;
 };
 
-// Where an address typed into "编辑框20" points: "host", "host:port",
+// Where an address typed into the FTP panel points: "host", "host:port",
 // "[v6 address]" or "[v6 address]:port". Without a valid port: port 21.
 struct ServerAddress
 {

@@ -4,10 +4,11 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Prompts.h"
+#include "platform/SessionState.h"
 #include "platform/Shell.h"
+#include "platform/StatusPort.h"
 #include "platform/Text.h"
-#include "record/RecordCommands.h"
-#include "record/RecordForm.h"
+#include "word/Documents.h"
 #include "word/WordEngine.h"
 
 namespace quillan::library {
@@ -21,25 +22,7 @@ using platform::u;
 
 const char* const kCannotOpen = "无 法 打 开 文 档：";
 
-// The busy cursor while the word processor works, set aside for questions.
-class Busy
-{
-public:
-    explicit Busy(record::RecordForm& form) : form_(form) { form_.setBusy(true); }
-    ~Busy() { release(); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    void release()
-    {
-        if (on_)
-            form_.setBusy(false);
-        on_ = false;
-    }
-
-private:
-    record::RecordForm& form_;
-    bool on_ = true;
-};
+using Busy = platform::BusyCursor;
 
 } // namespace
 
@@ -65,30 +48,18 @@ QString DocumentCommands::handOverFailureText(const QString& path)
     return u("没能启动 LibreOffice Writer 来编辑监察文书：") + path;
 }
 
-void DocumentCommands::endSession()
-{
-    word::WordEngine& engine = *env_.word;
-    engine.closeDocument();
-    engine.quit();
-    engine.releaseDocuments();
-    engine.releaseApplication();
-}
-
 void DocumentCommands::open(const InspectionDocument& document)
 {
-    record::RecordForm& form = *env_.form;
-    word::WordEngine& engine = *env_.word;
-
-    // The presence check; the path text is kept as every caller keeps it.
-    const QString pathText = engine.installPathText();
-    form.setFieldText(u("编辑框19"), pathText);
-    if (pathText.isEmpty()) {
+    // The presence check; the office folder is kept as every caller keeps it.
+    const QString folder = word::officeFolder(*env_.word);
+    env_.session->officeFolder = folder;
+    if (folder.isEmpty()) {
         env_.prompts->message(u("电 脑 没 有 安 装 WORD 办 公 软 件."), u(kCannotOpen), Buttons::Ok);
         return;
     }
 
     const QString path = scratchPath(document);
-    Busy busy(form);
+    Busy busy(*env_.status);
     // The form replaces the scratch file whole; a failed write leaves no
     // half-written file and is told instead of opening an old one.
     QString error;
@@ -105,13 +76,11 @@ void DocumentCommands::open(const InspectionDocument& document)
         return;
     }
 
-    engine.createApplication();
-    engine.bindDocuments();
-    if (!engine.open(path)) {
-        const QString reason = engine.lastError();
-        endSession();
+    word::HiddenDocument form(*env_.word, path);
+    if (!form.isOpen()) {
+        form.end(true);
         busy.release();
-        env_.prompts->message(openFailureText(path, reason), u(kCannotOpen), Buttons::Ok);
+        env_.prompts->message(openFailureText(path, form.openError()), u(kCannotOpen), Buttons::Ok);
         return;
     }
 
@@ -121,35 +90,28 @@ void DocumentCommands::open(const InspectionDocument& document)
     if (answer == Answer::Ok) {
         word::PrintResult result;
         {
-            Busy printing(form);
-            engine.setVisible(0);
-            result = engine.print();
-            QString reason = result.detail.isEmpty() ? engine.lastError() : result.detail;
-            endSession();
+            Busy printing(*env_.status);
+            result = form.print();
+            form.end(true);
             if (!result.ok()) {
                 printing.release();
-                env_.prompts->message(record::RecordCommands::printFailureText(reason), u("打印失败："),
-                                      Buttons::Ok);
+                env_.prompts->message(word::printFailureText(result.detail), u("打印失败："), Buttons::Ok);
                 return;
             }
         }
-        form.setStatusPart0(u("打印监察文书成功..."));
+        env_.status->setStatusPart0(u("打印监察文书成功..."));
         return;
     }
-    if (answer == Answer::Interrupted) {
-        // The program is ending: no Writer is started for the officer.
-        endSession();
+    // The headless session ends either way; when the program is ending, no
+    // Writer is started for the officer.
+    form.end(true);
+    if (answer == Answer::Interrupted)
         return;
-    }
 
-    // Edit in Writer: the headless copy lets go of the file first, then
-    // Writer opens a new, untitled document made from the form, so that
-    // "保存" asks where to keep the filled form.
-    endSession();
-    QString program = pathText;
-    if (program.endsWith(QStringLiteral("\r\n")))
-        program.chop(2);
-    if (!env_.shell->startProgram(program + u("WINWORD.EXE"), {QStringLiteral("-n"), path}))
+    // Edit in Writer: the headless copy has let go of the file, and Writer
+    // opens a new, untitled document made from the form, so that "保存"
+    // asks where to keep the filled form.
+    if (!env_.shell->startProgram(folder + u("WINWORD.EXE"), {QStringLiteral("-n"), path}))
         env_.prompts->message(handOverFailureText(path), u(kCannotOpen), Buttons::Ok);
 }
 

@@ -5,11 +5,9 @@
 namespace quillan::platform {
 class Prompts;
 class Shell;
+class StatusPort;
+struct SessionState;
 } // namespace quillan::platform
-
-namespace quillan::record {
-class RecordForm;
-}
 
 namespace quillan::word {
 class WordEngine;
@@ -22,7 +20,8 @@ struct InspectionDocument;
 // What the inspection-document commands work with. Every pointer must be set.
 struct DocumentEnvironment
 {
-    record::RecordForm* form = nullptr; // the main window: "编辑框19", status bar, busy cursor
+    platform::StatusPort* status = nullptr;    // the status bar and the busy cursor
+    platform::SessionState* session = nullptr; // keeps the office folder
     platform::Prompts* prompts = nullptr;
     platform::Shell* shell = nullptr;
     word::WordEngine* word = nullptr;
@@ -53,7 +52,6 @@ public:
     static QString handOverFailureText(const QString& path);
 
 private:
-    void endSession();
     DocumentEnvironment env_;
 };
 

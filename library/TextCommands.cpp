@@ -1,8 +1,8 @@
 #include "library/TextCommands.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/SessionState.h"
 #include "platform/Text.h"
-#include "record/RecordForm.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +35,7 @@ QString TextCommands::pathOf(const TextEntry& entry) const
 void TextCommands::show(const TextEntry& entry)
 {
     const QString path = pathOf(entry);
-    env_.form->setFieldText(QStringLiteral("编辑框24"), path);
+    env_.session->shownTextFile = path;
     // The write replaces the file as a whole; its result is not reported:
     // the panel shows what the file then holds.
     if (entry.source == TextEntry::Source::Embedded && !path.isEmpty())

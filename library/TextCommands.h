@@ -6,18 +6,18 @@
 
 #include <functional>
 
-namespace quillan::record {
-class RecordForm;
+namespace quillan::platform {
+struct SessionState;
 }
 
 namespace quillan::library {
 
-// What the text commands work with. `form` and `showPanel` must be set.
+// What the text commands work with. `session` and `showPanel` must be set.
 struct TextEnvironment
 {
-    record::RecordForm* form = nullptr; // holds "编辑框24", the path of the text on show
-    // Puts the text into the panel "超级编辑框1" at left 1, top 64, width
-    // 1017, height 506 and shows it, then "关  闭" and "打  印".
+    platform::SessionState* session = nullptr; // keeps the file of the text on show
+    // Puts the text into the main window's text panel at left 1, top 64,
+    // width 1017, height 506 and shows it, then "关  闭" and "打  印".
     std::function<void(const QString& text)> showPanel;
     QString programDir; // no trailing "/"
     // The private scratch folder, made on demand; empty when it cannot be
@@ -38,8 +38,8 @@ public:
 
     // Shows the entry's text: an embedded text is written to its scratch
     // file (replacing it) and read back from there; a program-folder text is
-    // read where the office keeps it. "编辑框24" names the file either way, so
-    // that "打  印" prints it. A file that cannot be read shows an empty panel.
+    // read where the office keeps it. The session names the file either way,
+    // so that "打  印" prints it. A file that cannot be read shows an empty panel.
     void show(const TextEntry& entry);
 
     // The path an entry's text is shown from.
@@ -53,7 +53,7 @@ private:
 // empty when it cannot be read.
 QByteArray readTextFile(const QString& path, qsizetype maxBytes = kMaxPanelTextBytes);
 
-// Start-up step 7: the pop-up reader opens unless "tanchu" of section "pop"
+// The pop-up reader of the start-up opens unless "tanchu" of section "pop"
 // is exactly "0".
 bool popUpWanted(const QString& tanchu);
 

@@ -4,7 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "record/RecordFields.h"
-#include "record/RecordForm.h"
+#include "word/Documents.h"
 #include "word/WordEngine.h"
 
 #include <QDir>
@@ -42,9 +42,9 @@ PageCheck pageCheckAfter(int pair)
 class Typist
 {
 public:
-    Typist(RecordForm& form, word::WordEngine& engine) : form_(form), engine_(engine) {}
+    Typist(const Record& record, word::WordEngine& engine) : record_(record), engine_(engine) {}
 
-    QString field(const char* unit) const { return form_.fieldText(QString::fromUtf8(unit)); }
+    const QString& field(FieldId id) const { return record_[id]; }
     void label(const QString& text) { engine_.typeText(text); }
     // A piece typed with underline on; underline goes off again afterwards.
     void underlined(const QString& text)
@@ -85,90 +85,72 @@ public:
     word::WordEngine& engine() { return engine_; }
 
 private:
-    RecordForm& form_;
+    const Record& record_;
     word::WordEngine& engine_;
 };
 
-bool lastLinesFull(const RecordForm& form)
+void typeHeader(Typist& t)
 {
-    for (int n = 13; n <= kPairCount; ++n) {
-        const Pair& p = pair(n);
-        if (form.fieldText(unitName(p.question)).isEmpty() || form.fieldText(unitName(p.answer)).isEmpty())
-            return false;
-    }
-    return true;
-}
-
-void typeHeader(Typist& t, TemplateWriter& tpl, const RecordForm& form)
-{
-    const auto header = headerFields();
     const QString two = spaces(2);
 
-    // 1: time span
+    // The time span.
     t.lineLabel(QStringLiteral("笔录起至时间："));
-    t.underlined(two + t.field("编辑框1"));
+    t.underlined(two + t.field(FieldId::StartYear));
     t.label(QStringLiteral("年"));
-    t.underlined(two + t.field("编辑框2"));
+    t.underlined(two + t.field(FieldId::StartMonth));
     t.label(QStringLiteral("月"));
-    t.underlined(two + t.field("编辑框3"));
+    t.underlined(two + t.field(FieldId::StartDay));
     t.label(QStringLiteral("日"));
-    t.underlined(two + t.field("编辑框4"));
+    t.underlined(two + t.field(FieldId::StartHour));
     t.label(QStringLiteral("时"));
-    t.underlined(two + t.field("编辑框5"));
-    t.label(timeSeparator(t.field("编辑框2"), t.field("编辑框3")));
-    t.underlined(two + t.field("编辑框6"));
+    t.underlined(two + t.field(FieldId::StartMinute));
+    t.label(timeSeparator(t.field(FieldId::StartMonth), t.field(FieldId::StartDay)));
+    t.underlined(two + t.field(FieldId::EndHour));
     t.label(QStringLiteral("时"));
-    t.underlined(two + t.field("编辑框7"));
+    t.underlined(two + t.field(FieldId::EndMinute));
     t.label(QStringLiteral("分") + kLineEnd);
-    tpl.writeFields(header.subspan(0, 7), form);
 
-    // 2: place
+    // The place.
     t.lineLabel(QStringLiteral("笔录地点："));
-    t.underlinedEnd(t.field("编辑框8") + t.field("组合框2") + spaces(33) + kLineEnd);
-    tpl.writeFields(header.subspan(7, 2), form);
+    t.underlinedEnd(t.field(FieldId::Place) + t.field(FieldId::CommonPlace) + spaces(33) + kLineEnd);
 
-    // 3: interviewee, sex, household registration
+    // The interviewee, sex and household registration.
     t.lineLabel(QStringLiteral("被询问人姓名："));
-    t.underlined(QLatin1Char(' ') + t.field("编辑框9") + QLatin1Char(' '));
+    t.underlined(QLatin1Char(' ') + t.field(FieldId::Name) + QLatin1Char(' '));
     t.label(QStringLiteral(" 性别："));
-    t.underlined(QLatin1Char(' ') + t.field("组合框1") + QLatin1Char(' '));
+    t.underlined(QLatin1Char(' ') + t.field(FieldId::Sex) + QLatin1Char(' '));
     t.label(QStringLiteral(" 户籍所在地："));
-    t.underlinedEnd(t.field("编辑框11") + t.field("组合框52") + spaces(12) + kLineEnd);
-    tpl.writeFields(header.subspan(9, 4), form);
+    t.underlinedEnd(t.field(FieldId::Household) + t.field(FieldId::CommonHousehold) + spaces(12) + kLineEnd);
 
-    // 4: identity document, age
+    // The identity document and age.
     t.lineLabel(QStringLiteral("身份证件种类："));
-    t.underlined(QLatin1Char(' ') + t.field("编辑框12") + QLatin1Char(' '));
+    t.underlined(QLatin1Char(' ') + t.field(FieldId::IdKind) + QLatin1Char(' '));
     t.label(QStringLiteral(" 号码："));
-    t.underlined(t.field("编辑框10"));
+    t.underlined(t.field(FieldId::IdNumber));
     t.label(QStringLiteral("  年龄："));
-    t.underlinedEnd(t.field("编辑框26") + spaces(22) + kLineEnd);
-    tpl.writeFields(header.subspan(13, 3), form);
+    t.underlinedEnd(t.field(FieldId::Age) + spaces(22) + kLineEnd);
 
-    // 5: work unit, position, education
+    // Work unit, position and education.
     t.lineLabel(QStringLiteral("工作单位："));
-    t.underlined(t.field("编辑框14"));
+    t.underlined(t.field(FieldId::WorkUnit));
     t.label(QStringLiteral("   职务："));
-    t.underlined(t.field("组合框3"));
+    t.underlined(t.field(FieldId::Position));
     t.label(QStringLiteral("   文化程度："));
-    t.underlinedEnd(t.field("编辑框27") + spaces(27) + kLineEnd);
-    tpl.writeFields(header.subspan(16, 3), form);
+    t.underlinedEnd(t.field(FieldId::Education) + spaces(27) + kLineEnd);
 
-    // 6: telephone, address
+    // Telephone and address.
     t.lineLabel(QStringLiteral("电话："));
-    t.underlined(t.field("编辑框15"));
+    t.underlined(t.field(FieldId::Telephone));
     t.label(QStringLiteral("   住址："));
-    t.underlinedEnd(t.field("编辑框16") + spaces(80) + kLineEnd);
-    tpl.writeFields(header.subspan(19, 2), form);
+    t.underlinedEnd(t.field(FieldId::Address) + spaces(80) + kLineEnd);
 
-    // 7: interviewer, other participants, recorder; then an empty paragraph
+    // Interviewer, other participants and recorder; then an empty paragraph.
     t.lineLabel(QStringLiteral("询问人姓名："));
-    t.underlined(two + t.field("组合框53") + two);
+    t.underlined(two + t.field(FieldId::Interviewer) + two);
     t.label(QStringLiteral(" 其他参加人："));
-    t.underlined(two + t.field("组合框54") + two);
+    t.underlined(two + t.field(FieldId::OtherParticipants) + two);
     t.label(QStringLiteral(" 记录人："));
-    t.underlinedEnd(two + t.field("组合框55") + spaces(17) + kLineEnd + kLineEnd);
-    tpl.writeFields(header.subspan(21, 3), form);
+    t.underlinedEnd(two + t.field(FieldId::Recorder) + spaces(17) + kLineEnd + kLineEnd);
 }
 
 } // namespace
@@ -203,27 +185,21 @@ bool writeWorkingDocument(const QString& programDir, QString* error)
     return platform::writeFileAtomically(workingDocumentPath(programDir), asset.readAll(), error);
 }
 
-ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QString& programDir,
-                            int& pageLineCounter)
+ComposedDocument composeRecord(const Record& record, word::WordEngine& engine, const QString& programDir,
+                               int& pageLineCounter)
 {
-    ComposeResult result;
-    TemplateWriter& tpl = result.templateFile.emplace(programDir, form);
-    Typist t(form, engine);
-
-    // 1-2. The working document, opened hidden in a fresh session.
+    ComposedDocument result;
     QString assetError;
     const bool written = writeWorkingDocument(programDir, &assetError);
-    engine.createApplication();
-    engine.bindDocuments();
-    result.documentOpen = engine.open(workingDocumentPath(programDir));
-    if (!result.documentOpen)
-        result.documentError = written ? engine.lastError() : assetError;
-    engine.setVisible(0);
+    result.document = std::make_unique<word::HiddenDocument>(engine, workingDocumentPath(programDir));
+    result.open = result.document->isOpen();
+    if (!result.open)
+        result.openError = written ? result.document->openError() : assetError;
+    Typist t(record, engine);
 
-    // 3.
     pageLineCounter = 0;
 
-    // 4. Title.
+    // The title.
     engine.setAlignment(word::Alignment::Center);
     engine.setFontSize(22);
     engine.setBold(true);
@@ -232,22 +208,21 @@ ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QS
     engine.setFontSize(14);
     engine.setAlignment(word::Alignment::Left);
 
-    // 5-6. Header and the heading of the pairs.
-    typeHeader(t, tpl, form);
+    // The header and the heading of the pairs.
+    typeHeader(t);
     engine.setUnderline(false);
     engine.typeText(QStringLiteral("笔 录 内 容：") + kLineEnd);
     engine.setUnderline(true);
 
-    // 7. The pairs, each followed by its page check.
-    const bool fullEnd = lastLinesFull(form);
+    // The pairs that hold a question, each pair followed by its page check:
+    // a full page ends with the closing block.
+    const bool fullEnd = record.lastPairsFull();
     const QString fill = spaces(66);
     for (const Pair& p : pairs()) {
-        tpl.write(p.question, form.fieldText(unitName(p.question)));
-        tpl.write(p.answer, form.fieldText(unitName(p.answer)));
-        const QString question = form.fieldText(unitName(p.question));
+        const QString& question = record[p.question.id];
         if (!question.isEmpty()) {
             engine.typeText(question + fill + kLineEnd);
-            engine.typeText(form.fieldText(unitName(p.answer)) + fill + kLineEnd);
+            engine.typeText(record[p.answer.id] + fill + kLineEnd);
             pageLineCounter += 2;
         }
         const PageCheck check = pageCheckAfter(p.number);
@@ -259,7 +234,8 @@ ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QS
         }
     }
 
-    // 8. Final section.
+    // The last page: filled up with blank lines and ended with the closing
+    // block.
     if (pageLineCounter != 0) {
         if (pageLineCounter < 15) {
             const QString blank = spaces(69) + kLineEnd;
@@ -268,9 +244,6 @@ ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QS
         }
         t.closingBlock(false);
     }
-
-    // 9. Case note, last.
-    tpl.writeCaseNote(form);
     return result;
 }
 

@@ -1,38 +1,30 @@
 #pragma once
 
-#include "record/TemplateFile.h"
+#include "record/Record.h"
+#include "word/Documents.h"
 
 #include <QString>
 
-#include <optional>
-
-namespace quillan::word {
-class WordEngine;
-}
+#include <memory>
 
 namespace quillan::record {
 
-class RecordForm;
-
-// What a composition left behind.
-struct ComposeResult
+// The record document opened for typing, and why not when it could not be.
+struct ComposedDocument
 {
-    // The record template, composed on the way; the caller writes it with
-    // finish() when the record is to be stored.
-    std::optional<TemplateWriter> templateFile;
-    bool documentOpen = false; // the working document was opened and typed into
-    QString documentError;     // why not, when it was not
+    std::unique_ptr<word::HiddenDocument> document;
+    bool open = false; // the working document was opened and typed into
+    QString openError; // why not, when it was not
 };
 
 // Composes the record document: writes the blank working document to
-// program directory + "/BL/Doc.doc", opens it in a fresh, hidden session of
-// the engine and types the whole record into it (title, header, question and
-// answer pairs with their closing blocks, final section), collecting the
-// template keys group by group as it goes. The page line counter is reset and
-// advanced as the lines are typed. The caller saves or prints the document
-// and writes the template, then closes the document and quits the session.
-ComposeResult composeRecord(RecordForm& form, word::WordEngine& engine, const QString& programDir,
-                            int& pageLineCounter);
+// program directory + "/BL/Doc.doc", opens it hidden in a fresh session of
+// the word processor and types the whole record into it (title, header,
+// question and answer pairs with their closing blocks, final section). The
+// page line counter is reset and advanced as the lines are typed. The
+// caller saves or prints the document; its session ends with it.
+ComposedDocument composeRecord(const Record& record, word::WordEngine& engine, const QString& programDir,
+                               int& pageLineCounter);
 
 // The separator between start minute and end hour of the first header line,
 // chosen by the byte lengths of month and day.

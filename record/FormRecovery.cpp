@@ -7,7 +7,7 @@
 #include "platform/Prompts.h"
 #include "platform/Text.h"
 #include "record/RecordFields.h"
-#include "record/RecordForm.h"
+#include "record/RecordView.h"
 #include "record/TemplateFile.h"
 
 #include <QDir>
@@ -42,21 +42,13 @@ QString FormRecovery::question(const QDateTime& when, const QString& keptName)
            u("）还在，是否恢复？ \r\n选择“否”，此笔录保存在 <BL/") + keptName + u("> 中。");
 }
 
-FormRecovery::Values FormRecovery::formValues() const
-{
-    Values values;
-    for (const Field& f : readOrder())
-        values.insert(unitName(f), env_.form->fieldText(unitName(f)));
-    return values;
-}
-
-QByteArray FormRecovery::encode(const Values& values, const QDateTime& when) const
+QByteArray FormRecovery::encode(const Record& values, const QDateTime& when) const
 {
     // Built from nothing, so that no earlier content survives in the file.
     platform::ProfileWriter writer{QString()};
     for (const Field& f : writeOrder()) {
-        QString value = values.value(unitName(f));
-        if (qstrcmp(f.key, caseNote().key) == 0)
+        QString value = values[f.id];
+        if (f.id == FieldId::CaseNote)
             value = normaliseCaseNote(value);
         writer.setValue(kSet, keyName(f), value);
     }
@@ -64,7 +56,7 @@ QByteArray FormRecovery::encode(const Values& values, const QDateTime& when) con
     // What the template section cannot hold exactly is kept beside it.
     const platform::ProfileIni asTemplate = platform::ProfileIni::parse(writer.bytes());
     for (const Field& f : writeOrder()) {
-        const QString value = values.value(unitName(f));
+        const QString& value = values[f.id];
         if (asTemplate.value(kSet, keyName(f)) != value)
             writer.setValue(kRecovery, keyName(f), QString::fromLatin1(value.toUtf8().toPercentEncoding()));
     }
@@ -80,10 +72,9 @@ std::optional<FormRecovery::Left> FormRecovery::readLeft(const QString& file)
     const platform::ProfileIni ini = platform::ProfileIni::load(file, &error, platform::kNoValueLimit);
     for (const Field& f : readOrder()) {
         const QString exact = ini.value(kRecovery, keyName(f));
-        left.values.insert(unitName(f),
-                           exact.isEmpty()
-                               ? ini.value(kSet, keyName(f))
-                               : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1())));
+        left.values[f.id] = exact.isEmpty()
+                                ? ini.value(kSet, keyName(f))
+                                : QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1()));
     }
     left.when = QDateTime::fromString(ini.value(kRecovery, kTime), Qt::ISODate);
     if (!left.when.isValid())
@@ -100,7 +91,7 @@ bool FormRecovery::removeFile()
 
 void FormRecovery::markSafe()
 {
-    safe_ = formValues();
+    safe_ = env_.view->read();
     written_.reset();
     removeFile();
 }
@@ -109,7 +100,7 @@ bool FormRecovery::snapshot(QString* error)
 {
     if (!watching_)
         return true;
-    const Values now = formValues();
+    const Record now = env_.view->read();
     if (now == safe_) {
         written_.reset();
         return removeFile();
@@ -141,7 +132,7 @@ KeptForm FormRecovery::keepUnsaved()
     KeptForm kept;
     if (!watching_)
         return kept;
-    const Values now = formValues();
+    const Record now = env_.view->read();
     if (now == safe_)
         return kept;
     const QDateTime when = env_.clock->now();
@@ -180,10 +171,7 @@ bool FormRecovery::offerFile(const QString& file)
         return true;
     }
     // Saved after the snapshot (the removal failed then): nothing to offer.
-    const auto v = [&left](const char* unit) { return left->values.value(u(unit)); };
-    const QFileInfo saved(env_.programDir + QStringLiteral("/BL/") + v("编辑框1") + QLatin1Char('.') +
-                          v("编辑框2") + QLatin1Char('.') + v("编辑框3") + QLatin1Char('-') + v("编辑框14") +
-                          QLatin1Char('-') + v("编辑框9") + QStringLiteral(".ini"));
+    const QFileInfo saved(templatePath(env_.programDir, left->values));
     if (saved.exists() && saved.lastModified() >= QFileInfo(file).lastModified()) {
         QFile::remove(file);
         return true;
@@ -223,12 +211,11 @@ void FormRecovery::offer()
 
 bool FormRecovery::begin()
 {
-    safe_ = formValues();
+    safe_ = env_.view->read();
     watching_ = true;
     if (!pending_)
         return false;
-    for (const Field& f : readOrder())
-        env_.form->setFieldText(unitName(f), pending_->value(unitName(f)));
+    env_.view->show(*pending_);
     // Until it is saved, the restored record is kept by the same file.
     written_ = *pending_;
     pending_.reset();

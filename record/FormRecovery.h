@@ -17,11 +17,11 @@ class Prompts;
 
 namespace quillan::record {
 
-class RecordForm;
+class RecordView;
 
 struct RecoveryEnvironment
 {
-    RecordForm* form = nullptr;
+    RecordView* view = nullptr;
     platform::Prompts* prompts = nullptr;
     platform::Clock* clock = nullptr;
     QString scratchDir; // the private scratch folder (0700)
@@ -89,17 +89,15 @@ public:
     static QString keptName(const QDateTime& when);
 
 private:
-    using Values = QHash<QString, QString>; // unit name -> text
     // A recovery file as read back.
     struct Left
     {
-        Values values;
+        Record values;
         QDateTime when;
     };
     // Nothing when the file cannot be read.
     static std::optional<Left> readLeft(const QString& file);
-    Values formValues() const;
-    QByteArray encode(const Values& values, const QDateTime& when) const;
+    QByteArray encode(const Record& values, const QDateTime& when) const;
     bool removeFile();
     // A free name for a kept file in "BL", relative to the program folder.
     QString freeKeptName(const QDateTime& when) const;
@@ -108,10 +106,10 @@ private:
     bool offerFile(const QString& file);
 
     RecoveryEnvironment env_;
-    Values safe_;
+    Record safe_;
     bool watching_ = false;
-    std::optional<Values> written_;
-    std::optional<Values> pending_;
+    std::optional<Record> written_;
+    std::optional<Record> pending_;
 };
 
 } // namespace quillan::record

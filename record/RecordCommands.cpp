@@ -1,11 +1,14 @@
 #include "record/RecordCommands.h"
 
 #include "platform/Prompts.h"
+#include "platform/SessionState.h"
 #include "platform/Shell.h"
+#include "platform/StatusPort.h"
 #include "platform/Text.h"
 #include "record/Composition.h"
 #include "record/RecordFields.h"
-#include "record/RecordForm.h"
+#include "record/RecordView.h"
+#include "word/Documents.h"
 #include "word/WordEngine.h"
 
 #include <QFileInfo>
@@ -23,33 +26,16 @@ const char* const kNotInstalled = "电 脑 没 有 安 装 WORD 办 公 软 件.
 const char* const kHint = "提 示：";
 
 // Combo boxes a new record empties, besides the 48 question and answer lines.
-const char* const kClearedLists[] = {"组合框2", "组合框52", "组合框53", "组合框54", "组合框55"};
-// Edit boxes a new record empties: date and times, name, identity number, work
-// unit, telephone, address, the case note and the upload and playback paths.
-const char* const kClearedFields[] = {"编辑框1",  "编辑框2",  "编辑框3",     "编辑框4",  "编辑框5",
-                                      "编辑框6",  "编辑框7",  "编辑框9",     "编辑框10", "编辑框14",
-                                      "编辑框15", "编辑框16", "超级编辑框2", "编辑框17", "编辑框18"};
+constexpr FieldId kClearedLists[] = {FieldId::CommonPlace, FieldId::CommonHousehold, FieldId::Interviewer,
+                                     FieldId::OtherParticipants, FieldId::Recorder};
+// Fields a new record empties: date and times, name, identity number, work
+// unit, telephone, address and the case note.
+constexpr FieldId kClearedFields[] = {
+    FieldId::StartYear, FieldId::StartMonth, FieldId::StartDay, FieldId::StartHour, FieldId::StartMinute,
+    FieldId::EndHour,   FieldId::EndMinute,  FieldId::Name,     FieldId::IdNumber,  FieldId::WorkUnit,
+    FieldId::Telephone, FieldId::Address,    FieldId::CaseNote};
 
-// Shows the busy cursor while the word processor works; set aside around a
-// question to the officer.
-class Busy
-{
-public:
-    explicit Busy(RecordForm& form) : form_(form) { set(true); }
-    ~Busy() { set(false); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    void set(bool on)
-    {
-        if (on != on_)
-            form_.setBusy(on);
-        on_ = on;
-    }
-
-private:
-    RecordForm& form_;
-    bool on_ = false;
-};
+using Busy = platform::BusyCursor;
 
 } // namespace
 
@@ -63,33 +49,37 @@ QString RecordCommands::saveFailureText(const QList<FileResult>& failures)
     return text;
 }
 
-QString RecordCommands::printFailureText(const QString& reason)
-{
-    return u("打印没有成功：") + reason;
-}
-
 bool RecordCommands::wordInstalled(const QString& title)
 {
-    const QString pathText = env_.word->installPathText();
-    env_.form->setFieldText(u("编辑框19"), pathText);
-    if (!pathText.isEmpty())
+    env_.session->officeFolder = word::officeFolder(*env_.word);
+    if (!env_.session->officeFolder.isEmpty())
         return true;
     env_.prompts->message(u(kNotInstalled), title, Buttons::Ok);
     return false;
 }
 
-bool RecordCommands::recordComplete(const QString& workUnitMessage)
+bool RecordCommands::recordComplete(const Record& record, const QString& workUnitMessage)
 {
-    RecordForm& form = *env_.form;
-    if (form.fieldText(u("编辑框14")).isEmpty()) {
+    if (record[FieldId::WorkUnit].isEmpty()) {
         env_.prompts->message(workUnitMessage, u(kHint), Buttons::Ok);
         return false;
     }
-    if (form.fieldText(u("编辑框6")).isEmpty() || form.fieldText(u("编辑框7")).isEmpty()) {
+    if (record[FieldId::EndHour].isEmpty() || record[FieldId::EndMinute].isEmpty()) {
         env_.prompts->message(u(" 笔录结束时间没有添写！ "), u(kHint), Buttons::Ok);
         return false;
     }
     return true;
+}
+
+Record RecordCommands::recordToStore()
+{
+    Record record = env_.view->read();
+    const QString note = normaliseCaseNote(record[FieldId::CaseNote]);
+    if (note != record[FieldId::CaseNote]) {
+        record[FieldId::CaseNote] = note;
+        env_.view->showField(FieldId::CaseNote, note);
+    }
+    return record;
 }
 
 // ---------------------------------------------------------------- new, open
@@ -117,8 +107,8 @@ QString RecordCommands::keptStatusText(const QString& file)
 
 void RecordCommands::newRecord()
 {
-    RecordForm& form = *env_.form;
-    if (!form.fieldText(u("编辑框14")).isEmpty() &&
+    RecordView& view = *env_.view;
+    if (!view.read()[FieldId::WorkUnit].isEmpty() &&
         env_.prompts->message(u("你确认要新建一份新的笔录？"), u(kHint), Buttons::OkCancel) != Answer::Ok)
         return;
     // What was typed and never saved is kept before the form is emptied.
@@ -126,26 +116,28 @@ void RecordCommands::newRecord()
     if (!keepUnsavedForm(&kept))
         return;
 
-    for (const char* unit : kClearedFields)
-        form.setFieldText(u(unit), QString());
-    form.setFieldText(u("编辑框12"), u("身份证"));
-    for (const char* unit : kClearedLists) {
-        form.clearList(u(unit));
-        form.setFieldText(u(unit), QString());
+    for (const FieldId id : kClearedFields)
+        view.showField(id, QString());
+    view.showField(FieldId::IdKind, u("身份证"));
+    for (const FieldId id : kClearedLists) {
+        view.clearList(id);
+        view.showField(id, QString());
     }
     for (const Pair& p : pairs()) {
-        for (const auto& [field, prompt] : {std::pair{p.question, "问："}, std::pair{p.answer, "答："}}) {
-            form.clearList(unitName(field));
-            form.setFieldText(unitName(field), QString());
-            form.insertAtTop(unitName(field), {u(prompt)});
+        for (const auto& [id, prompt] : {std::pair{p.question.id, "问："}, std::pair{p.answer.id, "答："}}) {
+            view.clearList(id);
+            view.showField(id, QString());
+            view.insertAtTop(id, {u(prompt)});
         }
     }
+    env_.session->uploadFile.clear();
+    env_.session->playbackFile.clear();
     if (env_.rerunStartup)
         env_.rerunStartup();
     if (env_.formSafe)
         env_.formSafe();
     if (!kept.isEmpty())
-        form.setStatusMessage(kept);
+        env_.status->setStatusMessage(kept);
 }
 
 void RecordCommands::openTemplate()
@@ -166,8 +158,8 @@ void RecordCommands::openTemplate()
 
 void RecordCommands::openTemplateAt(const QString& path)
 {
-    env_.form->setFieldText(u("编辑框32"), path);
-    const LoadedTemplate loaded = loadTemplate(env_.form->fieldText(u("编辑框32")));
+    env_.session->lastChosenFile = path;
+    const LoadedTemplate loaded = loadTemplate(path);
     if (!loaded.result.ok) {
         // The record being typed stays as it is.
         env_.prompts->message(u("笔录模板没有打开：\r\n") + loaded.result.path + u("：") +
@@ -178,50 +170,48 @@ void RecordCommands::openTemplateAt(const QString& path)
     QString kept;
     if (!keepUnsavedForm(&kept))
         return;
-    fillForm(loaded.ini, *env_.form);
+    env_.view->show(recordFromTemplate(loaded.ini));
     if (env_.formSafe)
         env_.formSafe();
     if (!kept.isEmpty())
-        env_.form->setStatusMessage(kept);
+        env_.status->setStatusMessage(kept);
 }
 
 // ---------------------------------------------------------------- save
 
-FileResult RecordCommands::saveDocument(const QString& path)
+namespace {
+
+// Stores the composed document at `path` (a ".pdf" path as its PDF copy).
+FileResult saveDocument(word::HiddenDocument& document, const Record& record, const QString& path)
 {
     FileResult result;
     result.path = path;
-    if (hasForbiddenFileNameCharacter(recordBaseName(*env_.form))) {
+    if (hasForbiddenFileNameCharacter(record.baseName())) {
         result.error = forbiddenNameReason();
         return result;
     }
     // The engine writes the new document beside the old one and puts it in
     // its place only when complete: a failed save never loses the old one.
-    const bool pdf = path.endsWith(QStringLiteral(".pdf"));
-    if (!(pdf ? env_.word->saveAsPdf(path) : env_.word->saveAs(path))) {
-        result.error = env_.word->lastError();
-        return result;
-    }
-    result.ok = true;
+    result.ok = document.save(path, &result.error);
     return result;
 }
 
+} // namespace
+
 void RecordCommands::saveRecord()
 {
-    RecordForm& form = *env_.form;
-    word::WordEngine& engine = *env_.word;
-
     if (!wordInstalled(u("无法保存笔录为Word文档：")))
         return;
-    if (!recordComplete(u(" 笔录没有录入完成，工作单位等资料都没有添写. ")))
+    if (!recordComplete(env_.view->read(), u(" 笔录没有录入完成，工作单位等资料都没有添写. ")))
         return;
 
-    Busy busy(form);
-    ComposeResult composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
+    Busy busy(*env_.status);
+    const Record record = recordToStore();
+    ComposedDocument composed = composeRecord(record, *env_.word, env_.programDir, *env_.pageLineCounter);
 
     // Each step follows as soon as the one before has returned: the engine's
     // calls return only when their work is done and checked.
-    const QString path = documentPath(env_.programDir, form);
+    const QString path = documentPath(env_.programDir, record);
     bool save = true;
     if (QFileInfo::exists(path)) {
         busy.set(false);
@@ -231,8 +221,6 @@ void RecordCommands::saveRecord()
         if (answer == Answer::Interrupted) {
             // The program is ending: the save is called off as a whole and
             // the form's recovery file keeps the record.
-            engine.closeDocument();
-            engine.quit();
             return;
         }
         save = answer == Answer::Yes;
@@ -243,15 +231,15 @@ void RecordCommands::saveRecord()
     if (save) {
         // The template is written with the document, after the question:
         // "否" leaves the old template, document and copy as they were.
-        const FileResult tpl = composed.templateFile->finish();
+        const FileResult tpl = writeTemplate(env_.programDir, record);
         if (!tpl.ok)
             failures << tpl;
         else
             written << tpl.path;
-        FileResult saved = saveDocument(path);
-        if (!saved.ok && !composed.documentOpen && !composed.documentError.isEmpty() &&
-            !hasForbiddenFileNameCharacter(recordBaseName(form)))
-            saved.error = composed.documentError;
+        FileResult saved = saveDocument(*composed.document, record, path);
+        if (!saved.ok && !composed.open && !composed.openError.isEmpty() &&
+            !hasForbiddenFileNameCharacter(record.baseName()))
+            saved.error = composed.openError;
         if (!saved.ok)
             failures << saved;
         else
@@ -259,7 +247,7 @@ void RecordCommands::saveRecord()
         // An archivable PDF copy of the document, written only beside a
         // document that was saved, so that the two always match.
         if (saved.ok) {
-            FileResult copy = saveDocument(pdfPath(env_.programDir, form));
+            FileResult copy = saveDocument(*composed.document, record, pdfPath(env_.programDir, record));
             if (!copy.ok) {
                 failures << copy;
                 pdfFailedOnly = failures.size() == 1;
@@ -268,8 +256,7 @@ void RecordCommands::saveRecord()
             }
         }
     }
-    engine.closeDocument();
-    engine.quit();
+    composed.document.reset();
     busy.set(false);
     if (env_.recordSaved && !written.isEmpty())
         env_.recordSaved(written);
@@ -287,14 +274,12 @@ void RecordCommands::saveRecord()
     // Offered after "否" as well: the preview then shows the old document.
     if (env_.prompts->message(u(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), u(kHint), Buttons::YesNo) ==
         Answer::Yes) {
-        // The preview program: the path text without its CR LF, followed by
-        // the program name, which the shell maps onto the word processor.
-        QString program = form.fieldText(u("编辑框19"));
-        program.chop(2);
-        env_.shell->startProgram(program + u("WINWORD.EXE"), {path});
+        // The preview program: the word processor's program in its folder,
+        // which the shell maps onto the word processor.
+        env_.shell->startProgram(env_.session->officeFolder + u("WINWORD.EXE"), {path});
     }
-    form.setStatusMessage(save ? u("笔录WORD文件以经保存在 <") + env_.programDir + u("/BL/目录中> ")
-                               : notOverwrittenText());
+    env_.status->setStatusMessage(save ? u("笔录WORD文件以经保存在 <") + env_.programDir + u("/BL/目录中> ")
+                                       : notOverwrittenText());
 }
 
 QString RecordCommands::notOverwrittenText()
@@ -304,17 +289,13 @@ QString RecordCommands::notOverwrittenText()
 
 // ---------------------------------------------------------------- print
 
-void RecordCommands::reportPrintFailure(const word::PrintResult& result, const QString& openError)
+void RecordCommands::reportPrintFailure(const word::PrintResult& result)
 {
-    QString reason = openError.isEmpty() ? result.detail : openError;
-    if (reason.isEmpty())
-        reason = env_.word->lastError();
-    env_.prompts->message(printFailureText(reason), u("打印失败："), Buttons::Ok);
+    env_.prompts->message(word::printFailureText(result.detail), u("打印失败："), Buttons::Ok);
 }
 
 void RecordCommands::printRecord()
 {
-    RecordForm& form = *env_.form;
     const Answer current =
         env_.prompts->message(u(" 是/否 打 印 当 前 笔 录 内 容 ？ \r\n"), u("打印提示："), Buttons::YesNo);
     if (current == Answer::Yes) {
@@ -334,7 +315,7 @@ void RecordCommands::printRecord()
                               u("错误："), Buttons::Ok);
         return;
     }
-    form.setFieldText(u("编辑框32"), *chosen);
+    env_.session->lastChosenFile = *chosen;
     if (!wordInstalled(u("无法打印：")))
         return;
     if (!chosen->contains(QStringLiteral("doc"), Qt::CaseSensitive)) {
@@ -343,56 +324,44 @@ void RecordCommands::printRecord()
         return;
     }
     if (printFile(*chosen))
-        form.setStatusMessage(u("打印笔录成功... "));
+        env_.status->setStatusMessage(u("打印笔录成功... "));
 }
 
 bool RecordCommands::printFile(const QString& path)
 {
-    word::WordEngine& engine = *env_.word;
     word::PrintResult result;
-    QString openError;
     {
-        Busy busy(*env_.form);
-        engine.createApplication();
-        engine.bindDocuments();
-        if (!engine.open(path))
-            openError = engine.lastError();
-        engine.setVisible(0);
-        result = engine.print();
-        engine.closeDocument();
-        engine.quit();
+        Busy busy(*env_.status);
+        result = word::printFile(*env_.word, path);
     }
     if (result.ok())
         return true;
-    reportPrintFailure(result, openError);
+    reportPrintFailure(result);
     return false;
 }
 
 void RecordCommands::printCurrentRecord()
 {
-    RecordForm& form = *env_.form;
-    word::WordEngine& engine = *env_.word;
-
     if (!wordInstalled(u("无法打印：")))
         return;
-    if (!recordComplete(u("笔录没有录入完成，工作单位等资料没有添写.")))
+    if (!recordComplete(env_.view->read(), u("笔录没有录入完成，工作单位等资料没有添写.")))
         return;
 
-    ComposeResult composed;
     FileResult templateFile;
     word::PrintResult result;
     {
-        Busy busy(form);
-        composed = composeRecord(form, engine, env_.programDir, *env_.pageLineCounter);
-        templateFile = composed.templateFile->finish();
-        result = engine.print();
-        engine.closeDocument();
-        engine.quit();
+        Busy busy(*env_.status);
+        const Record record = recordToStore();
+        ComposedDocument composed = composeRecord(record, *env_.word, env_.programDir, *env_.pageLineCounter);
+        templateFile = writeTemplate(env_.programDir, record);
+        result = composed.document->print();
+        if (!result.ok() && !composed.open && !composed.openError.isEmpty())
+            result.detail = composed.openError;
     }
     if (result.ok())
-        form.setStatusMessage(u("打 印 成 功！"));
+        env_.status->setStatusMessage(u("打 印 成 功！"));
     else
-        reportPrintFailure(result, composed.documentOpen ? QString() : composed.documentError);
+        reportPrintFailure(result);
     if (!templateFile.ok)
         env_.prompts->message(saveFailureText({templateFile}), u("保存失败："), Buttons::Ok);
 }
@@ -401,8 +370,8 @@ void RecordCommands::printShownText()
 {
     if (!wordInstalled(u("无 法 打 印：")))
         return;
-    if (printFile(env_.form->fieldText(u("编辑框24"))))
-        env_.form->setStatusPart0(u("打印成功..."));
+    if (printFile(env_.session->shownTextFile))
+        env_.status->setStatusPart0(u("打印成功..."));
 }
 
 // ---------------------------------------------------------------- tools

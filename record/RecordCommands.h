@@ -12,17 +12,20 @@ namespace quillan::platform {
 class Clock;
 class Prompts;
 class Shell;
+class StatusPort;
 struct FileDialogUnit;
+struct SessionState;
 } // namespace quillan::platform
 
 namespace quillan::word {
+class HiddenDocument;
 class WordEngine;
 struct PrintResult;
 } // namespace quillan::word
 
 namespace quillan::record {
 
-class RecordForm;
+class RecordView;
 
 // What became of a form that held unsaved work before it was replaced.
 struct KeptForm
@@ -35,7 +38,9 @@ struct KeptForm
 // What the record commands work with. Every pointer must be set.
 struct RecordEnvironment
 {
-    RecordForm* form = nullptr;
+    RecordView* view = nullptr;
+    platform::StatusPort* status = nullptr;
+    platform::SessionState* session = nullptr;
     platform::Prompts* prompts = nullptr;
     platform::Clock* clock = nullptr;
     platform::Shell* shell = nullptr;
@@ -78,25 +83,25 @@ public:
     // The message of a save that did not store every file: each failed file
     // with its reason.
     static QString saveFailureText(const QList<FileResult>& failures);
-    // The message of a print that did not succeed.
-    static QString printFailureText(const QString& reason);
     // The status after the form's unsaved work was kept in `file`.
     static QString keptStatusText(const QString& file);
     // The status after "否" to replacing the old document.
     static QString notOverwrittenText();
 
 private:
-    // The presence check: stores the path text in "编辑框19"; false (after
-    // the message with `title`) when the word processor is missing.
+    // The presence check: keeps the office folder in the session; false
+    // (after the message with `title`) when the word processor is missing.
     bool wordInstalled(const QString& title);
-    bool recordComplete(const QString& workUnitMessage);
+    bool recordComplete(const Record& record, const QString& workUnitMessage);
+    // The record to be stored: the form's, its case note's line breaks
+    // made blanks, in the form as well.
+    Record recordToStore();
     // Keeps the form's unsaved work before it is replaced; `status` then
     // says where. False (the officer told, the form to stay) when it could
     // not be kept.
     bool keepUnsavedForm(QString* status);
-    FileResult saveDocument(const QString& path);
-    void reportPrintFailure(const word::PrintResult& result, const QString& openError);
-    // Opens, hides, prints, closes and quits; true when the print succeeded,
+    void reportPrintFailure(const word::PrintResult& result);
+    // Prints the document at `path`; true when the print succeeded,
     // otherwise the officer has been told why.
     bool printFile(const QString& path);
 

@@ -1,5 +1,7 @@
 #include "record/RecordFields.h"
 
+#include <QtGlobal>
+
 #include <vector>
 
 namespace quillan::record {
@@ -7,36 +9,37 @@ namespace quillan::record {
 namespace {
 
 constexpr std::array<Field, 24> kHeader{{
-    {"num1", "编辑框1", "笔录起始时间 年"},
-    {"num2", "编辑框2", "笔录起始时间 月"},
-    {"num3", "编辑框3", "笔录起始时间 日"},
-    {"num4", "编辑框4", "笔录起始时间 时"},
-    {"num5", "编辑框5", "笔录起始时间 分"},
-    {"num6", "编辑框6", "笔录结束时间 时"},
-    {"num7", "编辑框7", "笔录结束时间 分"},
-    {"num8", "编辑框8", "笔录地点"},
-    {"num9", "组合框2", "笔录地点 常用地点"},
-    {"num10", "编辑框9", "被询问人姓名"},
-    {"num11", "组合框1", "性别"},
-    {"num12", "编辑框11", "户籍所在地"},
-    {"num13", "组合框52", "户籍所在地 常用地点"},
-    {"num14", "编辑框12", "身份证件种类"},
-    {"num15", "编辑框10", "证件号码"},
-    {"num75", "编辑框26", "年龄"},
-    {"num16", "编辑框14", "工作单位"},
-    {"num17", "组合框3", "职务"},
-    {"num87", "编辑框27", "文化程度"},
-    {"num18", "编辑框15", "电话"},
-    {"num19", "编辑框16", "住址"},
-    {"num20", "组合框53", "询问人"},
-    {"num21", "组合框54", "其他参加人"},
-    {"num22", "组合框55", "记录人"},
+    {FieldId::StartYear, "num1", "编辑框1", "笔录起始时间 年"},
+    {FieldId::StartMonth, "num2", "编辑框2", "笔录起始时间 月"},
+    {FieldId::StartDay, "num3", "编辑框3", "笔录起始时间 日"},
+    {FieldId::StartHour, "num4", "编辑框4", "笔录起始时间 时"},
+    {FieldId::StartMinute, "num5", "编辑框5", "笔录起始时间 分"},
+    {FieldId::EndHour, "num6", "编辑框6", "笔录结束时间 时"},
+    {FieldId::EndMinute, "num7", "编辑框7", "笔录结束时间 分"},
+    {FieldId::Place, "num8", "编辑框8", "笔录地点"},
+    {FieldId::CommonPlace, "num9", "组合框2", "笔录地点 常用地点"},
+    {FieldId::Name, "num10", "编辑框9", "被询问人姓名"},
+    {FieldId::Sex, "num11", "组合框1", "性别"},
+    {FieldId::Household, "num12", "编辑框11", "户籍所在地"},
+    {FieldId::CommonHousehold, "num13", "组合框52", "户籍所在地 常用地点"},
+    {FieldId::IdKind, "num14", "编辑框12", "身份证件种类"},
+    {FieldId::IdNumber, "num15", "编辑框10", "证件号码"},
+    {FieldId::Age, "num75", "编辑框26", "年龄"},
+    {FieldId::WorkUnit, "num16", "编辑框14", "工作单位"},
+    {FieldId::Position, "num17", "组合框3", "职务"},
+    {FieldId::Education, "num87", "编辑框27", "文化程度"},
+    {FieldId::Telephone, "num18", "编辑框15", "电话"},
+    {FieldId::Address, "num19", "编辑框16", "住址"},
+    {FieldId::Interviewer, "num20", "组合框53", "询问人"},
+    {FieldId::OtherParticipants, "num21", "组合框54", "其他参加人"},
+    {FieldId::Recorder, "num22", "组合框55", "记录人"},
 }};
 
 #define QA(n, qk, qu, ak, au, page)                                                                          \
     Pair                                                                                                     \
     {                                                                                                        \
-        n, {qk, qu, "笔录内容 第" #n "对 问"}, {ak, au, "笔录内容 第" #n "对 答"}, page                      \
+        n, {question(n), qk, qu, "笔录内容 第" #n "对 问"}, {answer(n), ak, au, "笔录内容 第" #n "对 答"},   \
+            page                                                                                             \
     }
 
 constexpr std::array<Pair, kPairCount> kPairs{{
@@ -56,7 +59,7 @@ constexpr std::array<Pair, kPairCount> kPairs{{
 
 #undef QA
 
-constexpr Field kCaseNote{"beizu", "超级编辑框2", "案件情由备注"};
+constexpr Field kCaseNote{FieldId::CaseNote, "beizu", "超级编辑框2", "案件情由备注"};
 
 const Field& header(const char* key)
 {
@@ -74,8 +77,13 @@ std::vector<Field> makeWriteOrder()
         all.push_back(p.answer);
     }
     all.push_back(kCaseNote);
+    // A field's position in the write order is its id.
+    for (size_t i = 0; i < all.size(); ++i)
+        Q_ASSERT(size_t(all[i].id) == i);
     return all;
 }
+
+static_assert(kHeader.size() == size_t(kHeaderCount));
 
 std::vector<Field> makeReadOrder()
 {
@@ -103,6 +111,10 @@ std::span<const Field> headerFields()
 std::span<const Pair> pairs()
 {
     return kPairs;
+}
+const Field& field(FieldId id)
+{
+    return writeOrder()[size_t(id)];
 }
 const Pair& pair(int number)
 {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "record/Record.h"
+
 #include <QString>
 
-#include <array>
 #include <span>
 
 namespace quillan::record {
@@ -11,6 +12,7 @@ namespace quillan::record {
 // the main window that holds it.
 struct Field
 {
+    FieldId id;
     const char* key;  // template key, e.g. "num16"
     const char* unit; // objectName of the control, e.g. "编辑框14"
     const char* meaning;
@@ -25,7 +27,8 @@ struct Pair
     int page; // 1 ... 4
 };
 
-inline constexpr int kPairCount = 24;
+// The field `id`.
+const Field& field(FieldId id);
 
 // The header fields in the order the template file writes them.
 std::span<const Field> headerFields();
@@ -36,7 +39,7 @@ const Pair& pair(int number);
 const Field& caseNote();
 
 // Every field in the order of writing: header, pairs (question before
-// answer), case note.
+// answer), case note; the position of a field is its id.
 std::span<const Field> writeOrder();
 // Every field in the order "open template" sets them.
 std::span<const Field> readOrder();
@@ -47,6 +50,10 @@ const Field* fieldOfUnit(const QString& unit);
 inline QString unitName(const Field& f)
 {
     return QString::fromUtf8(f.unit);
+}
+inline QString unitName(FieldId id)
+{
+    return unitName(field(id));
 }
 inline QString keyName(const Field& f)
 {

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProfileIni.h"
 #include "record/RecordFields.h"
+#include "record/TemplateFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,26 +63,26 @@ bool readCandidate(const QString& path, Candidate* out, QString* error)
         *error = QStringLiteral("不是笔录模板（文件中没有 [set] 节）");
         return false;
     }
-    const auto value = [&ini](const char* key) { return ini.value(kSection, QString::fromUtf8(key)); };
+    const Record record = recordFromTemplate(ini);
 
     IndexedRecord& r = out->record;
     r.path = path;
     r.modifiedMs = file->modifiedMs;
     r.modified = QDateTime::fromMSecsSinceEpoch(file->modifiedMs);
     r.size = file->size;
-    r.date = recordDate(value("num1"), value("num2"), value("num3"));
+    r.date = recordDate(record[FieldId::StartYear], record[FieldId::StartMonth], record[FieldId::StartDay]);
     r.dateFromFile = !r.date.isValid();
     if (r.dateFromFile)
         r.date = r.modified.date();
-    r.workUnit = value("num16");
-    r.interviewee = value("num10");
-    r.firstQuestion = value("num23");
+    r.workUnit = record[FieldId::WorkUnit];
+    r.interviewee = record[FieldId::Name];
+    r.firstQuestion = record[question(1)];
 
     // The date as the list shows it, the file name and every value.
     QString all = r.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\n') +
                   QFileInfo(path).completeBaseName();
     for (const Field& f : writeOrder()) {
-        const QString v = ini.value(kSection, keyName(f));
+        const QString& v = record[f.id];
         if (!v.isEmpty()) {
             all += QLatin1Char('\n');
             all += v;

@@ -1,7 +1,7 @@
 #include "record/TemplateFile.h"
 
 #include "platform/Paths.h"
-#include "record/RecordForm.h"
+#include "record/RecordFields.h"
 
 #include <QDir>
 
@@ -32,26 +32,19 @@ QString forbiddenNameReason()
         "文件名中有不允许的字符（\\ / : * ? \" < > |），请修改日期、工作单位或被询问人姓名。");
 }
 
-QString recordBaseName(const RecordForm& form)
+QString templatePath(const QString& programDir, const Record& record)
 {
-    auto f = [&form](const char* unit) { return form.fieldText(QString::fromUtf8(unit)); };
-    return f("编辑框1") + QLatin1Char('.') + f("编辑框2") + QLatin1Char('.') + f("编辑框3") +
-           QLatin1Char('-') + f("编辑框14") + QLatin1Char('-') + f("编辑框9");
+    return programDir + QStringLiteral("/BL/") + record.baseName() + QStringLiteral(".ini");
 }
 
-QString templatePath(const QString& programDir, const RecordForm& form)
+QString documentPath(const QString& programDir, const Record& record)
 {
-    return programDir + QStringLiteral("/BL/") + recordBaseName(form) + QStringLiteral(".ini");
+    return programDir + QStringLiteral("/BL/") + record.baseName() + QStringLiteral(".doc");
 }
 
-QString documentPath(const QString& programDir, const RecordForm& form)
+QString pdfPath(const QString& programDir, const Record& record)
 {
-    return programDir + QStringLiteral("/BL/") + recordBaseName(form) + QStringLiteral(".doc");
-}
-
-QString pdfPath(const QString& programDir, const RecordForm& form)
-{
-    return programDir + QStringLiteral("/BL/") + recordBaseName(form) + QStringLiteral(".pdf");
+    return programDir + QStringLiteral("/BL/") + record.baseName() + QStringLiteral(".pdf");
 }
 
 QString normaliseCaseNote(const QString& text)
@@ -63,55 +56,23 @@ QString normaliseCaseNote(const QString& text)
     return result;
 }
 
-TemplateWriter::TemplateWriter(const QString& programDir, const RecordForm& form)
-    : programDir_(programDir), path_(templatePath(programDir, form))
-{
-    if (!hasForbiddenFileNameCharacter(recordBaseName(form)))
-        writer_.emplace(path_);
-}
-
-void TemplateWriter::write(const Field& field, const QString& value)
-{
-    if (writer_)
-        writer_->setValue(section(), keyName(field), value);
-}
-
-void TemplateWriter::writeFields(std::span<const Field> fields, const RecordForm& form)
-{
-    for (const Field& f : fields)
-        write(f, form.fieldText(unitName(f)));
-}
-
-void TemplateWriter::writeCaseNote(RecordForm& form)
-{
-    const Field& note = caseNote();
-    const QString text = normaliseCaseNote(form.fieldText(unitName(note)));
-    form.setFieldText(unitName(note), text);
-    write(note, text);
-}
-
-FileResult TemplateWriter::finish()
+FileResult writeTemplate(const QString& programDir, const Record& record)
 {
     FileResult result;
-    result.path = path_;
-    if (!writer_) {
+    result.path = templatePath(programDir, record);
+    if (hasForbiddenFileNameCharacter(record.baseName())) {
         result.error = forbiddenNameReason();
         return result;
     }
-    platform::makePrivateFolder(programDir_ + QStringLiteral("/BL"));
-    result.ok = writer_->save(&result.error);
+    platform::ProfileWriter writer(result.path);
+    for (const Field& f : writeOrder())
+        writer.setValue(section(), keyName(f),
+                        f.id == FieldId::CaseNote ? normaliseCaseNote(record[f.id]) : record[f.id]);
+    platform::makePrivateFolder(programDir + QStringLiteral("/BL"));
+    result.ok = writer.save(&result.error);
     if (result.ok)
         result.error.clear();
     return result;
-}
-
-FileResult writeTemplate(const QString& programDir, RecordForm& form)
-{
-    TemplateWriter writer(programDir, form);
-    const auto order = writeOrder();
-    writer.writeFields(order.first(order.size() - 1), form);
-    writer.writeCaseNote(form);
-    return writer.finish();
 }
 
 LoadedTemplate loadTemplate(const QString& path)
@@ -123,18 +84,12 @@ LoadedTemplate loadTemplate(const QString& path)
     return loaded;
 }
 
-void fillForm(const platform::ProfileIni& ini, RecordForm& form)
+Record recordFromTemplate(const platform::ProfileIni& ini)
 {
-    for (const Field& f : readOrder())
-        form.setFieldText(unitName(f), ini.value(section(), keyName(f)));
-}
-
-FileResult readTemplate(const QString& path, RecordForm& form)
-{
-    const LoadedTemplate loaded = loadTemplate(path);
-    if (loaded.result.ok)
-        fillForm(loaded.ini, form);
-    return loaded.result;
+    Record record;
+    for (const Field& f : writeOrder())
+        record[f.id] = ini.value(section(), keyName(f));
+    return record;
 }
 
 } // namespace quillan::record

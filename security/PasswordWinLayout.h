@@ -8,6 +8,14 @@
 
 namespace quillan::security {
 
+// The controls the windows' code addresses, by unit name.
+namespace pwdunit {
+inline constexpr const char* kEntry = "编辑框1";     // the password
+inline constexpr const char* kRepeat = "编辑框2";    // the password again (setting it)
+inline constexpr const char* kConfirm = "按钮1";     // the window's button
+inline constexpr const char* kPauseNotice = "标签2"; // the pause after wrong passwords
+} // namespace pwdunit
+
 // One control of a password window as designed.
 struct PwdControlSpec
 {

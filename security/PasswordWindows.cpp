@@ -92,9 +92,9 @@ void PwdWin::showEvent(QShowEvent* event)
 
 SetPwdWin::SetPwdWin(PasswordCommands& commands, QWidget* parent) : PwdWin(setPwdWinLayout(), parent)
 {
-    auto* first = control<QLineEdit>(QStringLiteral("编辑框1"));
-    auto* second = control<QLineEdit>(QStringLiteral("编辑框2"));
-    auto* button = control<QPushButton>(QStringLiteral("按钮1"));
+    auto* first = control<QLineEdit>(QString::fromUtf8(pwdunit::kEntry));
+    auto* second = control<QLineEdit>(QString::fromUtf8(pwdunit::kRepeat));
+    auto* button = control<QPushButton>(QString::fromUtf8(pwdunit::kConfirm));
     button->setDefault(true);
     connect(button, &QPushButton::clicked, this, [this, &commands, first, second] {
         if (commands.setPassword(first->text(), second->text()))
@@ -106,9 +106,9 @@ SetPwdWin::SetPwdWin(PasswordCommands& commands, QWidget* parent) : PwdWin(setPw
 EnterPwdWin::EnterPwdWin(PasswordGate& gate, QWidget* parent)
     : PwdWin(enterPwdWinLayout(), parent), gate_(gate)
 {
-    entry_ = control<QLineEdit>(QStringLiteral("编辑框1"));
-    button_ = control<QPushButton>(QStringLiteral("按钮1"));
-    pause_ = control<QLabel>(QStringLiteral("标签2"));
+    entry_ = control<QLineEdit>(QString::fromUtf8(pwdunit::kEntry));
+    button_ = control<QPushButton>(QString::fromUtf8(pwdunit::kConfirm));
+    pause_ = control<QLabel>(QString::fromUtf8(pwdunit::kPauseNotice));
     button_->setDefault(true);
     connect(button_, &QPushButton::clicked, this, &EnterPwdWin::confirm);
     // The seconds left tick down on the clock service; this only redraws.

@@ -1,6 +1,6 @@
 #include "settings/PhraseLists.h"
 
-#include "record/RecordFields.h"
+#include "record/Record.h"
 
 namespace quillan::settings {
 
@@ -25,20 +25,21 @@ std::vector<PhraseList> readPhraseLists(const Settings& s)
 {
     std::vector<PhraseList> lists;
     lists.reserve(5 + 2 * record::kPairCount);
-    lists.push_back({QStringLiteral("组合框2"),
-                     readRange(s, QStringLiteral("Set1"), QStringLiteral("didian"), 25, true)});
+    using record::FieldId;
     lists.push_back(
-        {QStringLiteral("组合框52"), readRange(s, QStringLiteral("Set2"), QStringLiteral("huji"), 25, true)});
-    const char* const nameBoxes[] = {"组合框53", "组合框54", "组合框55"};
+        {FieldId::CommonPlace, readRange(s, QStringLiteral("Set1"), QStringLiteral("didian"), 25, true)});
+    lists.push_back(
+        {FieldId::CommonHousehold, readRange(s, QStringLiteral("Set2"), QStringLiteral("huji"), 25, true)});
+    const FieldId roles[] = {FieldId::Interviewer, FieldId::OtherParticipants, FieldId::Recorder};
     for (int r = 0; r < 3; ++r)
-        lists.push_back({QString::fromUtf8(nameBoxes[r]), readRange(s, QStringLiteral("name%1").arg(r + 1),
-                                                                    QStringLiteral("name"), 10, true)});
-    for (const record::Pair& p : record::pairs()) {
-        const QString n = QString::number(p.number);
-        lists.push_back({record::unitName(p.question),
-                         readRange(s, QStringLiteral("wenti") + n, QStringLiteral("wenti"), 10, false)});
-        lists.push_back({record::unitName(p.answer),
-                         readRange(s, QStringLiteral("daan") + n, QStringLiteral("daan"), 8, false)});
+        lists.push_back(
+            {roles[r], readRange(s, QStringLiteral("name%1").arg(r + 1), QStringLiteral("name"), 10, true)});
+    for (int n = 1; n <= record::kPairCount; ++n) {
+        const QString number = QString::number(n);
+        lists.push_back({record::question(n),
+                         readRange(s, QStringLiteral("wenti") + number, QStringLiteral("wenti"), 10, false)});
+        lists.push_back({record::answer(n),
+                         readRange(s, QStringLiteral("daan") + number, QStringLiteral("daan"), 8, false)});
     }
     return lists;
 }
@@ -47,7 +48,7 @@ void loadPhraseLists(const Settings& settings, PhraseTarget& target)
 {
     for (const PhraseList& list : readPhraseLists(settings))
         if (!list.entries.isEmpty())
-            target.insertAtTop(list.unit, list.entries);
+            target.insertAtTop(list.field, list.entries);
 }
 
 } // namespace quillan::settings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "record/Record.h"
 #include "settings/Settings.h"
 
 #include <QString>
@@ -12,8 +13,8 @@ namespace quillan::settings {
 // The entries the phrase lists put in front of a combo box's list.
 struct PhraseList
 {
-    QString unit;        // objectName of the combo box
-    QStringList entries; // in list order, to go before the entries already there
+    record::FieldId field; // the record's combo-box field
+    QStringList entries;   // in list order, to go before the entries already there
 };
 
 // Reads every phrase of Set.ini, in the order the lists are filled: places,
@@ -22,14 +23,14 @@ struct PhraseList
 // entries; empty questions and answers are left out.
 std::vector<PhraseList> readPhraseLists(const Settings& settings);
 
-// Where the lists go: a combo box addressed by unit name.
+// Where the lists go: the record's combo-box fields.
 class PhraseTarget
 {
 public:
     virtual ~PhraseTarget() = default;
-    // Inserts `entries` at the top of the list of `unit`, in this order,
+    // Inserts `entries` at the top of the list of `field`, in this order,
     // before the entries already there, without changing the box's text.
-    virtual void insertAtTop(const QString& unit, const QStringList& entries) = 0;
+    virtual void insertAtTop(record::FieldId field, const QStringList& entries) = 0;
 };
 
 // Fills the lists of the record's combo boxes from Set.ini.

@@ -99,13 +99,21 @@ int main(int argc, char** argv)
     test::MapForm form;
     platform::ScriptedPrompts prompts;
     exchange::ScriptedWebFetcher web;
-    exchange::ExchangeEnvironment env{&form, &prompts, &ftp, &web, dir.filePath(QStringLiteral("program")),
-                                      {},    {}};
+    exchange::ServerFields ftpFields;
+    exchange::ExchangeEnvironment env{[&ftpFields] { return ftpFields; },
+                                      &form,
+                                      &form.session,
+                                      &prompts,
+                                      &ftp,
+                                      &web,
+                                      dir.filePath(QStringLiteral("program")),
+                                      {},
+                                      {}};
     exchange::ExchangeCommands commands(env);
-    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
-    form.set("编辑框21", QStringLiteral("officer"));
-    form.set("编辑框22", QStringLiteral("secret"));
-    form.set("编辑框23", QString::fromUtf8("案例1"));
+    ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    ftpFields.account = QStringLiteral("officer");
+    ftpFields.password = QStringLiteral("secret");
+    ftpFields.fileName = QString::fromUtf8("案例1");
     print("upload command (connect, wwwroot/, put)", time(runs, [&] {
               prompts.chooseNext(local);
               commands.upload();
@@ -118,7 +126,7 @@ int main(int argc, char** argv)
           }));
 
     test::SilentServer silent;
-    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(silent.port()));
+    ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(silent.port());
     print("download command, silent server, to login message", time(1, [&] {
               commands.download();
               return form.status == QString::fromUtf8("服务器帐号密码不对..");

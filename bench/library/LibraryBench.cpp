@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     test::MapForm form;
     TimingPrompts prompts;
     platform::RecordingShell shell;
-    library::DocumentCommands commands({&form, &prompts, &shell, &engine, options.scratchDir});
+    library::DocumentCommands commands({&form, &form.session, &prompts, &shell, &engine, options.scratchDir});
 
     std::printf(
         "entry                                     to question (median, min-max of %d)   cancel branch\n",

@@ -59,7 +59,9 @@ struct RecordRig
 {
     RecordRig(test::MapForm& form, word::WordEngine& engine, const QString& programDir)
     {
-        env.form = &form;
+        env.view = &form;
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.clock = &clock;
         env.shell = &shell;

@@ -279,12 +279,21 @@ int main(int argc, char** argv)
         test::MapForm form;
         platform::ScriptedPrompts prompts;
         exchange::ScriptedWebFetcher web;
-        exchange::ExchangeEnvironment env{&form, &prompts, &ftp, &web, programDir, scratch, {}};
+        exchange::ServerFields ftpFields;
+        exchange::ExchangeEnvironment env{[&ftpFields] { return ftpFields; },
+                                          &form,
+                                          &form.session,
+                                          &prompts,
+                                          &ftp,
+                                          &web,
+                                          programDir,
+                                          scratch,
+                                          {}};
         exchange::ExchangeCommands commands(env);
-        form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
-        form.set("编辑框21", QStringLiteral("officer"));
-        form.set("编辑框22", QStringLiteral("secret"));
-        form.set("编辑框23", u("案例1"));
+        ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
+        ftpFields.account = QStringLiteral("officer");
+        ftpFields.password = QStringLiteral("secret");
+        ftpFields.fileName = u("案例1");
 
         // The template the record cycles saved, marked with the cycle.
         const QByteArray saved = readAll(bl + u("/2012.12.25-青山建筑工程公司-张三.ini"));

@@ -55,7 +55,7 @@ double msSinceProcessStart()
 struct NullTarget final : quillan::settings::PhraseTarget
 {
     qsizetype entries = 0;
-    void insertAtTop(const QString&, const QStringList& e) override { entries += e.size(); }
+    void insertAtTop(quillan::record::FieldId, const QStringList& e) override { entries += e.size(); }
 };
 
 double median(std::vector<double> v)

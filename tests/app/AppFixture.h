@@ -26,6 +26,7 @@ struct AppFixture
                         bool withSetIni = true);
 
     app::MainWin& win() { return app->window(); }
+    platform::SessionState& session() { return app->services().session; }
     QString programDir() const { return paths.programDir; }
     // Replaces the password gate by one that counts its runs in `gates`
     // and shows the window.

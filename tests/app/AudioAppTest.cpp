@@ -83,7 +83,7 @@ TEST(AudioApp, MenuButtonsAndTickDriveThePanel)
 
     f.prompts->chooseNext(u("/录音/a.wav"));
     click(w, "按钮播放");
-    EXPECT_EQ(w.fieldText(u("编辑框18")), u("/录音/a.wav"));
+    EXPECT_EQ(f.session().playbackFile, u("/录音/a.wav"));
     click(w, "暂停");
     EXPECT_EQ(f.player->calls, (QStringList{u("play /录音/a.wav"), u("stopAll")}));
 }

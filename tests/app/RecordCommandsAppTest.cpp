@@ -91,7 +91,7 @@ TEST(RecordCommandsApp, SaveThroughTheMenuWritesBothFilesAndTheWindowShowsTheCas
     EXPECT_TRUE(QFileInfo::exists(bl + QStringLiteral("2012.3.5-某某公司-某某.ini")));
     EXPECT_TRUE(QFileInfo::exists(bl + QStringLiteral("2012.3.5-某某公司-某某.doc")));
     EXPECT_EQ(w.fieldText(QStringLiteral("超级编辑框2")), QStringLiteral("第一行  第二行"));
-    EXPECT_EQ(w.fieldText(QStringLiteral("编辑框19")), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
+    EXPECT_EQ(f.session().officeFolder, QStringLiteral("/usr/lib/libreoffice/program/"));
     EXPECT_EQ(w.statusMessage(),
               QStringLiteral("笔录WORD文件以经保存在 <") + f.programDir() + QStringLiteral("/BL/目录中> "));
     EXPECT_TRUE(f.clock->waits().isEmpty()); // no fixed waits
@@ -114,7 +114,7 @@ TEST(RecordCommandsApp, OpenTemplateThroughTheMenuFillsTheWindow)
     f.prompts->chooseNext(saved);
     trigger(w, "文件", "打开(笔录模板)");
     EXPECT_EQ(f.prompts->dialogsOpened().last(), QStringLiteral("通用对话框2"));
-    EXPECT_EQ(w.fieldText(QStringLiteral("编辑框32")), saved);
+    EXPECT_EQ(f.session().lastChosenFile, saved);
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框9")), QStringLiteral("某某"));
     EXPECT_EQ(w.fieldText(QStringLiteral("编辑框14")), QStringLiteral("某某公司"));
     EXPECT_EQ(w.fieldText(QStringLiteral("组合框5")), QStringLiteral("答：某某。"));
@@ -140,7 +140,7 @@ TEST(RecordCommandsApp, PrintMenuTheTextPanelButtonAndTheToolEntriesReachTheirCo
     EXPECT_EQ(f.prompts->dialogsOpened().last(), QStringLiteral("通用对话框3"));
     EXPECT_EQ(w.statusMessage(), QStringLiteral("打印笔录成功... "));
 
-    w.setFieldText(QStringLiteral("编辑框24"), f.programDir() + QStringLiteral("/t.txt"));
+    f.session().shownTextFile = f.programDir() + QStringLiteral("/t.txt");
     w.control<QPushButton>(QStringLiteral("按钮6"))->click();
     EXPECT_EQ(w.statusPart0(), QStringLiteral("打印成功..."));
     EXPECT_TRUE(

@@ -101,7 +101,7 @@ TEST(TextPanel, EveryLawAndHelpEntryShowsItsWholeTextFromTheFileItNames)
         SCOPED_TRACE(e.caption.toStdString());
         viewer(w)->clear();
         trigger(w, e.menu, e.caption);
-        const QString path = w.fieldText(QStringLiteral("编辑框24"));
+        const QString path = f.session().shownTextFile;
         const bool embedded = e.source == library::TextEntry::Source::Embedded;
         EXPECT_EQ(path, (embedded ? f.paths.scratchDir : f.programDir()) + QLatin1Char('/') + e.fileName);
         EXPECT_TRUE(panelShown(w));
@@ -117,7 +117,7 @@ TEST(TextPanel, EveryLawAndHelpEntryShowsItsWholeTextFromTheFileItNames)
         }
     }
     // "软件帮助" without 帮助.txt: an empty panel with its buttons.
-    EXPECT_EQ(w.fieldText(QStringLiteral("编辑框24")), f.programDir() + QStringLiteral("/帮助.txt"));
+    EXPECT_EQ(f.session().shownTextFile, f.programDir() + QStringLiteral("/帮助.txt"));
     EXPECT_EQ(viewer(w)->toPlainText(), QString());
     EXPECT_TRUE(panelShown(w));
 
@@ -131,7 +131,7 @@ TEST(TextPanel, EveryLawAndHelpEntryShowsItsWholeTextFromTheFileItNames)
     w.control<QPushButton>(QStringLiteral("按钮3"))->click();
     EXPECT_TRUE(viewer(w)->isHidden());
     EXPECT_TRUE(w.control(QStringLiteral("按钮6"))->isHidden());
-    EXPECT_EQ(w.fieldText(QStringLiteral("编辑框24")), f.paths.scratchDir + QStringLiteral("/az.txt"));
+    EXPECT_EQ(f.session().shownTextFile, f.paths.scratchDir + QStringLiteral("/az.txt"));
     trigger(w, QStringLiteral("帮助"), QStringLiteral("笔录制作过程"));
     w.control<QPushButton>(QStringLiteral("按钮6"))->click();
     EXPECT_TRUE(

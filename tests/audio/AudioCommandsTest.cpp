@@ -37,22 +37,22 @@ Shown shown(const char* text, const char* title, Buttons b = Buttons::Ok)
 // The panel as plain values, in the state of program start.
 struct MapPanel final : audio::RecorderPanel
 {
-    QHash<QString, bool> enabled{{u("按钮录音"), true}, {u("按钮暂停"), false}, {u("按钮继续"), true},
-                                 {u("按钮4"), false},   {u("按钮播放"), true},  {u("暂停"), true}};
-    QHash<QString, bool> visible{{u("分组框5"), false}, {u("按钮暂停"), true}, {u("按钮继续"), false}};
+    QHash<audio::PanelControl, bool> enabled{{audio::PanelControl::Record, true},
+                                             {audio::PanelControl::Pause, false},
+                                             {audio::PanelControl::Resume, true},
+                                             {audio::PanelControl::StopSave, false}};
+    QHash<audio::PanelControl, bool> visible{{audio::PanelControl::Panel, false},
+                                             {audio::PanelControl::Pause, true},
+                                             {audio::PanelControl::Resume, false}};
     QString caption;
     int slider = 1;
     int interval = 0;
     QString status;
     QString playbackPath;
 
-    void setUnitEnabled(const QString& unit, bool e) override { enabled[unit] = e; }
-    void setUnitVisible(const QString& unit, bool v) override { visible[unit] = v; }
-    void setCaption(const QString& unit, const QString& text) override
-    {
-        EXPECT_EQ(unit, u("标签14"));
-        caption = text;
-    }
+    void setEnabled(audio::PanelControl c, bool e) override { enabled[c] = e; }
+    void setVisible(audio::PanelControl c, bool v) override { visible[c] = v; }
+    void setElapsed(const QString& text) override { caption = text; }
     int sliderPosition() const override { return slider; }
     void setSliderPosition(int p) override { slider = p; }
     void setTickInterval(int ms) override { interval = ms; }
@@ -63,8 +63,9 @@ struct MapPanel final : audio::RecorderPanel
     QString buttons() const
     {
         QString s;
-        for (const char* b : {"按钮录音", "按钮暂停", "按钮继续", "按钮4"})
-            s += enabled.value(u(b)) ? QLatin1Char('1') : QLatin1Char('0');
+        using C = audio::PanelControl;
+        for (const C c : {C::Record, C::Pause, C::Resume, C::StopSave})
+            s += enabled.value(c) ? QLatin1Char('1') : QLatin1Char('0');
         return s;
     }
 };
@@ -105,7 +106,7 @@ protected:
 TEST_F(AudioPanel, RecordPauseResumeStopAndSaveWithACancelledDialogFirst)
 {
     commands->showPanel();
-    EXPECT_TRUE(panel.visible[u("分组框5")]);
+    EXPECT_TRUE(panel.visible[audio::PanelControl::Panel]);
     commands->startRecording();
     EXPECT_EQ(commands->state(), State::Recording);
     EXPECT_EQ(panel.buttons(), u("0111"));
@@ -113,19 +114,19 @@ TEST_F(AudioPanel, RecordPauseResumeStopAndSaveWithACancelledDialogFirst)
     EXPECT_EQ(panel.caption, u("0:0:0"));
     EXPECT_EQ(panel.interval, 1000);
     commands->hidePanel(); // the recording goes on
-    EXPECT_FALSE(panel.visible[u("分组框5")]);
+    EXPECT_FALSE(panel.visible[audio::PanelControl::Panel]);
     seconds(5);
     EXPECT_EQ(panel.caption, u("0:0:5"));
 
     commands->pause();
-    EXPECT_FALSE(panel.visible[u("按钮暂停")]);
-    EXPECT_TRUE(panel.visible[u("按钮继续")]);
+    EXPECT_FALSE(panel.visible[audio::PanelControl::Pause]);
+    EXPECT_TRUE(panel.visible[audio::PanelControl::Resume]);
     EXPECT_EQ(panel.status, u("笔录.暂停录音..."));
     EXPECT_EQ(panel.interval, 0);
     device.feed(QByteArray(32000, '\x22')); // paused time is not recorded
     commands->resume();
-    EXPECT_TRUE(panel.visible[u("按钮暂停")]);
-    EXPECT_FALSE(panel.visible[u("按钮继续")]);
+    EXPECT_TRUE(panel.visible[audio::PanelControl::Pause]);
+    EXPECT_FALSE(panel.visible[audio::PanelControl::Resume]);
     EXPECT_EQ(panel.status, u("笔录.继续录音..."));
     EXPECT_EQ(panel.interval, 1000);
     seconds(3);
@@ -217,7 +218,7 @@ TEST_F(AudioPanel, AFailedSaveIsToldAndTheAudioCanBeSavedElsewhere)
                   u("：目录不存在。\n录音仍在内存中，请点击“停止保存”另选位置保存。"));
     EXPECT_EQ(prompts.shown().last().title, u("提示："));
     EXPECT_EQ(panel.status, u("录音停止！请选择保存录音笔录的文件名称..."));
-    EXPECT_TRUE(panel.enabled[u("按钮4")]);
+    EXPECT_TRUE(panel.enabled[audio::PanelControl::StopSave]);
     EXPECT_EQ(commands->state(), State::Stopped);
 
     // A bare name whose ".wav" file exists is replaced only when confirmed.
@@ -375,7 +376,7 @@ TEST_F(AudioPanel, TheAudioOfAnEndedRunIsOfferedAtStart)
               44 + 3 * 16000 + 4096); // all of it, the ended run's last chunk too
     EXPECT_FALSE(QFileInfo::exists(recorder.recoveryPath()));
     EXPECT_EQ(commands->state(), State::Idle);
-    EXPECT_TRUE(panel.visible[u("分组框5")]);
+    EXPECT_TRUE(panel.visible[audio::PanelControl::Panel]);
 
     // Declined, then kept: it stays for "停止保存" and the next start.
     crash();
@@ -384,7 +385,7 @@ TEST_F(AudioPanel, TheAudioOfAnEndedRunIsOfferedAtStart)
     EXPECT_EQ(prompts.shown().size(), 2);
     EXPECT_EQ(prompts.shown()[1], sure);
     EXPECT_EQ(commands->state(), State::Stopped);
-    EXPECT_TRUE(panel.enabled[u("按钮4")]);
+    EXPECT_TRUE(panel.enabled[audio::PanelControl::StopSave]);
     EXPECT_TRUE(QFileInfo::exists(recorder.recoveryPath()));
 
     // Declined twice over: deleted.
@@ -396,7 +397,7 @@ TEST_F(AudioPanel, TheAudioOfAnEndedRunIsOfferedAtStart)
     EXPECT_EQ(prompts.shown().size(), 2);
     EXPECT_FALSE(QFileInfo::exists(recorder.recoveryPath()));
     EXPECT_EQ(commands->state(), State::Idle);
-    EXPECT_FALSE(panel.enabled[u("按钮4")]);
+    EXPECT_FALSE(panel.enabled[audio::PanelControl::StopSave]);
 }
 
 } // namespace

@@ -418,9 +418,9 @@ TEST(AudioE2e, AnEndedOrKilledProgramLeavesItsAudioForTheNextStart)
         audio::AudioRecorder recorder(device, dir.file(u("unsaved-recording.next.wav")));
         struct Panel final : audio::RecorderPanel
         {
-            void setUnitEnabled(const QString&, bool) override {}
-            void setUnitVisible(const QString&, bool) override {}
-            void setCaption(const QString&, const QString&) override {}
+            void setEnabled(audio::PanelControl, bool) override {}
+            void setVisible(audio::PanelControl, bool) override {}
+            void setElapsed(const QString&) override {}
             int sliderPosition() const override { return 1; }
             void setSliderPosition(int) override {}
             void setTickInterval(int) override {}

@@ -25,9 +25,9 @@ namespace {
 
 struct NullPanel final : audio::RecorderPanel
 {
-    void setUnitEnabled(const QString&, bool) override {}
-    void setUnitVisible(const QString&, bool) override {}
-    void setCaption(const QString&, const QString&) override {}
+    void setEnabled(audio::PanelControl, bool) override {}
+    void setVisible(audio::PanelControl, bool) override {}
+    void setElapsed(const QString&) override {}
     int sliderPosition() const override { return 1; }
     void setSliderPosition(int) override {}
     void setTickInterval(int ms) override { interval = ms; }

@@ -191,7 +191,9 @@ protected:
     void makeCommands(word::WordEngine* engine = nullptr)
     {
         record::RecordEnvironment env;
-        env.form = &form;
+        env.view = &form;
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.clock = &clock;
         env.shell = &shell;
@@ -454,7 +456,7 @@ TEST_F(RecordE2e, PrintingAGbkTextFileAsTheTextPanelDoesPrintsReadableChinese)
                             QStringLiteral("第二条 用人单位应当为本单位全部职工缴纳工伤保险费。")};
     const QString path =
         dir.write(QStringLiteral("t.txt"), gbk(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    form.set("编辑框24", path);
+    form.session.shownTextFile = path;
     const qint64 since = QDateTime::currentMSecsSinceEpoch();
     commands->printShownText();
     EXPECT_TRUE(prompts.shown().isEmpty()) << prompts.shown().value(0).text.toStdString();
@@ -975,7 +977,7 @@ TEST_F(RecordE2e, PrintingWithoutAPrinterSaysSoAndSetsNoSuccess)
     qputenv("LPDEST", "quillan-no-such-printer");
     form = sampleRecord(QStringLiteral("无打印机"), 1);
     commands->printCurrentRecord();
-    form.set("编辑框24", dir.write(QStringLiteral("t.txt"), gbk(QStringLiteral("文字\r\n"))));
+    form.session.shownTextFile = dir.write(QStringLiteral("t.txt"), gbk(QStringLiteral("文字\r\n")));
     commands->printShownText();
     if (saved.isNull())
         qunsetenv("LPDEST");

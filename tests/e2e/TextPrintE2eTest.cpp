@@ -40,7 +40,7 @@ TEST(TextPrintE2e, PrintingAShownGuidanceTextPutsItsLinesOnPaper)
     platform::FileDialogUnit unit;
 
     library::TextEnvironment texts;
-    texts.form = &form;
+    texts.session = &form.session;
     texts.programDir = dir.path();
     texts.scratchDir = [&] {
         QDir().mkpath(dir.file(QStringLiteral("scratch")));
@@ -51,7 +51,9 @@ TEST(TextPrintE2e, PrintingAShownGuidanceTextPutsItsLinesOnPaper)
     library::TextCommands panel(texts);
 
     record::RecordEnvironment env;
-    env.form = &form;
+    env.view = &form;
+    env.status = &form;
+    env.session = &form.session;
     env.prompts = &prompts;
     env.clock = &clock;
     env.shell = &shell;

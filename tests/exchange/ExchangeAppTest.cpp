@@ -71,9 +71,9 @@ TEST(ExchangeApp, TransfersUseTheFieldsWhileThePanelIsHiddenAndTheFieldsSurviveA
     EXPECT_EQ(w.statusMessage(),
               u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     // Upload path kept in the hidden field until a new record empties it.
-    EXPECT_EQ(w.fieldText(u("编辑框17")), local);
+    EXPECT_EQ(f.session().uploadFile, local);
     trigger(w, "文件", "新建(笔录)");
-    EXPECT_EQ(w.fieldText(u("编辑框17")), QString());
+    EXPECT_EQ(f.session().uploadFile, QString());
     EXPECT_EQ(w.fieldText(u("编辑框20")), QStringLiteral("10.0.0.5"));
 }
 

@@ -39,7 +39,9 @@ protected:
     Exchange()
     {
         exchange::ExchangeEnvironment env;
-        env.form = &form;
+        env.fields = [this] { return server; };
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.ftp = &ftp;
         env.web = &web;
@@ -49,10 +51,10 @@ protected:
         env.settings = &settings;
         commands = std::make_unique<exchange::ExchangeCommands>(env);
         QDir().mkpath(bl());
-        form.set("编辑框20", QStringLiteral("192.168.1.20"));
-        form.set("编辑框21", QStringLiteral("officer"));
-        form.set("编辑框22", QStringLiteral("secret"));
-        form.set("编辑框23", u("案例1"));
+        server.address = QStringLiteral("192.168.1.20");
+        server.account = QStringLiteral("officer");
+        server.password = QStringLiteral("secret");
+        server.fileName = u("案例1");
         // The form shows the busy cursor while the server is asked.
         ftp.onCall = [this](const QString&) { busyDuringCalls << (form.busyCalls.size() % 2 == 1); };
     }
@@ -64,6 +66,7 @@ protected:
     TempDir dir;
     platform::RegistryStore settings{dir.file(QStringLiteral("config/registry"))};
     MapForm form;
+    exchange::ServerFields server;
     platform::ScriptedPrompts prompts;
     exchange::RecordingFtpClient ftp;
     exchange::ScriptedWebFetcher web;
@@ -73,17 +76,17 @@ protected:
 
 TEST_F(Exchange, AnEmptyFieldStopsBothTransfersBeforeAnyConnection)
 {
-    for (const char* unit : {"编辑框20", "编辑框21", "编辑框22", "编辑框23"}) {
+    for (QString* field : {&server.address, &server.account, &server.password, &server.fileName}) {
         for (const bool uploading : {true, false}) {
-            SCOPED_TRACE(std::string(unit) + (uploading ? " upload" : " download"));
-            const QString kept = form.get(unit);
-            form.set(unit, QString());
+            SCOPED_TRACE(field->toStdString() + (uploading ? " upload" : " download"));
+            const QString kept = *field;
+            field->clear();
             prompts.clear();
             uploading ? commands->upload() : commands->download();
             EXPECT_EQ(prompts.shown(),
                       QList<Shown>{ok("FTP服务器配置没有添写！", "请完善FTP服务器配置才可以上传下载：")});
             EXPECT_TRUE(prompts.dialogsOpened().isEmpty());
-            form.set(unit, kept);
+            *field = kept;
         }
     }
     EXPECT_TRUE(ftp.calls.isEmpty());
@@ -94,7 +97,7 @@ TEST_F(Exchange, ANameThatLeadsOutOfItsFolderIsRefusedWithTheReason)
 {
     for (const char* name : {"../Set", "a/b", "a\\b", "..", "x..y", "a\r\nDELE b"}) {
         SCOPED_TRACE(name);
-        form.set("编辑框23", u(name));
+        server.fileName = u(name);
         for (const bool uploading : {true, false}) {
             prompts.clear();
             prompts.chooseNext(dir.write(QStringLiteral("t.ini"), "[set]\r\n"));
@@ -108,7 +111,7 @@ TEST_F(Exchange, ANameThatLeadsOutOfItsFolderIsRefusedWithTheReason)
         EXPECT_EQ(exchange::ExchangeCommands::nameProblem(u(name)), std::nullopt) << name;
 }
 
-TEST_F(Exchange, UploadAcceptsOnlyATemplateWithLowerCaseIniInItsPathAndKeepsTheChoiceInField17)
+TEST_F(Exchange, UploadAcceptsOnlyATemplateWithLowerCaseIniInItsPathAndKeepsTheChoice)
 {
     const QString folderIni = dir.write(QStringLiteral("ini-files/record.txt"), "[set]\r\nnum1=2012\r\n");
     const QString capitals = dir.write(QStringLiteral("RECORD.INI"), "[set]\r\n");
@@ -131,11 +134,11 @@ TEST_F(Exchange, UploadAcceptsOnlyATemplateWithLowerCaseIniInItsPathAndKeepsTheC
         SCOPED_TRACE(c.choice.value_or(QStringLiteral("(cancelled)")).toStdString());
         prompts.clear();
         ftp.calls.clear();
-        form.set("编辑框17", QStringLiteral("old"));
+        form.session.uploadFile = QStringLiteral("old");
         c.choice ? prompts.chooseNext(*c.choice) : prompts.cancelNext();
         commands->upload();
         EXPECT_EQ(prompts.dialogsOpened(), QStringList{QStringLiteral(" ")});
-        EXPECT_EQ(form.get("编辑框17"), c.choice.value_or(QString()));
+        EXPECT_EQ(form.session.uploadFile, c.choice.value_or(QString()));
         if (!c.refused) {
             EXPECT_TRUE(prompts.shown().isEmpty());
             EXPECT_EQ(ftp.files.value(u("wwwroot/案例1.ini")), readFile(folderIni));
@@ -150,7 +153,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
 {
     const QString local =
         dir.write(QStringLiteral("somewhere/2012.3.5-公司-张三.ini"), "[set]\r\nnum1=x\r\n");
-    form.set("编辑框20", QStringLiteral("ftp.office.example:2121"));
+    server.address = QStringLiteral("ftp.office.example:2121");
     prompts.chooseNext(local);
     commands->upload();
     EXPECT_EQ(ftp.calls, QStringList({QStringLiteral("connect ftp.office.example:2121 officer"),
@@ -163,7 +166,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
 
     // A name typed with its extension gets it twice; a server that refuses
     // the file; a server without "wwwroot/" takes it in the login folder.
-    form.set("编辑框23", u("案例2.ini"));
+    server.fileName = u("案例2.ini");
     prompts.chooseNext(local);
     commands->upload();
     EXPECT_TRUE(ftp.files.contains(u("wwwroot/案例2.ini.ini")));
@@ -173,7 +176,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
     EXPECT_EQ(form.status, u("笔录上传失败."));
     ftp.refuseUploads = false;
     ftp.directories = QStringList{QString()};
-    form.set("编辑框23", u("案例3"));
+    server.fileName = u("案例3");
     prompts.chooseNext(local);
     commands->upload();
     EXPECT_TRUE(ftp.files.contains(u("案例3.ini")));
@@ -182,7 +185,7 @@ TEST_F(Exchange, UploadStoresTheFileUnderTheNameFieldInWwwroot)
 
 TEST_F(Exchange, ARefusedLoginStopsBothTransfersWithTheLoginMessage)
 {
-    form.set("编辑框22", QStringLiteral("wrong"));
+    server.password = QStringLiteral("wrong");
     prompts.chooseNext(dir.write(QStringLiteral("a.ini"), "[set]\r\n"));
     commands->upload();
     EXPECT_EQ(form.status, u("服务器帐号密码不对.."));
@@ -205,7 +208,7 @@ TEST_F(Exchange, DownloadReplacesTheTemplateInBlOrKeepsItOnFailure)
     EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_TRUE(prompts.shown().isEmpty());
 
-    form.set("编辑框23", u("没有的"));
+    server.fileName = u("没有的");
     dir.write(QStringLiteral("program/BL/没有的.ini"), "keep");
     commands->download();
     EXPECT_EQ(form.status, u("笔录下载失败."));
@@ -213,7 +216,7 @@ TEST_F(Exchange, DownloadReplacesTheTemplateInBlOrKeepsItOnFailure)
 
     // Without "BL" the download fails and makes no folder.
     QDir(bl()).removeRecursively();
-    form.set("编辑框23", u("案例1"));
+    server.fileName = u("案例1");
     commands->download();
     EXPECT_EQ(form.status, u("笔录下载失败."));
     EXPECT_FALSE(QFileInfo::exists(bl()));

@@ -49,10 +49,10 @@ protected:
             << error.toStdString();
         QDir().mkpath(bl());
         makeCommands({});
-        form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
-        form.set("编辑框21", QStringLiteral("officer"));
-        form.set("编辑框22", QStringLiteral("secret"));
-        form.set("编辑框23", u("案例1"));
+        ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
+        ftpFields.account = QStringLiteral("officer");
+        ftpFields.password = QStringLiteral("secret");
+        ftpFields.fileName = u("案例1");
     }
 
     void makeCommands(exchange::NetworkLimits limits, platform::RegistryStore* settings = nullptr)
@@ -63,7 +63,9 @@ protected:
                 onPaint();
         });
         exchange::ExchangeEnvironment env;
-        env.form = &form;
+        env.fields = [this] { return ftpFields; };
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.ftp = ftp.get();
         env.web = &web;
@@ -88,6 +90,7 @@ protected:
     TempDir dir;
     TestServer server;
     MapForm form;
+    exchange::ServerFields ftpFields;
     platform::ScriptedPrompts prompts;
     exchange::ScriptedWebFetcher web;
     std::unique_ptr<exchange::CurlFtpClient> ftp;
@@ -100,7 +103,7 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
     const QByteArray bytes = binaryTemplate();
     upload(dir.write(u("本地/另一个名字.ini"), bytes));
     EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
-    EXPECT_EQ(form.get("编辑框17"), dir.file(u("本地/另一个名字.ini")));
+    EXPECT_EQ(form.session.uploadFile, dir.file(u("本地/另一个名字.ini")));
     // The server reads names as GBK: it holds the file by its Chinese name
     // only when the name went over the wire in GBK.
     EXPECT_EQ(QDir(onServer(QStringLiteral("officer/wwwroot"))).entryList(QDir::Files),
@@ -114,7 +117,7 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
     EXPECT_EQ(QDir(bl()).entryList(QDir::Files | QDir::Hidden), QStringList{u("案例1.ini")});
 
     // A name typed with its extension gets it twice, on the server and in BL.
-    form.set("编辑框23", u("案例2.ini"));
+    ftpFields.fileName = u("案例2.ini");
     upload(dir.write(QStringLiteral("x.ini"), "[set]\r\nnum1=two\r\n"));
     EXPECT_EQ(readFile(onServer(u("officer/wwwroot/案例2.ini.ini"))), QByteArray("[set]\r\nnum1=two\r\n"));
     commands->download();
@@ -124,7 +127,7 @@ TEST_F(ExchangeE2e, UploadUnderTheNameFieldThenDownloadOverTheOldTemplate)
 
 TEST_F(ExchangeE2e, AnAccountWithoutWwwrootWorksInItsLoginFolder)
 {
-    form.set("编辑框21", QStringLiteral("plain"));
+    ftpFields.account = QStringLiteral("plain");
     upload(dir.write(QStringLiteral("a.ini"), "[set]\r\nnum1=plain\r\n"));
     EXPECT_EQ(form.status, u("笔录模板文件.ini上传FTP服务器成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(readFile(onServer(u("plain/案例1.ini"))), QByteArray("[set]\r\nnum1=plain\r\n"));
@@ -154,9 +157,9 @@ TEST_F(ExchangeE2e, RefusedOrUnreachableServersGiveTheLoginMessageWithinTheTimeO
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host.toStdString() + " " + c.account);
-        form.set("编辑框20", c.host);
-        form.set("编辑框21", u(c.account));
-        form.set("编辑框22", u(c.password));
+        ftpFields.address = c.host;
+        ftpFields.account = u(c.account);
+        ftpFields.password = u(c.password);
         form.status.clear();
         dir.write(QStringLiteral("program/BL/案例1.ini"), "old");
         QElapsedTimer t;
@@ -195,7 +198,7 @@ TEST_F(ExchangeE2e, AServerThatVanishesOrFreezesInTheMiddleOfADownloadLeavesTheT
             server.stop();
             ASSERT_TRUE(server.start(QStringLiteral("ftp"), dir.file(QStringLiteral("server")), &error))
                 << error.toStdString();
-            form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+            ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
             limits.connectSeconds = limits.stallSeconds = limits.requestSeconds = 2;
             makeCommands(limits);
         }
@@ -241,7 +244,7 @@ TEST_F(ExchangeE2e, AHugeOrTrickledDownloadEndsWithTheMessageAndLeavesTheTemplat
     ASSERT_TRUE(server.start(QStringLiteral("ftp-slow"), dir.file(QStringLiteral("server")), &error))
         << error.toStdString();
     dir.write(u("server/officer/wwwroot/案例1.ini"), QByteArray(20000, 'y'));
-    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
     exchange::NetworkLimits limits;
     limits.transferSeconds = 3;
     makeCommands(limits);
@@ -261,7 +264,7 @@ TEST_F(ExchangeE2e, BehindNatTheTransferGoesPassiveOnceAndTheServerIsRememberedA
     server.stop();
     ASSERT_TRUE(server.start(QStringLiteral("ftp-nat"), dir.file(QStringLiteral("server")), &error))
         << error.toStdString();
-    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
     platform::RegistryStore settings(dir.file(QStringLiteral("config/registry")));
     makeCommands({}, &settings);
     const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillan\\FTP");
@@ -282,7 +285,7 @@ TEST_F(ExchangeE2e, AnActiveDataConnectionFromAnotherAddressIsRefused)
     server.stop();
     ASSERT_TRUE(server.start(QStringLiteral("ftp-foreign"), dir.file(QStringLiteral("server")), &error))
         << error.toStdString();
-    form.set("编辑框20", QStringLiteral("127.0.0.1:%1").arg(server.port()));
+    ftpFields.address = QStringLiteral("127.0.0.1:%1").arg(server.port());
     const QByteArray mine = "[set]\r\nnum1=mine\r\n";
     dir.write(QStringLiteral("program/BL/案例1.ini"), mine);
     dir.write(u("server/officer/wwwroot/案例1.ini"), "[set]\r\nnum1=planted\r\n");
@@ -298,10 +301,10 @@ TEST_F(ExchangeE2e, OneLoginPerConnectTheConnectionServesEveryTransferAfterIt)
 {
     const auto logins = [this] { return readFile(onServer(QStringLiteral("logins.log"))).count('\n'); };
     upload(dir.write(QStringLiteral("a.ini"), "[set]\r\n"));
-    form.set("编辑框23", u("没有的"));
+    ftpFields.fileName = u("没有的");
     commands->download();
     EXPECT_EQ(form.status, u("笔录下载失败."));
-    form.set("编辑框23", u("案例1"));
+    ftpFields.fileName = u("案例1");
     commands->download();
     EXPECT_EQ(form.status, u("笔录模板.ini文件下载到 笔录软件的BL目录成功.（未加密：服务器不支持加密传输）"));
     EXPECT_EQ(logins(), 3);
@@ -359,7 +362,9 @@ protected:
         if (!body.isNull())
             dir.write(QStringLiteral("web/soft.ini"), body);
         exchange::ExchangeEnvironment env;
-        env.form = &form;
+        env.fields = [] { return exchange::ServerFields{}; };
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.ftp = nullptr;
         env.web = &fetcher;

@@ -122,7 +122,9 @@ protected:
         settings = std::make_unique<platform::RegistryStore>(dir.file(u("config/registry")));
         ftp = std::make_unique<exchange::CurlFtpClient>();
         exchange::ExchangeEnvironment env;
-        env.form = &form;
+        env.fields = [this] { return ftpFields; };
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.ftp = ftp.get();
         env.web = &web;
@@ -131,10 +133,10 @@ protected:
         env.settings = settings.get();
         commands = std::make_unique<exchange::ExchangeCommands>(env);
         QDir().mkpath(dir.file(u("program/BL")));
-        form.set("编辑框20", u("127.0.0.1:%1").arg(port));
-        form.set("编辑框21", account);
-        form.set("编辑框22", u("secret"));
-        form.set("编辑框23", u("案例1"));
+        ftpFields.address = u("127.0.0.1:%1").arg(port);
+        ftpFields.account = account;
+        ftpFields.password = u("secret");
+        ftpFields.fileName = u("案例1");
     }
     void TearDown() override
     {
@@ -221,6 +223,7 @@ protected:
     std::unique_ptr<platform::RegistryStore> settings;
     std::unique_ptr<exchange::CurlFtpClient> ftp;
     MapForm form;
+    exchange::ServerFields ftpFields;
     platform::ScriptedPrompts prompts;
     exchange::ScriptedWebFetcher web;
     std::unique_ptr<exchange::ExchangeCommands> commands;

@@ -44,7 +44,8 @@ protected:
     library::DocumentEnvironment environment(const QString& scratchDir)
     {
         library::DocumentEnvironment env;
-        env.form = &form;
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.shell = &shell;
         env.word = &engine;
@@ -75,7 +76,7 @@ TEST_F(DocumentCommands, WithoutTheWordProcessorTellsSoAndWritesNothing)
     EXPECT_EQ(engine.calls(), QStringList{QStringLiteral("installPathText")});
     EXPECT_FALSE(QFileInfo::exists(scratch()));
     EXPECT_TRUE(shell.started().isEmpty());
-    EXPECT_EQ(form.get("编辑框19"), QString());
+    EXPECT_EQ(form.session.officeFolder, QString());
 }
 
 TEST_F(DocumentCommands, OkPrintsTheWrittenFormAndEndsTheSessionThenSaysSoInTheStatusBar)
@@ -96,7 +97,7 @@ TEST_F(DocumentCommands, OkPrintsTheWrittenFormAndEndsTheSessionThenSaysSoInTheS
               QFile::Permissions());
     EXPECT_EQ(form.part0, u("打印监察文书成功..."));
     EXPECT_EQ(form.status, QString());
-    EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
+    EXPECT_EQ(form.session.officeFolder, QStringLiteral("/usr/lib/libreoffice/program/"));
     EXPECT_TRUE(shell.started().isEmpty());
     EXPECT_EQ(form.busyCalls.last(), false);
 }

@@ -146,7 +146,8 @@ protected:
         engine = std::make_unique<word::LibreOfficeEngine>(options);
         ASSERT_FALSE(engine->installPathText().isEmpty()) << "missing component: LibreOffice (soffice)";
         library::DocumentEnvironment env;
-        env.form = &form;
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.shell = &shell;
         env.word = engine.get();

@@ -30,7 +30,7 @@ struct Panel
     {
         QDir().mkpath(dir.file(QStringLiteral("program")));
         library::TextEnvironment env;
-        env.form = &form;
+        env.session = &form.session;
         env.programDir = dir.file(QStringLiteral("program"));
         env.scratchDir = [this] {
             QDir().mkpath(scratch);
@@ -58,7 +58,7 @@ TEST(TextCommands, EmbeddedTextsAreWrittenToTheirScratchFileAndShownFromIt)
         p.dir.write(QStringLiteral("scratch/") + e.fileName, QByteArray(200000, 'x'));
         p.shown.clear();
         p.commands->show(e);
-        EXPECT_EQ(p.form.get("编辑框24"), path);
+        EXPECT_EQ(p.form.session.shownTextFile, path);
         EXPECT_EQ(readFile(path), library::embeddedText(e)) << e.caption.toStdString();
         ASSERT_EQ(p.shown.size(), 1);
         EXPECT_EQ(p.shown[0], platform::decodeText(readFile(path)));
@@ -70,7 +70,7 @@ TEST(TextCommands, EmbeddedTextsAreWrittenToTheirScratchFileAndShownFromIt)
     QDir().mkpath(p.scratch + QStringLiteral("/a.txt"));
     p.shown.clear();
     p.commands->show(law);
-    EXPECT_EQ(p.form.get("编辑框24"), p.scratch + QStringLiteral("/a.txt"));
+    EXPECT_EQ(p.form.session.shownTextFile, p.scratch + QStringLiteral("/a.txt"));
     EXPECT_EQ(p.shown, QStringList{QString()});
 }
 
@@ -84,7 +84,7 @@ TEST(TextCommands, ProgramFolderTextsAreReadWhereTheOfficeKeepsThem)
 
     // Absent: an empty panel, the path still named for the print button.
     p.commands->show(help);
-    EXPECT_EQ(p.form.get("编辑框24"), helpPath);
+    EXPECT_EQ(p.form.session.shownTextFile, helpPath);
     EXPECT_EQ(p.shown.last(), QString());
 
     p.dir.write(QStringLiteral("program/帮助.txt"), gbk(QStringLiteral("软件帮助\r\n第一行\r\n")));
@@ -94,7 +94,7 @@ TEST(TextCommands, ProgramFolderTextsAreReadWhereTheOfficeKeepsThem)
     p.dir.write(QStringLiteral("program/市镇县乡村劳动保障监察员联系方式.txt"),
                 gbk(QStringLiteral("南湖街道 张三\r\n")));
     p.commands->show(contacts);
-    EXPECT_EQ(p.form.get("编辑框24"), contactsPath);
+    EXPECT_EQ(p.form.session.shownTextFile, contactsPath);
     EXPECT_EQ(p.shown.last(), QStringLiteral("南湖街道 张三\r\n"));
     // Nothing is written to the program folder or the scratch folder.
     EXPECT_EQ(QDir(p.dir.file(QStringLiteral("program"))).entryList(QDir::Files).size(), 2);
@@ -136,13 +136,13 @@ TEST(TextCommands, WithoutAPrivateScratchFolderNothingIsWritten)
     MapForm form;
     QStringList shown;
     library::TextEnvironment env;
-    env.form = &form;
+    env.session = &form.session;
     env.scratchDir = [] { return QString(); };
     env.showPanel = [&](const QString& text) { shown << text; };
-    form.set("编辑框24", QStringLiteral("/old/path"));
+    form.session.shownTextFile = QStringLiteral("/old/path");
     library::TextCommands commands(env);
     commands.show(*library::findTextEntry(QStringLiteral("法律法规"), QStringLiteral("最新劳动合同法")));
-    EXPECT_EQ(form.get("编辑框24"), QString());
+    EXPECT_EQ(form.session.shownTextFile, QString());
     EXPECT_EQ(shown, QStringList{QString()});
 }
 

@@ -272,7 +272,7 @@ TEST_F(Composition, EveryRecordOfTheTableGivesItsDocument)
         row.change(f);
         RecordingEngine e;
         int lines = 99;
-        record::composeRecord(f, e, dir.path(), lines);
+        const auto composed = record::composeRecord(f, e, dir.path(), lines);
         EXPECT_EQ(markup(e), title() + row.head + row.body);
         EXPECT_EQ(lines, row.counter);
     }
@@ -283,7 +283,7 @@ TEST_F(Composition, TitleIsCentredBoldTwentyTwoPointAndTheRestLeftFourteenPointP
     fillHeader(form);
     for (int n = 1; n <= 24; ++n)
         form.fields[record::unitName(record::pair(n).question)] = question(n);
-    record::composeRecord(form, engine, dir.path(), counter);
+    const auto composed = record::composeRecord(form, engine, dir.path(), counter);
     const auto& paragraphs = engine.paragraphs();
     ASSERT_EQ(paragraphs.size(), 83u);
     EXPECT_EQ(paragraphs[0].alignment, word::Alignment::Center);
@@ -305,7 +305,7 @@ TEST_F(Composition, OpensTheBlankWorkingDocumentHiddenInAFreshSession)
 {
     fillHeader(form);
     const auto result = record::composeRecord(form, engine, dir.path(), counter);
-    EXPECT_TRUE(result.documentOpen);
+    EXPECT_TRUE(result.open);
     const QString doc = dir.path() + QStringLiteral("/BL/Doc.doc");
     QFile asset(QStringLiteral(":/documents/Doc.doc"));
     ASSERT_TRUE(asset.open(QIODevice::ReadOnly));
@@ -321,49 +321,33 @@ TEST_F(Composition, ReplacesAnOldWorkingDocument)
 {
     fillHeader(form);
     dir.write(QStringLiteral("BL/Doc.doc"), "something else");
-    record::composeRecord(form, engine, dir.path(), counter);
+    const auto composed = record::composeRecord(form, engine, dir.path(), counter);
     EXPECT_NE(readFile(dir.file(QStringLiteral("BL/Doc.doc"))), QByteArray("something else"));
 }
 
-TEST_F(Composition, ComposesTheTemplateOnTheWayWithTheCaseNoteOnOneLine)
+TEST_F(Composition, TypesOnlyTheDocumentNeverTheCaseNoteNorATemplate)
 {
     fillHeader(form);
     form.fields[record::unitName(record::pair(5).question)] = question(5);
     form.set("超级编辑框2", QStringLiteral("第一行\r\n第二行"));
-    auto result = record::composeRecord(form, engine, dir.path(), counter);
-    const QString path = dir.path() + QStringLiteral("/BL/2012.3.5-某某建筑公司-张三.ini");
-    EXPECT_FALSE(QFileInfo::exists(path)) << "written by the caller, once the record is to be stored";
-    const record::FileResult written = result.templateFile->finish();
-    ASSERT_TRUE(written.ok);
-    EXPECT_EQ(written.path, path);
-    EXPECT_EQ(form.get("超级编辑框2"), QStringLiteral("第一行  第二行"));
-    const auto ini = platform::ProfileIni::load(path);
-    for (const record::Field& f : record::writeOrder())
-        EXPECT_EQ(ini.value(QStringLiteral("set"), record::keyName(f)), form.fieldText(record::unitName(f)))
-            << f.key;
-    EXPECT_TRUE(readFile(path).endsWith(gbk(QStringLiteral("beizu=第一行  第二行\r\n"))));
-    // The case note is never part of the document.
+    const auto result = record::composeRecord(form, engine, dir.path(), counter);
+    EXPECT_TRUE(result.open);
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/BL/2012.3.5-某某建筑公司-张三.ini")));
     EXPECT_FALSE(engine.text().contains(QStringLiteral("第一行")));
 }
 
-TEST_F(Composition, RefusedNameStillTypesTheDocumentButWritesNoTemplate)
-{
-    fillHeader(form);
-    form.set("编辑框14", QStringLiteral("某/公司"));
-    auto result = record::composeRecord(form, engine, dir.path(), counter);
-    EXPECT_FALSE(result.templateFile->finish().ok);
-    EXPECT_TRUE(result.documentOpen);
-    EXPECT_TRUE(engine.text().contains(QStringLiteral("某/公司")));
-}
-
-TEST_F(Composition, DocumentThatCannotBeOpenedIsReported)
+TEST_F(Composition, DocumentThatCannotBeOpenedIsReportedAndItsSessionEndsWithIt)
 {
     fillHeader(form);
     engine.setOpenResult(false);
-    auto result = record::composeRecord(form, engine, dir.path(), counter);
-    EXPECT_FALSE(result.documentOpen);
-    EXPECT_EQ(result.documentError, engine.lastError());
-    EXPECT_TRUE(result.templateFile->finish().ok);
+    {
+        const auto result = record::composeRecord(form, engine, dir.path(), counter);
+        EXPECT_FALSE(result.open);
+        EXPECT_EQ(result.openError, engine.lastError());
+        EXPECT_FALSE(engine.calls().contains(QStringLiteral("quit")));
+    }
+    EXPECT_EQ(engine.calls().mid(engine.calls().size() - 2),
+              (QStringList{QStringLiteral("closeDocument"), QStringLiteral("quit")}));
 }
 
 } // namespace

@@ -33,7 +33,9 @@ protected:
     RecordCommands() : clock(QDateTime(QDate(2012, 3, 5), QTime(15, 0, 0)))
     {
         record::RecordEnvironment env;
-        env.form = &form;
+        env.view = &form;
+        env.status = &form;
+        env.session = &form.session;
         env.prompts = &prompts;
         env.clock = &clock;
         env.shell = &shell;
@@ -89,8 +91,9 @@ TEST_F(RecordCommands, NewRecordWithoutWorkUnitClearsAtOnceKeepsAgeEducationPosi
     for (const record::Field& f : record::writeOrder())
         form.fields[record::unitName(f)] = QStringLiteral("旧");
     form.set("编辑框14", QString());
-    for (const char* unit : {"编辑框17", "编辑框18", "编辑框24", "编辑框32"})
-        form.set(unit, QStringLiteral("/旧/路径"));
+    for (QString* path : {&form.session.uploadFile, &form.session.playbackFile, &form.session.shownTextFile,
+                          &form.session.lastChosenFile})
+        *path = QStringLiteral("/旧/路径");
     for (const char* unit : {"组合框2", "组合框52", "组合框4", "组合框38", "组合框3"})
         form.lists[QString::fromUtf8(unit)] = QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
 
@@ -98,22 +101,24 @@ TEST_F(RecordCommands, NewRecordWithoutWorkUnitClearsAtOnceKeepsAgeEducationPosi
 
     EXPECT_TRUE(prompts.shown().isEmpty());
     EXPECT_EQ(startups, 1);
-    for (const char* unit :
-         {"编辑框1",  "编辑框2",  "编辑框3",  "编辑框4",  "编辑框5",  "编辑框6",     "编辑框7",
-          "编辑框9",  "编辑框10", "编辑框14", "编辑框15", "编辑框16", "超级编辑框2", "编辑框17",
-          "编辑框18", "组合框2",  "组合框52", "组合框53", "组合框54", "组合框55"})
+    for (const char* unit : {"编辑框1", "编辑框2", "编辑框3", "编辑框4", "编辑框5", "编辑框6", "编辑框7",
+                             "编辑框9", "编辑框10", "编辑框14", "编辑框15", "编辑框16", "超级编辑框2",
+                             "组合框2", "组合框52", "组合框53", "组合框54", "组合框55"})
         EXPECT_EQ(form.get(unit), QString()) << unit;
+    EXPECT_EQ(form.session.uploadFile, QString());
+    EXPECT_EQ(form.session.playbackFile, QString());
     EXPECT_EQ(form.get("编辑框12"), QStringLiteral("身份证"));
     for (const char* kept : {"编辑框26", "编辑框27", "组合框3", "编辑框8", "编辑框11", "组合框1"})
         EXPECT_EQ(form.get(kept), QStringLiteral("旧")) << kept;
-    EXPECT_EQ(form.get("编辑框24"), QStringLiteral("/旧/路径"));
+    EXPECT_EQ(form.session.shownTextFile, QStringLiteral("/旧/路径"));
+    EXPECT_EQ(form.session.lastChosenFile, QStringLiteral("/旧/路径"));
     EXPECT_EQ(form.lists.value(QStringLiteral("组合框2")), QStringList());
     EXPECT_EQ(form.lists.value(QStringLiteral("组合框52")), QStringList());
     EXPECT_EQ(form.lists.value(QStringLiteral("组合框3")).size(), 2);
     for (const record::Pair& p : record::pairs()) {
-        EXPECT_EQ(form.fieldText(record::unitName(p.question)), QString());
-        EXPECT_EQ(form.listEntries(record::unitName(p.question)), QStringList{QStringLiteral("问：")});
-        EXPECT_EQ(form.listEntries(record::unitName(p.answer)), QStringList{QStringLiteral("答：")});
+        EXPECT_EQ(form.read()[p.question.id], QString());
+        EXPECT_EQ(form.listEntries(p.question.id), QStringList{QStringLiteral("问：")});
+        EXPECT_EQ(form.listEntries(p.answer.id), QStringList{QStringLiteral("答：")});
     }
 }
 
@@ -158,7 +163,7 @@ TEST_F(RecordCommands, OpenTemplateSetsEveryFieldKeepsThePathAndLeavesTheListsAl
     prompts.chooseNext(path);
     commands->openTemplate();
     EXPECT_TRUE(prompts.shown().isEmpty());
-    EXPECT_EQ(form.get("编辑框32"), path);
+    EXPECT_EQ(form.session.lastChosenFile, path);
     EXPECT_EQ(form.get("编辑框9"), QStringLiteral("赵六"));
     EXPECT_EQ(form.get("编辑框14"), QString());
     EXPECT_EQ(form.get("组合框4"), QString());
@@ -175,9 +180,8 @@ TEST_F(RecordCommands, OpenTemplateThatVanishedAfterItWasChosenKeepsTheRecordAnd
     EXPECT_EQ(prompts.shown(),
               (QList<Shown>{{QStringLiteral("笔录模板没有打开：\r\n") + path + QStringLiteral("：文件不存在"),
                              QStringLiteral("打开失败："), Buttons::Ok}}));
-    auto expected = before;
-    expected[QStringLiteral("编辑框32")] = path;
-    EXPECT_EQ(form.fields, expected);
+    EXPECT_EQ(form.session.lastChosenFile, path);
+    EXPECT_EQ(form.fields, before);
 }
 
 // ------------------------------------------------------------ save
@@ -234,7 +238,7 @@ TEST_F(RecordCommands, SaveWritesTemplateAndDocumentWithoutWaitingAndSetsTheStat
 {
     fillComplete();
     commands->saveRecord(); // preview: No
-    EXPECT_EQ(form.get("编辑框19"), QStringLiteral("/usr/lib/libreoffice/program/\r\n"));
+    EXPECT_EQ(form.session.officeFolder, QStringLiteral("/usr/lib/libreoffice/program/"));
     EXPECT_TRUE(clock.waits().isEmpty()); // no fixed waits
     EXPECT_EQ(filesInBl(),
               (QStringList{QStringLiteral("2012.3.5-某某公司-某某.doc"),
@@ -533,7 +537,7 @@ TEST_F(RecordCommands, PrintRecordNoChecksThePathCaseSensitivelyForDoc)
         prompts.answerNext(Answer::No);
         prompts.chooseNext(path);
         commands->printRecord();
-        EXPECT_EQ(form.get("编辑框32"), path);
+        EXPECT_EQ(form.session.lastChosenFile, path);
         if (row.printed) {
             EXPECT_EQ(prompts.shown().size(), 1);
             EXPECT_EQ(engine.calls(),
@@ -576,7 +580,7 @@ TEST_F(RecordCommands, PrintChosenDocumentThatCannotBeOpenedSaysWhy)
 
 TEST_F(RecordCommands, PrintShownTextPrintsTheFileOfTheTextPanel)
 {
-    form.set("编辑框24", QStringLiteral("/scratch/t.txt"));
+    form.session.shownTextFile = QStringLiteral("/scratch/t.txt");
     commands->printShownText();
     EXPECT_TRUE(engine.calls().contains(QStringLiteral("open /scratch/t.txt")));
     EXPECT_EQ(form.part0, QStringLiteral("打印成功..."));

@@ -1,4 +1,5 @@
 #include "settings/PhraseLists.h"
+#include "record/RecordFields.h"
 
 #include "platform/ProfileIni.h"
 #include "support/TestSupport.h"
@@ -16,8 +17,9 @@ namespace {
 struct Lists final : PhraseTarget
 {
     QMap<QString, QStringList> lists;
-    void insertAtTop(const QString& unit, const QStringList& entries) override
+    void insertAtTop(quillan::record::FieldId field, const QStringList& entries) override
     {
+        const QString unit = quillan::record::unitName(field);
         lists[unit] = entries + lists[unit];
     }
 };
@@ -110,9 +112,9 @@ TEST(PhraseLists, ExampleOfficeDataFillsEveryList)
     const auto lists = readPhraseLists(s);
     ASSERT_EQ(lists.size(), 5u + 48u);
     for (const PhraseList& l : lists) {
-        EXPECT_FALSE(l.entries.isEmpty()) << l.unit.toStdString();
+        EXPECT_FALSE(l.entries.isEmpty()) << quillan::record::unitName(l.field).toStdString();
         for (const QString& e : l.entries)
-            EXPECT_FALSE(e.isEmpty()) << l.unit.toStdString();
+            EXPECT_FALSE(e.isEmpty()) << quillan::record::unitName(l.field).toStdString();
     }
     for (size_t i = 5; i < lists.size(); ++i) {
         const QString prefix = i % 2 == 1 ? QStringLiteral("问：") : QStringLiteral("答：");
