@@ -49,7 +49,7 @@ struct AudioEnvironment
     platform::Prompts* prompts = nullptr;
     AudioRecorder* recorder = nullptr;
     SoundPlayer* player = nullptr;
-    platform::FileDialogUnit* saveDialog = nullptr; // "通用对话框1"
+    platform::FileDialogUnit* saveDialog = nullptr; // the WAV file dialog
     // Optional: told the path of each WAV file saved.
     std::function<void(const QString& path)> wavSaved;
 };
@@ -69,7 +69,7 @@ public:
     void pause();          // "暂停"
     void resume();         // "继续"
     void stopAndSave();    // "停止保存"
-    void tick();           // "时钟1"
+    void tick();           // the panel's clock
     void play();           // "播放"
     void stopPlayback();   // "停止"
 

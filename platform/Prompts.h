@@ -13,7 +13,7 @@ enum class Buttons { Ok, OkCancel, YesNo };
 // question went unanswered; the command that asked is called off as a whole.
 enum class Answer { Ok, Cancel, Yes, No, Interrupted };
 
-// A file dialog of the window ("通用对话框1" ...): what it offers and the
+// A file dialog of the window: what it offers and the
 // file chosen the last time, which it shows again when opened.
 struct FileDialogUnit
 {

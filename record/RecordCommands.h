@@ -47,8 +47,8 @@ struct RecordEnvironment
     word::WordEngine* word = nullptr;
     QString programDir;                                 // no trailing "/"
     int* pageLineCounter = nullptr;                     // the process-wide page line counter
-    platform::FileDialogUnit* templateDialog = nullptr; // "通用对话框2"
-    platform::FileDialogUnit* documentDialog = nullptr; // "通用对话框3"
+    platform::FileDialogUnit* templateDialog = nullptr; // choosing a template
+    platform::FileDialogUnit* documentDialog = nullptr; // choosing a document to print
     std::function<void()> rerunStartup;                 // the start-up initialisation
     // Told when the form holds nothing that a crash could lose: after a
     // save, a new record and an opened template.
@@ -76,7 +76,7 @@ public:
     void saveRecord();         // "保存(笔录及模板)"
     void printRecord();        // "打印(笔录)"
     void printCurrentRecord(); // the Yes branch of "打印(笔录)"
-    void printShownText();     // "按钮6" ("打  印")
+    void printShownText();     // the text panel's "打  印"
     void newWordDocument();    // "Word文档"
     void newSpreadsheet();     // "Excel文档"
 

@@ -34,6 +34,12 @@ if ! (cd "$QUILLAN_ROOT" && clang-format --dry-run -Werror "${SOURCES[@]}"); the
   echo "quillan: source files not formatted as .clang-format says (clang-format -i fixes them)" >&2
   status=1
 fi
+# Only the layout tables, the form binding and the record's field table know
+# which control holds what.
+if ! python3 "$QUILLAN_ROOT/scripts/check-unit-names.py"; then
+  echo "quillan: control names in code outside the layout and the form binding" >&2
+  status=1
+fi
 
 # One run of the whole suite, in the sanitizer build. The test programs carry
 # their sanitizer settings (tests/support/SanitizerOptions.cpp, leak check
