@@ -1,9 +1,12 @@
+#include "app/FormBinding.h"
+#include "record/TemplateFile.h"
 // The record commands as the window binds them: menu items and the text
 // panel's print button reach the commands, which work on the window itself.
 #include "AppFixture.h"
 
 #include "app/Startup.h"
 #include "record/RecordFields.h"
+#include "record/TemplateFile.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -120,6 +123,13 @@ TEST(RecordCommandsApp, OpenTemplateThroughTheMenuFillsTheWindow)
     EXPECT_EQ(w.fieldText(QStringLiteral("组合框5")), QStringLiteral("答：某某。"));
     EXPECT_EQ(w.fieldText(QStringLiteral("超级编辑框2")), QStringLiteral("第一行  第二行"));
     EXPECT_EQ(w.fileDialog(QStringLiteral("通用对话框2")).lastFileName, saved);
+    // The design's hidden fields stay in the layout but carry nothing: the
+    // session keeps the office folder and the chosen file.
+    for (const char* unit : {"编辑框19", "编辑框24", "编辑框32", "编辑框17", "编辑框18", "编辑框25"})
+        EXPECT_EQ(w.fieldText(QString::fromUtf8(unit)), QString()) << unit;
+    // What the binding reads is what the template holds.
+    const auto loaded = record::loadTemplate(saved);
+    EXPECT_EQ(f.app->form().read(), record::recordFromTemplate(loaded.ini));
 }
 
 TEST(RecordCommandsApp, PrintMenuTheTextPanelButtonAndTheToolEntriesReachTheirCommands)

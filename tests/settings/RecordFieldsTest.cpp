@@ -27,6 +27,13 @@ TEST(RecordFields, WriteAndReadOrderCoverTheSameFieldsOnce)
     for (const Field& f : w) {
         keys.insert(keyName(f));
         units.insert(unitName(f));
+        // A field's id is its place in the write order, and names it.
+        EXPECT_EQ(size_t(f.id), size_t(&f - w.data()));
+        EXPECT_EQ(&field(f.id), &f);
+    }
+    for (const Pair& p : pairs()) {
+        EXPECT_EQ(p.question.id, question(p.number));
+        EXPECT_EQ(p.answer.id, answer(p.number));
     }
     EXPECT_EQ(keys.size(), qsizetype(w.size()));
     EXPECT_EQ(units.size(), qsizetype(w.size()));
