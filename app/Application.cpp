@@ -1,11 +1,8 @@
 #include "app/Application.h"
 
-#include "app/ExchangeMenu.h"
-#include "app/FindRecordDialog.h"
+#include "app/Bindings.h"
 #include "app/FormBinding.h"
 #include "app/MainWin.h"
-#include "app/MainWinLayout.h"
-#include "app/RecorderPanelView.h"
 #include "app/Startup.h"
 #include "app/TextBindings.h"
 #include "audio/AudioCommands.h"
@@ -16,7 +13,6 @@
 #include "exchange/ExchangeCommands.h"
 #include "ledger/LedgerCommands.h"
 #include "library/DocumentCommands.h"
-#include "library/InspectionDocuments.h"
 #include "platform/Clock.h"
 #include "platform/ProgramInstance.h"
 #include "platform/Prompts.h"
@@ -30,10 +26,8 @@
 #include "word/LibreOfficeEngine.h"
 
 #include <QAbstractEventDispatcher>
-#include <QAction>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -41,9 +35,8 @@ namespace quillan::app {
 
 namespace {
 
-// The stems of the recovery files in the scratch folder.
+// The stem of the form's recovery files in the scratch folder.
 const QString kFormRecovery = QStringLiteral("unsaved-record");
-const QString kAudioRecovery = QStringLiteral("unsaved-recording");
 
 } // namespace
 
@@ -83,6 +76,9 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
     services_.word = parts_.word.get();
     services_.ftp = parts_.ftp.get();
     services_.web = parts_.web.get();
+    services_.capture = parts_.capture.get();
+    services_.player = parts_.player.get();
+    services_.website = parts_.website;
     services_.pageLineCounter = 0;
 
     window_ = std::make_unique<MainWin>(*services_.clock);
@@ -121,22 +117,7 @@ Application::Application(platform::Paths paths, QString executablePath, Parts pa
         if (!exiting_)
             runClosingPage(services_);
     };
-    bindCommands();
-
-    // The start-up password: the gate of start-up step 1 and the menu
-    // "安全设置". Closing EnterPwdWin without the password ends the program.
-    auto* password =
-        new security::PasswordUi(*services_.registry, *services_.prompts, *services_.clock, *window_);
-    startup_->passwordGate = [this, password] {
-        if (!password->runGate())
-            exitProgram(1);
-    };
-    const QString menu = QStringLiteral("安全设置");
-    QObject::connect(window_->menuAction(menu, QStringLiteral("加密")), &QAction::triggered, password,
-                     &security::PasswordUi::encrypt);
-    QObject::connect(window_->menuAction(menu, QStringLiteral("解密")), &QAction::triggered, password,
-                     &security::PasswordUi::decrypt);
-    bindAudio();
+    bindFeatures();
 }
 
 Application::~Application()
@@ -148,8 +129,8 @@ Application::~Application()
     // recovery file, its last chunk included.
     if (window_)
         window_->mayClose = nullptr;
-    audio_.reset();
-    recorder_.reset();
+    audio_.commands.reset();
+    audio_.recorder.reset();
     window_.reset();
 }
 
@@ -201,8 +182,9 @@ void Application::start()
     if (!window_->isVisible())
         return;
     watchForm();
-    if (audio_ && !recorder_->recoveryPath().isEmpty())
-        audio_->offerRecovery(instance_->claimLeftFiles(kAudioRecovery, QStringLiteral(".wav")));
+    if (audio_.commands && !audio_.recorder->recoveryPath().isEmpty())
+        audio_.commands->offerRecovery(
+            instance_->claimLeftFiles(audioRecoveryStem(), QStringLiteral(".wav")));
 }
 
 void Application::watchForm()
@@ -217,139 +199,37 @@ void Application::watchForm()
     QObject::connect(window_.get(), &MainWin::viewSwitched, window_.get(), snapshot);
 }
 
-void Application::bindCommands()
+void Application::bindFeatures()
 {
-    MainWin& w = *window_;
-    QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("退出")), &QAction::triggered, &w,
-                     [this] {
-                         // Unsaved interview audio is the one thing "退出" asks about.
-                         if (!audio_ || audio_->mayQuit())
-                             exitProgram(0);
-                     });
-    // The law texts, links and tools, and the pop-up reader of start-up.
-    texts_ = std::make_unique<TextBindings>(w, services_, *startup_);
-
-    // The log of saved records and its check.
-    ledger::LedgerEnvironment log;
-    log.prompts = services_.prompts;
-    log.clock = services_.clock;
-    log.programDir = services_.paths.programDir;
-    log.configDir = services_.paths.configDir;
-    log.verifyDialog = &w.fileDialog(unit::kVerifyDialog);
-    log.verifyDialog->objectName = QString::fromUtf8(unit::kVerifyDialog);
-    ledger_ = std::make_unique<ledger::LedgerCommands>(std::move(log));
-    QObject::connect(w.menuAction(QStringLiteral("文件"), QStringLiteral("核验笔录...")), &QAction::triggered,
-                     &w, [this] { ledger_->verifyFile(); });
-
-    // The record commands work on the window as the record form.
-    if (services_.word) {
-        record::RecordEnvironment env;
-        env.view = form_.get();
-        env.status = &w;
-        env.session = &services_.session;
-        env.prompts = services_.prompts;
-        env.clock = services_.clock;
-        env.shell = services_.shell;
-        env.word = services_.word;
-        env.programDir = services_.paths.programDir;
-        env.pageLineCounter = &services_.pageLineCounter;
-        env.templateDialog = &w.fileDialog(unit::kTemplateDialog);
-        env.documentDialog = &w.fileDialog(unit::kDocumentDialog);
-        env.rerunStartup = [this] { startup_->run(); };
-        env.formSafe = [this] { recovery_->markSafe(); };
-        env.keepUnsaved = [this] { return recovery_->keepUnsaved(); };
-        env.recordSaved = [this](const QStringList& files) { ledger_->logSave(files); };
-        records_ = std::make_unique<record::RecordCommands>(std::move(env));
-        record::RecordCommands* r = records_.get();
-        const auto bind = [&w](const char* menu, const char* item, void (record::RecordCommands::*command)(),
-                               record::RecordCommands* target) {
-            if (QAction* action = w.menuAction(QString::fromUtf8(menu), QString::fromUtf8(item)))
-                QObject::connect(action, &QAction::triggered, &w,
-                                 [target, command] { (target->*command)(); });
-        };
-        bind("文件", "新建(笔录)", &record::RecordCommands::newRecord, r);
-        bind("文件", "打开(笔录模板)", &record::RecordCommands::openTemplate, r);
-        bind("文件", "保存(笔录及模板)", &record::RecordCommands::saveRecord, r);
-        bind("文件", "打印(笔录)", &record::RecordCommands::printRecord, r);
-        bindFindRecord(w, services_.paths.programDir, [r](const QString& path) { r->openTemplateAt(path); });
-        bind("工具", "Word文档", &record::RecordCommands::newWordDocument, r);
-        bind("工具", "Excel文档", &record::RecordCommands::newSpreadsheet, r);
-        if (auto* print = w.control<QPushButton>(unit::kPrintText))
-            QObject::connect(print, &QPushButton::clicked, &w, [r] { r->printShownText(); });
-
-        // The menu "监察文书": one entry per blank form of the catalogue.
-        library::DocumentEnvironment forms;
-        forms.status = &w;
-        forms.session = &services_.session;
-        forms.prompts = services_.prompts;
-        forms.shell = services_.shell;
-        forms.word = services_.word;
-        forms.scratchDir = services_.paths.scratchDir;
-        documents_ = std::make_unique<library::DocumentCommands>(std::move(forms));
-        for (const library::InspectionDocument& document : library::inspectionDocuments()) {
-            if (QAction* action = w.menuAction(QStringLiteral("监察文书"), document.captionText()))
-                QObject::connect(action, &QAction::triggered, &w,
-                                 [this, &document] { documents_->open(document); });
-        }
-    }
-
-    // Record exchange over FTP and the update check.
-    if (services_.ftp && services_.web) {
-        exchange::ExchangeEnvironment env;
-        env.fields = [this] { return form_->serverFields(); };
-        env.status = &w;
-        env.session = &services_.session;
-        env.prompts = services_.prompts;
-        env.ftp = services_.ftp;
-        env.web = services_.web;
-        env.programDir = services_.paths.programDir;
-        env.scratchDir = services_.paths.scratchDir;
-        env.website = parts_.website;
-        env.settings = services_.registry;
-        exchange_ = std::make_unique<exchange::ExchangeCommands>(std::move(env));
-        bindExchangeMenu(w, *exchange_);
-    }
-}
-
-void Application::bindAudio()
-{
-    if (!parts_.capture || !parts_.player)
-        return;
-    MainWin& w = *window_;
-    const QString scratch = services_.paths.ensureScratchDir();
-    recorder_ = std::make_unique<audio::AudioRecorder>(
-        *parts_.capture,
-        scratch.isEmpty() ? QString() : instance_->ownFile(kAudioRecovery, QStringLiteral(".wav")));
-    recorderPanel_ = std::make_unique<RecorderPanelView>(w, services_.session);
-    audio::AudioEnvironment env;
-    env.panel = recorderPanel_.get();
-    env.prompts = services_.prompts;
-    env.recorder = recorder_.get();
-    env.player = parts_.player.get();
-    env.saveDialog = &w.fileDialog(unit::kWavDialog);
-    env.wavSaved = [this](const QString& path) { ledger_->logSave({path}); };
-    audio_ = std::make_unique<audio::AudioCommands>(std::move(env));
-    audio::AudioCommands* a = audio_.get();
-
-    const auto menu = [&w, a](const char* item, void (audio::AudioCommands::*command)()) {
-        if (QAction* action = w.menuAction(QStringLiteral("录音笔录"), QString::fromUtf8(item)))
-            QObject::connect(action, &QAction::triggered, &w, [a, command] { (a->*command)(); });
+    const Wiring wiring{
+        *window_,
+        *form_,
+        services_,
+        *startup_,
+        *instance_,
+        [this](const QStringList& files) { ledger_->logSave(files); },
+        [this] { recovery_->markSafe(); },
+        [this] { return recovery_->keepUnsaved(); },
     };
-    menu("打开笔录录音", &audio::AudioCommands::showPanel);
-    menu("关闭笔录录音", &audio::AudioCommands::hidePanel);
-    const auto button = [&w, a](const char* name, void (audio::AudioCommands::*command)()) {
-        if (auto* b = w.control<QPushButton>(name))
-            QObject::connect(b, &QPushButton::clicked, &w, [a, command] { (a->*command)(); });
+    // "退出": unsaved interview audio is the one thing it asks about.
+    onMenu(*window_, "文件", "退出", [this] {
+        if (!audio_.commands || audio_.commands->mayQuit())
+            exitProgram(0);
+    });
+    texts_ = bindTexts(wiring);
+    ledger_ = bindLedger(wiring);
+    records_ = bindRecords(wiring);
+    documents_ = bindDocuments(wiring);
+    exchange_ = bindExchange(wiring);
+    audio_ = bindAudio(wiring);
+
+    // The start-up password: the gate of the first start-up step. Closing
+    // the password window without the password ends the program.
+    security::PasswordUi* password = bindPassword(wiring);
+    startup_->passwordGate = [this, password] {
+        if (!password->runGate())
+            exitProgram(1);
     };
-    button(unit::kRecord, &audio::AudioCommands::startRecording);
-    button(unit::kPause, &audio::AudioCommands::pause);
-    button(unit::kResume, &audio::AudioCommands::resume);
-    button(unit::kStopSave, &audio::AudioCommands::stopAndSave);
-    button(unit::kPlay, &audio::AudioCommands::play);
-    button(unit::kStopPlayback, &audio::AudioCommands::stopPlayback);
-    if (QTimer* tick = w.timer(unit::kRecorderClock))
-        QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
-    w.mayClose = [a] { return a->mayQuit(); };
 }
 
 } // namespace quillan::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Bindings.h"
 #include "app/Services.h"
 #include "audio/CaptureDevice.h"
 #include "exchange/FtpClient.h"
@@ -87,8 +88,8 @@ public:
     exchange::ExchangeCommands& exchange() { return *exchange_; }
     TextBindings& texts() { return *texts_; }
     library::DocumentCommands& documents() { return *documents_; }
-    audio::AudioCommands& audio() { return *audio_; }
-    audio::AudioRecorder& recorder() { return *recorder_; }
+    audio::AudioCommands& audio() { return *audio_.commands; }
+    audio::AudioRecorder& recorder() { return *audio_.recorder; }
     ledger::LedgerCommands& ledger() { return *ledger_; }
 
     // How "退出" ends the program; tests replace it.
@@ -101,8 +102,8 @@ public:
     void endInOrder(int code);
 
 private:
-    void bindCommands();
-    void bindAudio();
+    // Each feature bound by its binding over the same wiring.
+    void bindFeatures();
     void watchForm();
     // The form's recovery snapshot, when the form is watched; a failure is
     // told once in the status.
@@ -119,9 +120,7 @@ private:
     std::unique_ptr<exchange::ExchangeCommands> exchange_;
     std::unique_ptr<TextBindings> texts_;
     std::unique_ptr<library::DocumentCommands> documents_;
-    std::unique_ptr<audio::RecorderPanel> recorderPanel_;
-    std::unique_ptr<audio::AudioRecorder> recorder_;
-    std::unique_ptr<audio::AudioCommands> audio_;
+    AudioFeature audio_;
     std::unique_ptr<ledger::LedgerCommands> ledger_;
     bool exiting_ = false;
     bool ending_ = false;

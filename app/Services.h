@@ -21,6 +21,11 @@ class FtpClient;
 class WebFetcher;
 } // namespace quillan::exchange
 
+namespace quillan::audio {
+class CaptureDevice;
+class SoundPlayer;
+} // namespace quillan::audio
+
 namespace quillan::app {
 
 // The process-wide service objects and variables, created once before any
@@ -36,6 +41,10 @@ struct Services
     word::WordEngine* word = nullptr;
     exchange::FtpClient* ftp = nullptr;
     exchange::WebFetcher* web = nullptr;
+    audio::CaptureDevice* capture = nullptr;
+    audio::SoundPlayer* player = nullptr;
+    // The website whose version file the update check reads.
+    QString website;
 
     // What this run remembers between commands besides the record.
     platform::SessionState session;

@@ -1,5 +1,6 @@
 #include "app/TextBindings.h"
 
+#include "app/Bindings.h"
 #include "app/MainWin.h"
 #include "app/MainWinLayout.h"
 #include "app/Services.h"
@@ -63,6 +64,15 @@ void TextBindings::showTextWin()
 {
     TextWin win(window_.isVisible() ? &window_ : nullptr);
     win.exec();
+}
+
+} // namespace quillan::app
+
+namespace quillan::app {
+
+std::unique_ptr<TextBindings> bindTexts(const Wiring& wiring)
+{
+    return std::make_unique<TextBindings>(wiring.window, wiring.services, wiring.startup);
 }
 
 } // namespace quillan::app

@@ -1,7 +1,6 @@
 // The menu "网络功能" and "更新软件" in the real window: the panel toggle,
 // the routing to the commands, and the FTP fields' life across a new record.
 #include "app/AppFixture.h"
-#include "app/ExchangeMenu.h"
 #include "platform/Website.h"
 
 #include <QAction>

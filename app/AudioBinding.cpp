@@ -1,0 +1,70 @@
+#include "app/Bindings.h"
+#include "app/MainWin.h"
+#include "app/MainWinLayout.h"
+#include "app/RecorderPanelView.h"
+#include "app/Services.h"
+#include "audio/AudioCommands.h"
+#include "audio/AudioRecorder.h"
+#include "platform/ProgramInstance.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+namespace quillan::app {
+
+AudioFeature::AudioFeature() = default;
+AudioFeature::AudioFeature(AudioFeature&&) noexcept = default;
+AudioFeature& AudioFeature::operator=(AudioFeature&&) noexcept = default;
+AudioFeature::~AudioFeature() = default;
+
+QString audioRecoveryStem()
+{
+    return QStringLiteral("unsaved-recording");
+}
+
+AudioFeature bindAudio(const Wiring& wiring)
+{
+    Services& s = wiring.services;
+    AudioFeature feature;
+    if (!s.capture || !s.player)
+        return feature;
+    MainWin& w = wiring.window;
+    // This program's own recovery file: another program running beside it
+    // neither takes nor offers it.
+    const QString scratch = s.paths.ensureScratchDir();
+    feature.recorder = std::make_unique<audio::AudioRecorder>(
+        *s.capture,
+        scratch.isEmpty() ? QString() : wiring.instance.ownFile(audioRecoveryStem(), QStringLiteral(".wav")));
+    feature.panel = std::make_unique<RecorderPanelView>(w, s.session);
+    audio::AudioEnvironment env;
+    env.panel = feature.panel.get();
+    env.prompts = s.prompts;
+    env.recorder = feature.recorder.get();
+    env.player = s.player;
+    env.saveDialog = &w.fileDialog(unit::kWavDialog);
+    env.wavSaved = [saved = wiring.filesSaved](const QString& path) {
+        if (saved)
+            saved({path});
+    };
+    feature.commands = std::make_unique<audio::AudioCommands>(std::move(env));
+
+    audio::AudioCommands* a = feature.commands.get();
+    onMenu(w, "录音笔录", "打开笔录录音", [a] { a->showPanel(); });
+    onMenu(w, "录音笔录", "关闭笔录录音", [a] { a->hidePanel(); });
+    const auto button = [&w, a](const char* name, void (audio::AudioCommands::*command)()) {
+        if (auto* b = w.control<QPushButton>(name))
+            QObject::connect(b, &QPushButton::clicked, &w, [a, command] { (a->*command)(); });
+    };
+    button(unit::kRecord, &audio::AudioCommands::startRecording);
+    button(unit::kPause, &audio::AudioCommands::pause);
+    button(unit::kResume, &audio::AudioCommands::resume);
+    button(unit::kStopSave, &audio::AudioCommands::stopAndSave);
+    button(unit::kPlay, &audio::AudioCommands::play);
+    button(unit::kStopPlayback, &audio::AudioCommands::stopPlayback);
+    if (QTimer* tick = w.timer(unit::kRecorderClock))
+        QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
+    w.mayClose = [a] { return a->mayQuit(); };
+    return feature;
+}
+
+} // namespace quillan::app
