@@ -146,11 +146,11 @@ MapForm sampleRecord(const QString& name, int pairs)
 // The lines the composition types for `form`, as the recording engine keeps them.
 QStringList typedLines(const MapForm& form)
 {
-    MapForm copy = form;
     word::RecordingEngine engine;
     TempDir dir;
     int counter = 0;
-    record::composeRecord(copy, engine, dir.path(), counter);
+    // The document's text, read while it is still open.
+    const auto composed = record::composeRecord(form, engine, dir.path(), counter);
     return engine.text().split(QStringLiteral("\r\n"));
 }
 
