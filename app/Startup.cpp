@@ -100,15 +100,26 @@ void Startup::attachTooltips()
         banner->setToolTip(conduct);
 }
 
-void Startup::applySkin(const QString& value)
+namespace {
+
+// The number of the skin a "fengge" value names, 0 for none.
+int skinNumber(const QString& value)
 {
     const QStringList schemes{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                               QStringLiteral("4")};
-    const qsizetype index = schemes.indexOf(value);
-    if (index < 0)
+    return int(schemes.indexOf(value) + 1);
+}
+
+} // namespace
+
+void Startup::applySkin(const QString& value, bool restyle)
+{
+    const int skin = skinNumber(value);
+    if (skin == 0)
         return;
-    window_.setProperty("skin", int(index + 1));
-    window_.setStyleSheet(tooltipStyleSheet() + skinStyleSheet(int(index + 1)));
+    window_.setProperty("skin", skin);
+    if (restyle)
+        window_.setStyleSheet(tooltipStyleSheet() + skinStyleSheet(skin));
 }
 
 void Startup::run()
@@ -136,10 +147,14 @@ void Startup::run()
     platform::createShortcut(services_.paths.desktopDir + QStringLiteral("/Quillan.desktop"),
                              exe.absolutePath() + QLatin1Char('/') + exe.fileName(), iconFile());
 
-    // 4. Tooltips.
+    // 4. Tooltips. A style sheet restyles every one of the window's several
+    // hundred widgets, so the first one already holds the skin of step 6;
+    // nothing shows in between.
+    const QString skin = settings.readSetting(QStringLiteral("fengge"), QStringLiteral("fengge"));
     attachTooltips();
-    if (window_.styleSheet().isEmpty())
-        window_.setStyleSheet(tooltipStyleSheet());
+    const bool firstSheet = window_.styleSheet().isEmpty();
+    if (firstSheet)
+        window_.setStyleSheet(tooltipStyleSheet() + skinStyleSheet(skinNumber(skin)));
 
     // 5. Title.
     const QString title = settings.readSetting(QStringLiteral("biaoti"), QStringLiteral("biaoti1"));
@@ -147,7 +162,7 @@ void Startup::run()
         window_.setWindowTitle(QLatin1Char(' ') + title);
 
     // 6. Skin.
-    applySkin(settings.readSetting(QStringLiteral("fengge"), QStringLiteral("fengge")));
+    applySkin(skin, !firstSheet);
 
     // 7. Pop-up text.
     if (popUpText)

@@ -45,7 +45,9 @@ public:
 
 private:
     void attachTooltips();
-    void applySkin(const QString& value);
+    // Sets the skin `value` names, if any; its style sheet only when
+    // `restyle`.
+    void applySkin(const QString& value, bool restyle);
 
     MainWin& window_;
     Services& services_;

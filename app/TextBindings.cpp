@@ -25,8 +25,12 @@ library::TextEnvironment textEnvironment(MainWin& w, Services& s)
     env.scratchDir = [paths] { return paths.ensureScratchDir(); };
     env.showPanel = [&w](const QString& text) {
         auto* viewer = w.control<QPlainTextEdit>(unit::kTextViewer);
+        // The find field is made with the first text shown, not with the
+        // window: its keys act only while the viewer is on show.
         if (TextFind* find = findFieldOf(viewer); find && find->isVisible())
             find->close();
+        else if (viewer && !find)
+            new TextFind(viewer);
         w.showTextPanel(text);
     };
     return env;
@@ -37,9 +41,6 @@ library::TextEnvironment textEnvironment(MainWin& w, Services& s)
 TextBindings::TextBindings(MainWin& window, Services& services, Startup& startup)
     : window_(window), texts_(textEnvironment(window, services)), links_(*services.shell, *services.prompts)
 {
-    if (auto* viewer = window.control<QPlainTextEdit>(unit::kTextViewer))
-        new TextFind(viewer);
-
     for (const library::TextEntry& entry : library::textCatalogue())
         if (QAction* action = window.menuAction(entry.menu, entry.caption))
             QObject::connect(action, &QAction::triggered, &window, [this, &entry] { texts_.show(entry); });

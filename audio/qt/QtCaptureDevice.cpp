@@ -150,7 +150,6 @@ QtCaptureDevice::QtCaptureDevice()
     thread_.setObjectName(QStringLiteral("capture"));
     worker_ = new CaptureWorker;
     worker_->moveToThread(&thread_);
-    thread_.start();
 }
 
 void QtCaptureDevice::watchInputs()
@@ -195,6 +194,10 @@ CaptureProblem QtCaptureDevice::check(const AudioFormat& format)
 
 CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sink)
 {
+    // The capture thread starts with the first recording, not with the
+    // program.
+    if (!thread_.isRunning())
+        thread_.start();
     CaptureProblem result = CaptureProblem::OpenFailed;
     QMetaObject::invokeMethod(
         worker_, [this, format, sink] { return worker_->open(format, sink); }, Qt::BlockingQueuedConnection,
@@ -208,6 +211,9 @@ CaptureProblem QtCaptureDevice::open(const AudioFormat& format, CaptureSink* sin
 
 bool QtCaptureDevice::suspend()
 {
+    // Without the thread nothing was ever opened.
+    if (!thread_.isRunning())
+        return false;
     bool ok = false;
     QMetaObject::invokeMethod(
         worker_, [this] { return worker_->suspend(); }, Qt::BlockingQueuedConnection, &ok);
@@ -216,6 +222,8 @@ bool QtCaptureDevice::suspend()
 
 bool QtCaptureDevice::resume()
 {
+    if (!thread_.isRunning())
+        return false;
     bool ok = false;
     QMetaObject::invokeMethod(
         worker_, [this] { return worker_->resume(); }, Qt::BlockingQueuedConnection, &ok);
@@ -226,6 +234,8 @@ void QtCaptureDevice::close()
 {
     if (watch_)
         watch_->stop();
+    if (!thread_.isRunning())
+        return;
     QMetaObject::invokeMethod(
         worker_, [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
 }

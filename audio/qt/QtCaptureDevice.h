@@ -14,8 +14,8 @@ class CaptureWorker;
 // The desktop's default sound input through Qt Multimedia (PulseAudio or
 // PipeWire). The input is read on a capture thread of its own, so a busy
 // user-interface thread (a long document operation, a message box) never
-// makes the recording drop audio. Every call blocks until the capture
-// thread has carried it out.
+// makes the recording drop audio; the thread starts with the first open().
+// Every call blocks until the capture thread has carried it out.
 class QtCaptureDevice final : public CaptureDevice
 {
 public:

@@ -2,55 +2,36 @@
 // start-up initialisation done, first paint processed), and the time of
 // loading the phrase lists from the example Set.ini and from a 1 MB one.
 //
-// Usage: bench_startup <program folder with Set.ini> [repeats]
+// Usage: bench_startup <program folder with Set.ini> [repeats] [starts]
 // The process start is read from /proc/self/stat, so the figure includes
 // loading the libraries before main().
+//
+// Besides its own start it starts `starts` (default 21) processes of the
+// program's window (this program with --window) and as many of the floor,
+// a bare Qt window with as many controls (bench_startup_floor beside it),
+// one after the other in turn, and prints the median of each and their
+// ratio. `bench_startup --window <program folder>` prints only its own
+// figure, in milliseconds.
+#include "ProcessClock.h"
 #include "app/Application.h"
 #include "app/MainWin.h"
 #include "platform/Text.h"
 #include "settings/PhraseLists.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <fstream>
-#include <string>
-#include <unistd.h>
+#include <optional>
 #include <vector>
 
 namespace {
-
-// Milliseconds since this process started.
-double msSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = content.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::vector<std::string> fields;
-    std::string field;
-    for (char c : content.substr(close + 2)) {
-        if (c == ' ') {
-            fields.push_back(field);
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    // Field 22 of the file (starttime, in clock ticks since boot) is index 19 here.
-    const double startTicks = std::stod(fields.at(19));
-    timespec boot{};
-    clock_gettime(CLOCK_BOOTTIME, &boot);
-    const double nowMs = double(boot.tv_sec) * 1000.0 + double(boot.tv_nsec) / 1e6;
-    return nowMs - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
-}
 
 struct NullTarget final : quillan::settings::PhraseTarget
 {
@@ -77,6 +58,62 @@ double loadingMs(const QString& setIni, int repeats)
     return median(times);
 }
 
+// The figure a started process prints, or nothing when it failed.
+std::optional<double> startedFigure(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double ms = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(ms) : std::nullopt;
+}
+
+// The program's window against the floor, `starts` processes each, in
+// turn (which goes first alternates); false when a process failed.
+bool compareWithFloor(const QString& programDir, int starts)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString floor = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_startup_floor");
+    std::vector<double> program;
+    std::vector<double> bare;
+    for (int i = 0; i < starts; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const bool floorTurn = (i + k) % 2 == 1;
+            const std::optional<double> ms =
+                floorTurn ? startedFigure(floor, {})
+                          : startedFigure(self, {QStringLiteral("--window"), programDir});
+            if (!ms) {
+                std::fprintf(stderr, "bench_startup: %s failed\n", floorTurn ? "the floor" : "the window");
+                return false;
+            }
+            (floorTurn ? bare : program).push_back(*ms);
+        }
+    }
+    const double p = median(program);
+    const double f = median(bare);
+    std::printf("start-up to MainWin ready, median of %d processes: %.1f ms (min %.1f, max %.1f)\n", starts,
+                p, *std::min_element(program.begin(), program.end()),
+                *std::max_element(program.begin(), program.end()));
+    std::printf("start-up to floor window ready, median of %d processes: %.1f ms (min %.1f, max %.1f)\n",
+                starts, f, *std::min_element(bare.begin(), bare.end()),
+                *std::max_element(bare.begin(), bare.end()));
+    // The load of a shared machine drifts during a run: each window start
+    // against the floor started next to it is the steadier ratio.
+    std::vector<double> pairs;
+    for (size_t i = 0; i < program.size(); ++i)
+        pairs.push_back(program[i] / bare[i]);
+    std::printf("MainWin / floor: %.2f (median of the %d pairs' ratios: %.2f)\n", p / f, starts,
+                median(pairs));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,17 +123,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_startup <program folder with Set.ini> [repeats]\n");
         return 2;
     }
-    const QString programDir = QString::fromLocal8Bit(argv[1]);
-    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
+    const bool windowOnly = QString::fromLocal8Bit(argv[1]) == QLatin1String("--window");
+    if (windowOnly && argc < 3) {
+        std::fprintf(stderr, "usage: bench_startup --window <program folder with Set.ini>\n");
+        return 2;
+    }
+    const QString programDir = QString::fromLocal8Bit(argv[windowOnly ? 2 : 1]);
+    const int repeats = !windowOnly && argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
+    const int starts = !windowOnly && argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
 
     quillan::platform::Paths paths = quillan::platform::Paths::detect();
     paths.programDir = QDir(programDir).absolutePath();
     quillan::app::Application app(paths, paths.programDir + QStringLiteral("/quillan"),
                                   quillan::app::Application::systemParts(paths));
     app.start();
-    QCoreApplication::processEvents();
-    const double ready = msSinceProcessStart();
+    const double ready = quillan::bench::msToReady();
+    if (windowOnly) {
+        std::printf("%.1f\n", ready);
+        return 0;
+    }
     std::printf("start-up to MainWin ready: %.1f ms\n", ready);
+    if (!compareWithFloor(programDir, starts))
+        return 1;
 
     const QString example = paths.settingsFile();
     std::printf("phrase lists, %s (%lld bytes): %.3f ms (median of %d)\n", qPrintable(example),

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -37,8 +38,22 @@ TEST(Startup, StepsAtFirstStart)
     f.app->startup().popUpText = [&](const settings::Settings& s) {
         popUps += s.readSetting(QStringLiteral("pop"), QStringLiteral("tanchu")) != QLatin1String("0");
     };
+    // Each style sheet restyles every widget of the window: start-up sets
+    // one, with the skin in it.
+    struct StyleChanges final : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::StyleChange;
+            return false;
+        }
+    } styleChanges;
+    f.win().installEventFilter(&styleChanges);
     f.app->start();
     app::MainWin& w = f.win();
+    w.removeEventFilter(&styleChanges);
+    EXPECT_EQ(styleChanges.count, 1);
     EXPECT_TRUE(w.isVisible()); // the gate shows the window at once
     EXPECT_EQ(popUps, 0);
     EXPECT_EQ(w.statusMessage(), QStringLiteral(" 程 序 版 本 V 2.3"));
