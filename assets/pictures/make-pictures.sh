@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Draw the banner (banner.png, 1025 x 66) and the program icon (icon.png,
-# 256 x 256, transparent) with ImageMagick.  Needs the packages imagemagick
+# 256 x 256, transparent, and its smaller sizes icon-128.png and icon-48.png
+# for the icon theme) with ImageMagick. icon.svg is the same drawing by hand
+# as a vector picture, for the scalable icon of the theme.  Needs the packages imagemagick
 # and fonts-noto-cjk.  Run from anywhere; the pictures are written next to
 # this script.
 set -euo pipefail
@@ -140,4 +142,9 @@ pen_tip="$(p 41.5,219 49,226.5 36,232)"
     -fill "$navy"  -draw "polygon $pen_tip" \
     -resize 256x256 -depth 8 -strip -define png:color-type=6 "$icon"
 
-echo "wrote $banner and $icon"
+for size in 128 48; do
+    "${im[@]}" "$icon" -filter Lanczos -resize "${size}x${size}" -depth 8 -strip \
+        -define png:color-type=6 "$here/icon-$size.png"
+done
+
+echo "wrote $banner, $icon and its smaller sizes"
