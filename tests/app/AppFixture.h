@@ -2,15 +2,19 @@
 
 #include "app/Application.h"
 #include "app/MainWin.h"
-#include "audio/AudioDoubles.h"
-#include "exchange/RecordingFtpClient.h"
+#include "doubles/AudioDoubles.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingFtpClient.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/WebFetcher.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <memory>
 
