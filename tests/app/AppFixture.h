@@ -49,8 +49,9 @@ struct AppFixture
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
     int gates = 0;
-    // How often start-up step 7 asked for the pop-up reader (which this
-    // fixture does not open, so that no test waits on a modal window).
+    // How often the start-up step of the pop-up text asked for the reader
+    // (which this fixture does not open, so that no test waits on a modal
+    // window).
     int textWins = 0;
 };
 
