@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <utility>
 
 namespace quillan::app {
 
@@ -249,7 +250,7 @@ void bindFindRecord(MainWin& window, const QString& programDir, std::function<vo
     if (!action)
         return;
     auto index = std::make_shared<record::RecordIndex>(programDir + QStringLiteral("/BL"));
-    QObject::connect(action, &QAction::triggered, &window, [&window, index, open] {
+    QObject::connect(action, &QAction::triggered, &window, [&window, index, open = std::move(open)] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         index->refresh();
         QApplication::restoreOverrideCursor();

@@ -14,7 +14,7 @@ struct Services;
 
 // The reference-library entries of the menu bar: the law and guidance texts
 // in the text panel (with its find field), the web links, the tools, the
-// contact message, and the pop-up reader TextWin of start-up step 7.
+// contact message, and the pop-up reader TextWin that start-up opens.
 class TextBindings
 {
 public:
@@ -25,8 +25,8 @@ public:
 
     // Opens TextWin modally and returns when it is closed.
     void showTextWin();
-    // What start-up step 7 calls when the reader is wanted; showTextWin
-    // unless a test puts something else here.
+    // What the start-up step of the pop-up text calls when the reader is
+    // wanted; showTextWin unless a test puts something else here.
     std::function<void()> openTextWin;
 
 private:

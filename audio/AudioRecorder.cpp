@@ -125,7 +125,7 @@ void AudioRecorder::completeChunkLocked()
         if (platform::writeAll(recoveryFd_, current_)) {
             recoveryData_ += current_.size();
             unsynced_ += current_.size();
-            if (unsynced_ >= 2 * heldFormat_.bytesPerSecond())
+            if (unsynced_ >= 2 * qint64(heldFormat_.bytesPerSecond()))
                 syncRecoveryLocked();
         } else {
             // A full disk ends the recovery copy, not the recording.

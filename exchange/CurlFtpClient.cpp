@@ -33,7 +33,8 @@ struct Local
 size_t readFromFile(char* buffer, size_t size, size_t count, void* target)
 {
     auto* local = static_cast<Local*>(target);
-    const qint64 n = local->file->read(buffer, qint64(size * count));
+    const size_t room = size * count;
+    const qint64 n = local->file->read(buffer, qint64(room));
     if (n < 0)
         return CURL_READFUNC_ABORT;
     *local->transferred += n;
@@ -51,7 +52,8 @@ struct Incoming
 size_t writeToFile(char* data, size_t size, size_t count, void* target)
 {
     auto* incoming = static_cast<Incoming*>(target);
-    const qsizetype n = qsizetype(size * count);
+    const size_t bytes = size * count;
+    const qsizetype n = qsizetype(bytes);
     // A server that did not announce the size is held to the limit here.
     if (*incoming->transferred + n > incoming->maxBytes || !incoming->file->write(QByteArrayView(data, n)))
         return 0;

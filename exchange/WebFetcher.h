@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace quillan::exchange {
 
@@ -19,21 +18,6 @@ public:
     // Why the last get failed, in words for the officer; empty when it
     // succeeded.
     virtual QString lastError() const = 0;
-};
-
-// A fetcher for tests: answers from a script and records the addresses.
-class ScriptedWebFetcher final : public WebFetcher
-{
-public:
-    QByteArray get(const QString& address) override
-    {
-        addresses << address;
-        return error.isEmpty() ? body : QByteArray();
-    }
-    QString lastError() const override { return error; }
-    QByteArray body;
-    QString error; // when set, every get fails with it
-    QStringList addresses;
 };
 
 } // namespace quillan::exchange

@@ -14,8 +14,8 @@
 //   8         save                               9      end, then recover
 // A format byte f: bit 0 two channels, bits 1-2 the rate, bit 3 16 bits.
 #include "FuzzSupport.h"
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
+#include "doubles/AudioDoubles.h"
 
 #include <QFileInfo>
 #include <QtEndian>

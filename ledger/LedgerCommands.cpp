@@ -169,7 +169,7 @@ QString LedgerCommands::verdictText(const QString& name, const FileDigest& diges
     return fileLine(name, digest, check) + u("\r\n") + chainLine(check, logFile);
 }
 
-void LedgerCommands::logSave(const QStringList& paths)
+void LedgerCommands::logSave(const QStringList& paths) const
 {
     const QString records = folderKey(env_.programDir + u("/BL"));
     QStringList logged;
@@ -186,7 +186,7 @@ void LedgerCommands::logSave(const QStringList& paths)
         env_.prompts->message(anchorFailureText(anchorError), u("登记失败："), Buttons::Ok);
 }
 
-void LedgerCommands::verifyFile()
+void LedgerCommands::verifyFile() const
 {
     platform::FileDialogUnit& dialog = *env_.verifyDialog;
     dialog.mode = platform::FileDialogUnit::Mode::Open;

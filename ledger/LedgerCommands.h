@@ -33,9 +33,9 @@ public:
     // After a save: logs the files that lie in the records folder (others
     // are not the program's records). A log that cannot be written is told;
     // the saved files stay as they are.
-    void logSave(const QStringList& paths);
+    void logSave(const QStringList& paths) const;
     // "核验笔录..."
-    void verifyFile();
+    void verifyFile() const;
 
     QString logFile() const;
     QString anchorFile() const;

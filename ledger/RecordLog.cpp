@@ -27,7 +27,7 @@ namespace {
 constexpr const char* kTimeFormat = "yyyy-MM-dd HH:mm:ss";
 // No honest line comes near this; a longer one is not read into memory.
 constexpr qint64 kMaxLine = qint64(1) << 20;
-constexpr qint64 kTailBytes = 64 * 1024;
+constexpr qint64 kTailBytes = qint64(64) * 1024;
 
 // SHA-256 through libcrypto, which uses the processor's SHA instructions:
 // a large recording is hashed several times faster than by Qt's own code.
@@ -350,7 +350,7 @@ public:
     int error() const { return error_; }
 
 private:
-    static constexpr qsizetype kBlock = 64 * 1024;
+    static constexpr qsizetype kBlock = qsizetype(64) * 1024;
     int fd_;
     QByteArray buffer_;
     qsizetype start_ = 0;

@@ -147,13 +147,16 @@ bool FileReplacement::commit()
     struct stat st
     {
     };
-    int problem = 0;
-    if (::fstat(fd, &st) != 0)
-        problem = errno;
-    else if (!S_ISREG(st.st_mode))
-        problem = EINVAL;
-    else if (::fchmod(fd, static_cast<mode_t>(mode_)) != 0 || ::fsync(fd) != 0)
-        problem = errno;
+    // The errno of the first call that fails; EINVAL for what is not a file.
+    const int problem = [&] {
+        if (::fstat(fd, &st) != 0)
+            return errno;
+        if (!S_ISREG(st.st_mode))
+            return EINVAL;
+        if (::fchmod(fd, static_cast<mode_t>(mode_)) != 0 || ::fsync(fd) != 0)
+            return errno;
+        return 0;
+    }();
     ::close(fd);
     if (problem != 0)
         return fail(problem);

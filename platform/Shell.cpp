@@ -16,7 +16,7 @@ QString defaultFind(const QString& name)
     QString found = QStandardPaths::findExecutable(name);
     if (found.isEmpty() && name == QLatin1String("soffice")) {
         for (const char* dir : {"/usr/lib/libreoffice/program", "/opt/libreoffice/program"}) {
-            const QString candidate = QLatin1String(dir) + QStringLiteral("/soffice");
+            QString candidate = QLatin1String(dir) + QStringLiteral("/soffice");
             if (QFileInfo(candidate).isExecutable())
                 return candidate;
         }
@@ -27,7 +27,7 @@ QString defaultFind(const QString& name)
 QString firstFound(const QStringList& names, const ExecutableFinder& find)
 {
     for (const QString& name : names) {
-        const QString path = find(name);
+        QString path = find(name);
         if (!path.isEmpty())
             return path;
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -53,31 +52,6 @@ public:
 
 private:
     ExecutableFinder find_;
-};
-
-// A shell for tests: records what was asked of it and starts nothing.
-class RecordingShell final : public Shell
-{
-public:
-    struct Started
-    {
-        QString program;
-        QStringList arguments;
-    };
-    void openWebAddress(const QString& address) override { addresses_.append(address); }
-    bool startProgram(const QString& program, const QStringList& arguments) override
-    {
-        started_.append(Started{program, arguments});
-        return startResult_;
-    }
-    const QStringList& addresses() const { return addresses_; }
-    const QList<Started>& started() const { return started_; }
-    void setStartResult(bool ok) { startResult_ = ok; }
-
-private:
-    QStringList addresses_;
-    QList<Started> started_;
-    bool startResult_ = true;
 };
 
 // Writes a desktop entry for `targetPath` at `linkPath`: ".desktop" is added

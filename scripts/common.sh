@@ -16,13 +16,13 @@ QUILLAN_RUN_PACKAGES=(
 
 # Packages the tests and benchmarks need besides: the readers that check the
 # documents, the print, sound and FTP services, the virtual display and the
-# fuzzing toolchain.
+# fuzzing toolchain and the static checks.
 QUILLAN_TEST_PACKAGES=(
   googletest libgtest-dev antiword catdoc poppler-utils python3
   cups cups-client printer-driver-cups-pdf
   python3-pyftpdlib pulseaudio pulseaudio-utils espeak-ng sox
   xvfb xauth xdotool imagemagick strace vsftpd openssl
-  clang libclang-rt-14-dev llvm clang-format
+  clang libclang-rt-14-dev llvm clang-format clang-tidy
 )
 
 as_root() {
@@ -60,6 +60,64 @@ build_tree() {
   shift
   cmake -S "$QUILLAN_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# The folders of the program's own sources (tests, benchmarks and fuzz
+# targets aside).
+QUILLAN_PROGRAM_FOLDERS=(app audio exchange ledger library platform record security settings word)
+
+# check_clang_tidy <build folder>: clang-tidy (.clang-tidy) over every source
+# file of the program folders and the headers they include from there, two
+# at a time, with the build's compilation database; run it after the build,
+# whose generated headers it reads. Any finding fails, except those listed
+# in scripts/clang-tidy-pending.txt (files that are being rewritten), each of
+# which must still be found, so that the list only shrinks. Says how long it
+# took; on failure prints what clang-tidy said and returns 1.
+check_clang_tidy() {
+  local build="$1" log folders expected processed found pending unexpected gone rc=0 failed=0
+  local started="$SECONDS"
+  folders="$(IFS='|' && echo "${QUILLAN_PROGRAM_FOLDERS[*]}")"
+  log="$(mktemp)"
+  run-clang-tidy -quiet -j 2 -p "$build" "^$QUILLAN_ROOT/($folders)/" 2>&1 | sed 's/\x1b\[[0-9;]*m//g' >"$log" || rc=$?
+  expected="$(cd "$QUILLAN_ROOT" && find "${QUILLAN_PROGRAM_FOLDERS[@]}" -name '*.cpp' | wc -l)"
+  processed="$(grep -c '^clang-tidy' "$log" || true)"
+  # One "file:line: check" per finding, the file relative to the source root.
+  found="$(grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error): .*\[[^]]+\]$' "$log" |
+    sed -E "s|^$QUILLAN_ROOT/||; s/^([^:]+:[0-9]+):[0-9]+: (warning|error): .*\[([^],]+)(,-warnings-as-errors)?\]\$/\1: \3/" |
+    LC_ALL=C sort -u || true)"
+  pending=""
+  if [ -f "$QUILLAN_ROOT/scripts/clang-tidy-pending.txt" ]; then
+    pending="$(grep -v -e '^#' -e '^$' "$QUILLAN_ROOT/scripts/clang-tidy-pending.txt" | LC_ALL=C sort -u || true)"
+  fi
+  unexpected="$(LC_ALL=C comm -23 <(echo "$found" | sed '/^$/d') <(echo "$pending" | sed '/^$/d'))"
+  gone="$(LC_ALL=C comm -13 <(echo "$found" | sed '/^$/d') <(echo "$pending" | sed '/^$/d'))"
+  local problems=""
+  if [ "$processed" -ne "$expected" ]; then
+    problems+=$'\n'"clang-tidy looked at $processed source files of the program, not all $expected (is $build built?)"
+  fi
+  if grep -qE 'Stack dump|PLEASE submit a bug report|terminated by signal' "$log"; then
+    problems+=$'\n'"clang-tidy crashed"
+  fi
+  if [ "$rc" -ne 0 ] && [ -z "$found" ]; then
+    problems+=$'\n'"run-clang-tidy failed (exit $rc) without a finding"
+  fi
+  if [ -n "$unexpected" ]; then
+    problems+=$'\n'"findings:"$'\n'"$(echo "$unexpected" | sed 's/^/  /')"
+  fi
+  if [ -n "$gone" ]; then
+    problems+=$'\n'"no longer found, to be taken out of scripts/clang-tidy-pending.txt:"$'\n'"$(echo "$gone" | sed 's/^/  /')"
+  fi
+  if [ -n "$problems" ]; then
+    grep -vE '^[0-9]+ warnings? (generated|treated as errors)|^Suppressed [0-9]+ warnings|^Use -header-filter|^clang-tidy' \
+      "$log" >&2 || true
+    echo "quillan: clang-tidy over $processed files ($((SECONDS - started)) s):$problems" >&2
+    failed=1
+  else
+    echo "quillan: clang-tidy over $processed files ($((SECONDS - started)) s): no finding" \
+      "($(echo "$pending" | sed '/^$/d' | wc -l) pending in files being rewritten)"
+  fi
+  rm -f "$log"
+  return "$failed"
 }
 
 # A private PulseAudio server for the audio tests and benchmarks, stopped by

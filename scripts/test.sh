@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, starts the services the tests need, builds with
-# the address and undefined-behaviour sanitizers and runs every test through
-# CTest in that build (the unit tests with the leak check); then builds the
-# fuzz targets and runs each for a minute. Exits non-zero on any failure,
-# sanitizer report or fuzzer finding.
+# Installs what is missing, starts the services the tests need, checks the
+# format of the sources, builds with the address and undefined-behaviour
+# sanitizers, runs clang-tidy over the program's sources and every test
+# through CTest in that build (the unit tests with the leak check); then
+# builds the fuzz targets and runs each for a minute. Exits non-zero on any
+# failure, clang-tidy finding, sanitizer report or fuzzer finding.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -49,6 +50,10 @@ fi
 # "Test suite").
 build_tree "$QUILLAN_ROOT/build-sanitize" -DQUILLAN_SANITIZE=ON -DQUILLAN_WERROR=ON
 ctest --test-dir "$QUILLAN_ROOT/build-sanitize" --output-on-failure -j 2 --timeout 900 || status=1
+
+# clang-tidy (.clang-tidy) over the program's own sources, with that build's
+# compilation database and generated headers: no finding may be left.
+check_clang_tidy "$QUILLAN_ROOT/build-sanitize" || status=1
 
 # The fuzz targets (clang, libFuzzer), each for 60 seconds on a copy of its
 # committed corpus, two at a time (one a core). A crash, sanitizer report,

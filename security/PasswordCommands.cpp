@@ -49,7 +49,7 @@ bool lockUnreadable(platform::RegistryStore& registry, platform::Prompts& prompt
 
 PasswordCommands::PasswordCommands(PasswordEnvironment env) : env_(std::move(env)) {}
 
-void PasswordCommands::encrypt()
+void PasswordCommands::encrypt() const
 {
     if (lockOn(*env_.registry)) {
         env_.prompts->message(u(kAlreadyLocked), u(kHintTitle), Buttons::Ok);
@@ -59,7 +59,7 @@ void PasswordCommands::encrypt()
         env_.prompts->message(u(kLockSet), u(kHintTitle), Buttons::Ok);
 }
 
-bool PasswordCommands::setPassword(const QString& first, const QString& second)
+bool PasswordCommands::setPassword(const QString& first, const QString& second) const
 {
     if (first.isEmpty() || second.isEmpty() || first != second) {
         env_.prompts->message(u(kRejected), u(kCheckTitle), Buttons::Ok);
@@ -82,7 +82,7 @@ bool PasswordCommands::setPassword(const QString& first, const QString& second)
     return true;
 }
 
-void PasswordCommands::decrypt()
+void PasswordCommands::decrypt() const
 {
     if (!env_.registry->writeRegistryText(lockKey(), u(kFlagValue), QStringLiteral("0"))) {
         env_.prompts->message(u(kClearFailed) + env_.registry->storeFile(), u(kHintTitle), Buttons::Ok);

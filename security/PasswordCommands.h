@@ -31,15 +31,15 @@ public:
 
     // "加密": refuses while the lock is on, otherwise shows SetPwdWin and,
     // once it has closed with a stored password, says so.
-    void encrypt();
+    void encrypt() const;
     // SetPwdWin's "加 密" with the texts of its two entries. True when the
     // password was stored and the lock switched on: the window closes. False
     // when the input was refused or the store could not be written (the
     // officer has been told why, the lock is as it was): the window stays
     // with both entries as they are.
-    bool setPassword(const QString& first, const QString& second);
+    bool setPassword(const QString& first, const QString& second) const;
     // "解密": switches the lock off, whether or not it was on.
-    void decrypt();
+    void decrypt() const;
 
 private:
     PasswordEnvironment env_;

@@ -79,10 +79,10 @@ private:
     QTimer* ticker_ = nullptr;
 };
 
-// Start-up step 1: with the lock off shows `mainWin` at once; with the lock
-// on shows EnterPwdWin modally first and shows `mainWin` after the right
-// password. False when EnterPwdWin was closed without it (`mainWin` stays
-// hidden; the program is to end).
+// The first step of start-up: with the lock off shows `mainWin` at once;
+// with the lock on shows EnterPwdWin modally first and shows `mainWin` after
+// the right password. False when EnterPwdWin was closed without it
+// (`mainWin` stays hidden; the program is to end).
 bool runPasswordGate(PasswordGate& gate, QWidget& mainWin);
 
 // The lock as the main window uses it: the start-up gate and the menu

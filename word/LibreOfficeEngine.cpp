@@ -138,8 +138,8 @@ struct LibreOfficeEngine::Impl
     void locate();
     bool prepareWorkDir();
     void makeInstance();
-    void keepResponsive(bool on);
-    void pause(int ms);
+    void keepResponsive(bool on) const;
+    void pause(int ms) const;
     bool call(const QString& what, const std::function<bool()>& fn, int timeoutMs = 0);
     bool ensureOffice();
     void dropConnection();
@@ -327,7 +327,7 @@ void LibreOfficeEngine::Impl::makeInstance()
     instance = std::make_unique<OfficeInstance>(o);
 }
 
-void LibreOfficeEngine::Impl::keepResponsive(bool on)
+void LibreOfficeEngine::Impl::keepResponsive(bool on) const
 {
     if (!on) {
         worker->whileWaiting = nullptr;
@@ -342,7 +342,7 @@ void LibreOfficeEngine::Impl::keepResponsive(bool on)
     };
 }
 
-void LibreOfficeEngine::Impl::pause(int ms)
+void LibreOfficeEngine::Impl::pause(int ms) const
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < until) {

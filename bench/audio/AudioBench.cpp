@@ -4,9 +4,9 @@
 //  2. time and peak memory of saveWav for one hour of audio fed through the
 //     recorder's chunk path.
 //   audio_bench [seconds]
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
 #include "audio/qt/QtCaptureDevice.h"
+#include "doubles/AudioDoubles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,6 +5,8 @@
 // connection and never answers (the product's time-outs).
 #include "../record/MapForm.h"
 #include "TestServers.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/ExchangeCommands.h"
 #include "exchange/WebFetcher.h"

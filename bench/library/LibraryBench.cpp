@@ -3,6 +3,7 @@
 // presence check, writing the form to its scratch file and opening it in
 // the headless LibreOffice. Also the time the Cancel branch takes to close
 // the headless copy and hand the form on (the shell only records).
+#include "doubles/RecordingShell.h"
 #include "library/DocumentCommands.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Prompts.h"

@@ -3,6 +3,9 @@
 // What the record benchmarks share: a record with all 24 pairs and the
 // scripted services around the record commands.
 
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"

@@ -4,6 +4,7 @@
 // background start the program makes once its window is up), warm saves,
 // printing until CUPS reports the job completed, and a save with no office
 // running at all.
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"

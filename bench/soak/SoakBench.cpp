@@ -11,6 +11,8 @@
 // is not reported completed, memory grows by 20 MB or more, or anything is
 // left over.
 #include "TestServers.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/ExchangeCommands.h"
 #include "exchange/WebFetcher.h"

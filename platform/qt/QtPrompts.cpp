@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <utility>
+
 namespace quillan::platform {
 
 namespace {
@@ -21,7 +23,9 @@ public:
     {
         const QStringList chosen = selectedFiles();
         if (chosen.size() == 1 && QFileInfo(chosen.constFirst()).isFile()) {
-            QDialog::accept();
+            // Past QFileDialog's own accept on purpose: a file closes the
+            // dialog as chosen.
+            QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
             return;
         }
         QFileDialog::accept();
@@ -62,10 +66,9 @@ bool QtPrompts::run(QDialog& dialog, int* result)
 {
     if (interrupted())
         return false;
-    const QPointer<QDialog> outer = open_;
-    open_ = &dialog;
+    QPointer<QDialog> outer = std::exchange(open_, &dialog);
     *result = dialog.exec();
-    open_ = outer;
+    open_ = std::move(outer);
     return !interrupted();
 }
 

@@ -1,4 +1,8 @@
 #include "AppFixture.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 
 #include "app/Startup.h"
 #include "app/TextBindings.h"

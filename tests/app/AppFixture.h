@@ -2,15 +2,19 @@
 
 #include "app/Application.h"
 #include "app/MainWin.h"
-#include "audio/AudioDoubles.h"
-#include "exchange/RecordingFtpClient.h"
+#include "doubles/AudioDoubles.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingFtpClient.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/WebFetcher.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <memory>
 
@@ -46,8 +50,9 @@ struct AppFixture
     std::unique_ptr<app::Application> app;
     int exitCode = -1;
     int gates = 0;
-    // How often start-up step 7 asked for the pop-up reader (which this
-    // fixture does not open, so that no test waits on a modal window).
+    // How often the start-up step of the pop-up text asked for the reader
+    // (which this fixture does not open, so that no test waits on a modal
+    // window).
     int textWins = 0;
 };
 

@@ -2,6 +2,7 @@
 // records folder, typing narrows the list, Enter or a double click opens the
 // record into the window the way "打开(笔录模板)" does.
 #include "AppFixture.h"
+#include "doubles/ScriptedPrompts.h"
 
 #include "app/FindRecordDialog.h"
 

@@ -2,6 +2,7 @@
 // switch of view while the form holds something unsaved, offered at the next
 // start, removed by a save or a new record.
 #include "AppFixture.h"
+#include "doubles/ScriptedPrompts.h"
 
 #include "platform/ProfileIni.h"
 #include "record/FormRecovery.h"

@@ -1,6 +1,7 @@
 // The log of saved records in the window: "保存(笔录及模板)" and the recorder
 // panel's save log their files, "核验笔录..." checks a chosen one.
 #include "AppFixture.h"
+#include "doubles/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QFile>

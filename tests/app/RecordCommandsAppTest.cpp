@@ -3,6 +3,7 @@
 // The record commands as the window binds them: menu items and the text
 // panel's print button reach the commands, which work on the window itself.
 #include "AppFixture.h"
+#include "doubles/ScriptedPrompts.h"
 
 #include "app/Startup.h"
 #include "record/RecordFields.h"

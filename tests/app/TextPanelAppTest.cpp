@@ -332,7 +332,7 @@ TEST(TextWin, IsTheDesignedModalReaderAndStartUpWaitsForIt)
     poll->stop();
     delete poll;
     EXPECT_EQ(seenTitle, app::textWinTitle());
-    EXPECT_NE(placeWhileOpen, QStringLiteral("甲地")); // step 11 had not run yet
+    EXPECT_NE(placeWhileOpen, QStringLiteral("甲地")); // the default places came later
     EXPECT_EQ(f.win().fieldText(QStringLiteral("编辑框8")), QStringLiteral("甲地"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

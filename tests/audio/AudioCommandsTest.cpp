@@ -2,8 +2,9 @@
 // device and scripted prompts: every state, enablement, status text and
 // message of the panel, and the faults an officer can meet.
 #include "audio/AudioCommands.h"
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
+#include "doubles/AudioDoubles.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Prompts.h"
 #include "support/TestSupport.h"
 

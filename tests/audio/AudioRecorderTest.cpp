@@ -2,7 +2,7 @@
 // byte for byte, failed starts and saves that lose nothing, the recovery
 // file, and the chunk list fed from another thread.
 #include "audio/AudioRecorder.h"
-#include "audio/AudioDoubles.h"
+#include "doubles/AudioDoubles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -6,15 +6,18 @@
 #include "app/Application.h"
 #include "app/MainWin.h"
 #include "audio/AudioCommands.h"
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
 #include "audio/qt/QtCaptureDevice.h"
+#include "doubles/AudioDoubles.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -8,9 +8,10 @@
 //                                 until killed; SIGTERM and SIGHUP end it as
 //                                 they end the program (exit code 0)
 #include "audio/AudioCommands.h"
-#include "audio/AudioDoubles.h"
 #include "audio/AudioRecorder.h"
 #include "audio/qt/QtCaptureDevice.h"
+#include "doubles/AudioDoubles.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Prompts.h"
 #include "platform/Signals.h"
 

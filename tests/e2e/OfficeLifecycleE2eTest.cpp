@@ -3,6 +3,8 @@
 // ends, however it ends.
 #include "app/Application.h"
 #include "app/MainWin.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"

@@ -3,6 +3,9 @@
 // PDFs read back with pdftotext, and the faults an officer can meet.
 #include "../record/MapForm.h"
 #include "E2eSupport.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "ledger/LedgerCommands.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -16,7 +19,6 @@
 #include "support/TestSupport.h"
 #include "word/LibreOfficeEngine.h"
 #include "word/OfficeInstance.h"
-#include "word/RecordingEngine.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

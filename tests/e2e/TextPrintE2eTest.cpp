@@ -3,6 +3,9 @@
 // text shown, in readable Chinese.
 #include "../record/MapForm.h"
 #include "E2eSupport.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "library/TextCommands.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"

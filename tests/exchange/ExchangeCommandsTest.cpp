@@ -3,7 +3,9 @@
 // "BL", every status text and message byte for byte, and the update check.
 #include "exchange/ExchangeCommands.h"
 #include "../record/MapForm.h"
-#include "exchange/RecordingFtpClient.h"
+#include "doubles/RecordingFtpClient.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/WebFetcher.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"

@@ -3,6 +3,8 @@
 // takes GBK names and refuses passive mode, and an HTTP server.
 #include "../record/MapForm.h"
 #include "TestServers.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/CurlWebFetcher.h"
 #include "exchange/ExchangeCommands.h"

@@ -4,6 +4,8 @@
 // that shows another certificate later is refused before the account is
 // sent.
 #include "../record/MapForm.h"
+#include "doubles/ScriptedPrompts.h"
+#include "doubles/ScriptedWebFetcher.h"
 #include "exchange/CurlFtpClient.h"
 #include "exchange/ExchangeCommands.h"
 #include "exchange/WebFetcher.h"

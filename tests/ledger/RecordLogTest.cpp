@@ -1,6 +1,8 @@
 // The log of saved records: each save one chained line, and the check that
 // finds changed files and a changed, removed or cut log.
 #include "ledger/RecordLog.h"
+#include "doubles/ManualClock.h"
+#include "doubles/ScriptedPrompts.h"
 #include "ledger/LedgerCommands.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"

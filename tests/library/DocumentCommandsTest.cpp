@@ -1,12 +1,14 @@
 // The entries of the menu "监察文书" against the recording engine, scripted
 // prompts and a recording shell. Every message is checked byte for byte.
 #include "library/DocumentCommands.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "record/MapForm.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,8 @@
 // in order, and the menu entry prints a form or hands it on.
 #include "../e2e/E2eSupport.h"
 #include "../record/MapForm.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "library/DocumentCommands.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Prompts.h"

@@ -1,4 +1,6 @@
 #include "library/Links.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "platform/Website.h"

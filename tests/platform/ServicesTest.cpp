@@ -1,3 +1,5 @@
+#include "doubles/ManualClock.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"

@@ -3,10 +3,10 @@
 // pieces in ⟨ ⟩ and the paragraphs separated by CR LF.
 #include "record/Composition.h"
 #include "MapForm.h"
+#include "doubles/RecordingEngine.h"
 #include "platform/ProfileIni.h"
 #include "record/RecordFields.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <QFile>
 

@@ -3,12 +3,15 @@
 // checked byte for byte.
 #include "record/RecordCommands.h"
 #include "MapForm.h"
+#include "doubles/ManualClock.h"
+#include "doubles/RecordingEngine.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "record/RecordFields.h"
 #include "support/TestSupport.h"
-#include "word/RecordingEngine.h"
 
 #include <QDir>
 #include <QFileInfo>

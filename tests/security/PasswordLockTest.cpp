@@ -1,6 +1,8 @@
 // "加密", "解密" and the start-up check against a real store file, scripted
 // prompts and a pinned clock. Every message is checked byte for byte.
 #include "security/PasswordLock.h"
+#include "doubles/ManualClock.h"
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"

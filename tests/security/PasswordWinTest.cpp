@@ -1,6 +1,8 @@
 // The two password windows: their layout, and the start-up gate and the
 // menu "安全设置" driven through the running program.
 #include "../app/AppFixture.h"
+#include "doubles/ManualClock.h"
+#include "doubles/ScriptedPrompts.h"
 
 #include "app/StatusText.h"
 #include "security/PasswordGate.h"

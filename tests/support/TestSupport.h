@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "doubles/ScriptedPrompts.h"
 #include "platform/Prompts.h"
 
 #include <ostream>

@@ -3,10 +3,10 @@
 #include "OfficeInspector.h"
 #include "WordE2eSupport.h"
 
+#include "doubles/RecordingEngine.h"
 #include "support/TestSupport.h"
 #include "word/CupsPrint.h"
 #include "word/LibreOfficeEngine.h"
-#include "word/RecordingEngine.h"
 
 #include <QDateTime>
 #include <QDir>

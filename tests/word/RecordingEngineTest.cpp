@@ -1,4 +1,4 @@
-#include "word/RecordingEngine.h"
+#include "doubles/RecordingEngine.h"
 
 #include "support/TestSupport.h"
 

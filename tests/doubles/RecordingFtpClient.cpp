@@ -1,4 +1,4 @@
-#include "exchange/RecordingFtpClient.h"
+#include "doubles/RecordingFtpClient.h"
 
 #include <QFile>
 #include <QSaveFile>

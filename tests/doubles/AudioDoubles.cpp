@@ -1,4 +1,4 @@
-#include "audio/AudioDoubles.h"
+#include "doubles/AudioDoubles.h"
 
 namespace quillan::audio {
 
