@@ -73,13 +73,13 @@ Startup::Startup(MainWin& window, Services& services) : window_(window), service
 
 QString Startup::iconFile() const
 {
-    const QString beside = services_.paths.programDir + QStringLiteral("/quillan.png");
+    QString beside = services_.paths.programDir + QStringLiteral("/quillan.png");
     if (QFileInfo::exists(beside))
         return beside;
     const QString scratch = services_.paths.ensureScratchDir();
     if (scratch.isEmpty())
         return {};
-    const QString copy = scratch + QStringLiteral("/quillan.png");
+    QString copy = scratch + QStringLiteral("/quillan.png");
     if (!QFileInfo::exists(copy)) {
         QFile icon(QStringLiteral(":/pictures/icon.png"));
         if (icon.open(QIODevice::ReadOnly))

@@ -53,7 +53,7 @@ QByteArray readTextFile(const QString& path, qsizetype maxBytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.read(maxBytes + 4);
+    QByteArray bytes = file.read(maxBytes + 4);
     if (bytes.size() <= maxBytes)
         return bytes;
     return platform::cutBytes(bytes, maxBytes);

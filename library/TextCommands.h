@@ -27,7 +27,7 @@ struct TextEnvironment
 
 // The largest text file the panel reads; a bigger program-folder file is
 // shown up to this size, cut before any half character.
-inline constexpr qsizetype kMaxPanelTextBytes = 32 * 1024 * 1024;
+inline constexpr qsizetype kMaxPanelTextBytes = qsizetype(32) * 1024 * 1024;
 
 // The commands of the menu entries that show a text in the main window's
 // text panel. None of them shows a message.

@@ -69,12 +69,10 @@ QUILLAN_PROGRAM_FOLDERS=(app audio exchange ledger library platform record secur
 # check_clang_tidy <build folder>: clang-tidy (.clang-tidy) over every source
 # file of the program folders and the headers they include from there, two
 # at a time, with the build's compilation database; run it after the build,
-# whose generated headers it reads. Any finding fails, except those listed
-# in scripts/clang-tidy-pending.txt (files that are being rewritten), each of
-# which must still be found, so that the list only shrinks. Says how long it
+# whose generated headers it reads. Any finding fails. Says how long it
 # took; on failure prints what clang-tidy said and returns 1.
 check_clang_tidy() {
-  local build="$1" log folders expected processed found pending unexpected gone rc=0 failed=0
+  local build="$1" log folders expected processed found rc=0 failed=0
   local started="$SECONDS"
   folders="$(IFS='|' && echo "${QUILLAN_PROGRAM_FOLDERS[*]}")"
   log="$(mktemp)"
@@ -85,12 +83,6 @@ check_clang_tidy() {
   found="$(grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error): .*\[[^]]+\]$' "$log" |
     sed -E "s|^$QUILLAN_ROOT/||; s/^([^:]+:[0-9]+):[0-9]+: (warning|error): .*\[([^],]+)(,-warnings-as-errors)?\]\$/\1: \3/" |
     LC_ALL=C sort -u || true)"
-  pending=""
-  if [ -f "$QUILLAN_ROOT/scripts/clang-tidy-pending.txt" ]; then
-    pending="$(grep -v -e '^#' -e '^$' "$QUILLAN_ROOT/scripts/clang-tidy-pending.txt" | LC_ALL=C sort -u || true)"
-  fi
-  unexpected="$(LC_ALL=C comm -23 <(echo "$found" | sed '/^$/d') <(echo "$pending" | sed '/^$/d'))"
-  gone="$(LC_ALL=C comm -13 <(echo "$found" | sed '/^$/d') <(echo "$pending" | sed '/^$/d'))"
   local problems=""
   if [ "$processed" -ne "$expected" ]; then
     problems+=$'\n'"clang-tidy looked at $processed source files of the program, not all $expected (is $build built?)"
@@ -101,11 +93,8 @@ check_clang_tidy() {
   if [ "$rc" -ne 0 ] && [ -z "$found" ]; then
     problems+=$'\n'"run-clang-tidy failed (exit $rc) without a finding"
   fi
-  if [ -n "$unexpected" ]; then
-    problems+=$'\n'"findings:"$'\n'"$(echo "$unexpected" | sed 's/^/  /')"
-  fi
-  if [ -n "$gone" ]; then
-    problems+=$'\n'"no longer found, to be taken out of scripts/clang-tidy-pending.txt:"$'\n'"$(echo "$gone" | sed 's/^/  /')"
+  if [ -n "$found" ]; then
+    problems+=$'\n'"findings:"$'\n'"$(echo "$found" | sed 's/^/  /')"
   fi
   if [ -n "$problems" ]; then
     grep -vE '^[0-9]+ warnings? (generated|treated as errors)|^Suppressed [0-9]+ warnings|^Use -header-filter|^clang-tidy' \
@@ -113,8 +102,7 @@ check_clang_tidy() {
     echo "quillan: clang-tidy over $processed files ($((SECONDS - started)) s):$problems" >&2
     failed=1
   else
-    echo "quillan: clang-tidy over $processed files ($((SECONDS - started)) s): no finding" \
-      "($(echo "$pending" | sed '/^$/d' | wc -l) pending in files being rewritten)"
+    echo "quillan: clang-tidy over $processed files ($((SECONDS - started)) s): no finding"
   fi
   rm -f "$log"
   return "$failed"
