@@ -23,7 +23,10 @@ from formkit import C, Document, L, sign_cell  # noqa: E402
 REGULATION = "《劳动保障监察条例》"
 HEADING_LINES = {}  # headings printed on two lines
 
-REMEDIES = ("你单位如不服本决定，可以自收到本决定书之日起60日内向{8}人民政府或者{8}申请行政复议，"
+# Review of a local labour bureau's decision lies with the people's government
+# at the same level (行政复议法 as revised in 2023, in force 2024-01-01); the
+# lawsuit period is six months (行政诉讼法).
+REMEDIES = ("你单位如不服本决定，可以自收到本决定书之日起60日内向{8}人民政府申请行政复议，"
             "也可以自收到本决定书之日起6个月内依法向{8}人民法院提起行政诉讼。")
 SERVED_NOTE = "注：本文书一式两联，第一联存档，第二联送达当事人。"
 CONTACT = ["本机关地址：{16}[1]邮编：{5}", "联系人：{6}[1]联系电话：{8}"]
@@ -315,7 +318,9 @@ def hearing_notice(d):  # ws13
     d.lines(2)
     d.p("以上事实有{20}等证据证实。本机关拟依照{16}的规定，对你单位作出如下行政处罚：")
     d.lines(2)
-    d.p("依照《中华人民共和国行政处罚法》和《劳动行政处罚听证程序规定》的有关规定，你单位有要求举行听证的权利。"
+    # The hearing right and its 5-day request period come from the 行政处罚法 as
+    # revised in 2021; the labour ministry's 1996 hearing rules are not cited.
+    d.p("依照《中华人民共和国行政处罚法》的有关规定，你单位有要求举行听证的权利。"
         "要求听证的，应当自收到本告知书之日起5日内向本机关提出，可以在下联签署意见交回，也可以另行书面提出；"
         "逾期未提出的，视为放弃听证的权利。你单位不承担组织听证的费用。")
     for line in CONTACT:
@@ -380,13 +385,15 @@ def service_receipt(d):  # ws16
         [L("送达人签名"), C("\n>[2]年[1]月[1]日", span=3)],
         [L("备注"), C("", span=3, style="GridTop")],
     ], [0.85, 1.5, 0.85, 0.85, 0.85, 2.2, 1.7, 1.9, 1.7, 1.5, 1.5])
+    # Service follows the 民事诉讼法: notice by publication takes effect after 30 days
+    # (as revised in 2021).
     d.note("填写说明：")
     for line in ("一、受送达人是法人或者其他组织的，由其法定代表人、主要负责人或者负责收件的人签收；"
                  "受送达人是公民的，由本人签收，本人不在的，可以交其同住的成年家属签收。",
                  "二、由他人代收的，代收人应当在本回执上签名，并注明与受送达人的关系。",
                  "三、受送达人拒绝签收的，送达人可以邀请见证人到场，说明情况，在本回执上记明拒收事由和日期，"
                  "由送达人、见证人签名，把文书留在受送达人的住所，即视为送达。",
-                 "四、邮寄送达的，以回执上注明的收件日期为送达日期；公告送达的，自公告发出之日起经过60日，即视为送达。"):
+                 "四、邮寄送达的，以回执上注明的收件日期为送达日期；公告送达的，自公告发出之日起经过30日，即视为送达。"):
         d.note(line)
 
 

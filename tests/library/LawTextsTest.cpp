@@ -4,6 +4,9 @@
 #include "platform/Text.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace quillan::test {
@@ -17,6 +20,21 @@ QString firstNonBlankLine(const QString& text)
         if (!line.trimmed().isEmpty())
             return line.trimmed();
     return {};
+}
+
+// The text of a shipped text (":/texts/...") or of a form's flat ODF source
+// ("forms/wsN.fodt", the source of the Word file), each underlined blank as "＿".
+QString shippedText(const QString& path)
+{
+    if (path.endsWith(QStringLiteral(".fodt"))) {
+        QString xml = QString::fromUtf8(readFile(sourcePath(QStringLiteral("assets/") + path)));
+        xml.replace(QRegularExpression(QStringLiteral("<text:span text:style-name=\"U\">[^<]*</text:span>")),
+                    QStringLiteral("＿"));
+        return xml.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    }
+    QFile f(QStringLiteral(":/") + path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return platform::decodeText(f.readAll());
 }
 
 TEST(LawTexts, EveryEmbeddedTextIsWholeGbkWithCrLfAndTheRightTitle)
@@ -72,6 +90,61 @@ TEST(LawTexts, EveryEmbeddedTextIsWholeGbkWithCrLfAndTheRightTitle)
         }
     }
     EXPECT_EQ(embedded, 20);
+}
+
+// The forms and texts say what the law says today: review by the people's
+// government at the bureau's level (2024), service by publication after 30
+// days (2021), hearings under the 行政处罚法, the version each regulation
+// holds, the 2008 conversion beside the minimum-wage formula (which itself
+// stays as made), and the article on the work-injury investigation.
+TEST(LawTexts, FormsAndTextsStateTheLawInForceToday)
+{
+    const QString review = QStringLiteral("可以自收到本决定书之日起60日内向＿人民政府申请行政复议，"
+                                          "也可以自收到本决定书之日起6个月内依法向＿人民法院提起行政诉讼。");
+    const QString service = QStringLiteral("公告送达的，自公告发出之日起经过30日，即视为送达。");
+    const QString hearing =
+        QStringLiteral("依照《中华人民共和国行政处罚法》的有关规定，你单位有要求举行听证的权利。");
+    struct Case
+    {
+        const char* file;
+        QString present;
+        int times;
+        QString absent;
+    };
+    const Case cases[] = {
+        {"forms/ws6.fodt", review, 1, QStringLiteral("人民政府或者")},
+        {"forms/ws9.fodt", review, 1, QStringLiteral("人民政府或者")},
+        {"forms/ws14.fodt", review, 1, QStringLiteral("人民政府或者")},
+        {"forms/ws15.fodt", review, 1, QStringLiteral("人民政府或者")},
+        {"forms/ws27.fodt", review, 4, QStringLiteral("人民政府或者")},
+        {"forms/ws16.fodt", service, 1, QStringLiteral("经过60日")},
+        {"forms/ws27.fodt", service, 1, QStringLiteral("经过60日")},
+        {"forms/ws13.fodt", hearing, 1, QStringLiteral("听证程序规定")},
+        {"forms/ws27.fodt", hearing, 1, QStringLiteral("听证程序规定")},
+        {"texts/work-injury-insurance-regulation.txt",
+         QStringLiteral("\r\n（2003年4月27日中华人民共和国国务院令第375号公布 "
+                        "根据2010年12月20日《国务院关于修改〈工伤保险条例〉的决定》修订）\r\n"),
+         1, QStringLiteral("2003年4月27日 中华")},
+        {"texts/migrant-worker-wage-regulation.txt",
+         QStringLiteral("\r\n（2019年12月30日中华人民共和国国务院令第724号公布 自2020年5月1日起施行）\r\n"),
+         1, QString()},
+        {"texts/minimum-wage-rules.txt",
+         QStringLiteral("×（1+浮动系数）\r\n【编者注：本注为本软件编者所加，不是规定原文。"), 1, QString()},
+        {"texts/minimum-wage-rules.txt", QStringLiteral("小时工资＝月工资收入÷（月计薪天数×8小时）"), 1,
+         QString()},
+        {"texts/minimum-wage-rules.txt", QStringLiteral("小时最低工资标准=〔（月最低工资标准÷20.92÷8）"), 1,
+         QString()},
+        {"texts/guidance/taking-a-record.txt", QStringLiteral("《工伤保险条例》第十九条"), 1,
+         QStringLiteral("《工伤保险条例》第十八条")},
+    };
+    for (const Case& c : cases) {
+        const QString text = shippedText(QString::fromUtf8(c.file));
+        ASSERT_FALSE(text.isEmpty()) << c.file;
+        EXPECT_EQ(text.count(c.present), c.times) << c.file << ": " << c.present.toStdString();
+        if (!c.absent.isEmpty()) {
+            EXPECT_FALSE(text.contains(c.absent)) << c.file << ": " << c.absent.toStdString();
+        }
+    }
 }
 
 TEST(LawTexts, TheProhibitedWorkEntryIsTheAppendixUnchangedUnderItsHeading)
