@@ -1,4 +1,5 @@
 #include "app/Bindings.h"
+#include "app/FormBinding.h"
 #include "app/MainWin.h"
 #include "app/MainWinLayout.h"
 #include "app/RecorderPanelView.h"
@@ -6,6 +7,8 @@
 #include "audio/AudioCommands.h"
 #include "audio/AudioRecorder.h"
 #include "platform/ProgramInstance.h"
+#include "platform/Text.h"
+#include "record/RecordFields.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +19,17 @@ AudioFeature::AudioFeature() = default;
 AudioFeature::AudioFeature(AudioFeature&&) noexcept = default;
 AudioFeature& AudioFeature::operator=(AudioFeature&&) noexcept = default;
 AudioFeature::~AudioFeature() = default;
+
+QString recordingMarkLabel(record::FieldId id)
+{
+    for (const record::Pair& p : record::pairs()) {
+        if (id == p.question.id)
+            return platform::u("问") + QString::number(p.number);
+        if (id == p.answer.id)
+            return platform::u("答") + QString::number(p.number);
+    }
+    return {};
+}
 
 QString audioRecoveryStem()
 {
@@ -46,6 +60,7 @@ AudioFeature bindAudio(const Wiring& wiring)
         if (saved)
             saved({path});
     };
+    env.session = &s.session;
     feature.commands = std::make_unique<audio::AudioCommands>(std::move(env));
 
     audio::AudioCommands* a = feature.commands.get();
@@ -64,6 +79,10 @@ AudioFeature bindAudio(const Wiring& wiring)
     if (QTimer* tick = w.timer(unit::kRecorderClock))
         QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
     w.mayClose = [a] { return a->mayQuit(); };
+    // The moment each question and answer line is begun is marked in the
+    // recording that runs.
+    wiring.form.watchPairLines(
+        [r = feature.recorder.get()](record::FieldId id) { return r->mark(recordingMarkLabel(id)); });
     return feature;
 }
 

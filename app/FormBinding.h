@@ -4,6 +4,8 @@
 #include "record/RecordView.h"
 #include "settings/PhraseLists.h"
 
+#include <functional>
+
 namespace quillan::app {
 
 class MainWin;
@@ -26,6 +28,12 @@ public:
 
     // The FTP panel's four fields.
     exchange::ServerFields serverFields() const;
+
+    // Tells `typed` the field of a question or answer line when the officer
+    // changes its text for the first time after entering it (a key, a paste,
+    // the input method); a line whose `typed` said false is told again at
+    // its next change.
+    void watchPairLines(std::function<bool(record::FieldId)> typed);
 
 private:
     MainWin& window_;

@@ -2,6 +2,7 @@
 
 #include "audio/AudioRecorder.h"
 #include "platform/Prompts.h"
+#include "platform/SessionState.h"
 #include "platform/Text.h"
 
 #include <QFileInfo>
@@ -199,6 +200,13 @@ bool AudioCommands::saveThroughDialog()
     if (!env_.recorder->saveWav(path, true, &error)) {
         env_.prompts->message(saveFailureText(path, error), u("提示："), Buttons::Ok);
         return false;
+    }
+    if (env_.session) {
+        platform::SavedRecording saved{path, {}};
+        const qint64 rate = env_.recorder->heldFormat().sampleRate;
+        for (const WavCue& m : env_.recorder->marks())
+            saved.marks.append({m.label, qint64(m.frame) * 1000 / rate});
+        env_.session->savedRecording = std::move(saved);
     }
     if (env_.wavSaved)
         env_.wavSaved(path);

@@ -10,6 +10,7 @@
 namespace quillan::platform {
 class Prompts;
 struct FileDialogUnit;
+struct SessionState;
 } // namespace quillan::platform
 
 namespace quillan::audio {
@@ -52,6 +53,8 @@ struct AudioEnvironment
     platform::FileDialogUnit* saveDialog = nullptr; // the WAV file dialog
     // Optional: told the path of each WAV file saved.
     std::function<void(const QString& path)> wavSaved;
+    // Optional: keeps the recording saved and its marks for the template.
+    platform::SessionState* session = nullptr;
 };
 
 // The recorder panel's commands. Each runs to completion on the

@@ -132,6 +132,7 @@ void RecordCommands::newRecord()
     }
     env_.session->uploadFile.clear();
     env_.session->playbackFile.clear();
+    env_.session->savedRecording = {};
     if (env_.rerunStartup)
         env_.rerunStartup();
     if (env_.formSafe)
@@ -231,7 +232,7 @@ void RecordCommands::saveRecord()
     if (save) {
         // The template is written with the document, after the question:
         // "否" leaves the old template, document and copy as they were.
-        const FileResult tpl = writeTemplate(env_.programDir, record);
+        const FileResult tpl = writeTemplate(env_.programDir, record, &env_.session->savedRecording);
         if (!tpl.ok)
             failures << tpl;
         else
@@ -353,7 +354,7 @@ void RecordCommands::printCurrentRecord()
         Busy busy(*env_.status);
         const Record record = recordToStore();
         ComposedDocument composed = composeRecord(record, *env_.word, env_.programDir, *env_.pageLineCounter);
-        templateFile = writeTemplate(env_.programDir, record);
+        templateFile = writeTemplate(env_.programDir, record, &env_.session->savedRecording);
         result = composed.document->print();
         if (!result.ok() && !composed.open && !composed.openError.isEmpty())
             result.detail = composed.openError;

@@ -4,6 +4,7 @@
 #include "record/RecordFields.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace quillan::record {
 
@@ -56,7 +57,8 @@ QString normaliseCaseNote(const QString& text)
     return result;
 }
 
-FileResult writeTemplate(const QString& programDir, const Record& record)
+FileResult writeTemplate(const QString& programDir, const Record& record,
+                         const platform::SavedRecording* recording)
 {
     FileResult result;
     result.path = templatePath(programDir, record);
@@ -68,6 +70,13 @@ FileResult writeTemplate(const QString& programDir, const Record& record)
     for (const Field& f : writeOrder())
         writer.setValue(section(), keyName(f),
                         f.id == FieldId::CaseNote ? normaliseCaseNote(record[f.id]) : record[f.id]);
+    if (recording && !recording->file.isEmpty()) {
+        const QString luyin = QStringLiteral("luyin");
+        writer.removeSection(luyin);
+        writer.setValue(luyin, QStringLiteral("file"), QFileInfo(recording->file).fileName());
+        for (const platform::SavedRecording::Mark& m : recording->marks)
+            writer.setValue(luyin, m.label, QString::number(m.ms));
+    }
     platform::makePrivateFolder(programDir + QStringLiteral("/BL"));
     result.ok = writer.save(&result.error);
     if (result.ok)

@@ -5,11 +5,15 @@
 
 #include "audio/AudioCommands.h"
 #include "audio/AudioRecorder.h"
+#include "record/RecordFields.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -139,4 +143,59 @@ TEST(AudioApp, TheStartOffersTheAudioAnEarlierRunLeftInThePrivateScratchFolder)
     EXPECT_FALSE(QFile::exists(left));
     EXPECT_FALSE(QFile::exists(own));
     EXPECT_FALSE(f.win().control(u("分组框5"))->isHidden());
+}
+
+// The first key in a question or answer line marks the recording that runs,
+// once per line; typing while nothing is recorded marks nothing. The saved
+// WAV carries the marks, and the template saved after it names them.
+TEST(AudioApp, TheFirstKeyInAPairLineMarksTheRunningRecordingOnceAndTheSavesKeepTheMarks)
+{
+    AppFixture f(test::gbk(u("[pop]\r\ntanchu=0\r\n")));
+    f.app->start();
+    app::MainWin& w = f.win();
+    const auto key = [&w](record::FieldId id, bool entering) {
+        auto* box = w.control<QComboBox>(record::unitName(id));
+        ASSERT_TRUE(box && box->lineEdit());
+        if (entering) {
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(box, &in);
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, u("x"));
+        QCoreApplication::sendEvent(box->lineEdit(), &press);
+    };
+    key(record::question(1), true); // idle
+    click(w, "按钮录音");
+    f.capture->feed(QByteArray(16000, '\x01'));
+    key(record::question(1), false); // the line entered before the start
+    f.capture->feed(QByteArray(8000, '\x01'));
+    key(record::question(1), false);
+    key(record::question(1), true);
+    key(record::answer(1), true);
+    key(record::answer(1), false);
+    key(record::question(24), true);
+    EXPECT_EQ(f.app->recorder().marks(),
+              (QList<audio::WavCue>{{8000, u("问1")}, {12000, u("答1")}, {12000, u("问24")}}));
+
+    const QString wav = f.dir.file(u("询问录音.wav"));
+    f.prompts->chooseNext(wav);
+    click(w, "按钮4");
+    const std::optional<audio::WavLayout> saved = audio::parseWav(test::readFile(wav));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->cues, f.app->recorder().marks());
+    EXPECT_EQ(f.session().savedRecording.marks,
+              (QList<platform::SavedRecording::Mark>{{u("问1"), 1000}, {u("答1"), 1500}, {u("问24"), 1500}}));
+    key(record::answer(2), true); // nothing runs any more
+    EXPECT_EQ(f.app->recorder().marks().size(), 3);
+
+    w.setFieldText(u("编辑框6"), u("11"));
+    w.setFieldText(u("编辑框7"), u("15"));
+    w.setFieldText(u("编辑框9"), u("某某"));
+    w.setFieldText(u("编辑框14"), u("某某公司"));
+    w.menuAction(u("文件"), u("保存(笔录及模板)"))->trigger();
+    const QByteArray ini = test::readFile(f.programDir() + u("/BL/2012.3.5-某某公司-某某.ini"));
+    const QByteArray luyin =
+        test::gbk(u("[luyin]\r\nfile=询问录音.wav\r\n问1=1000\r\n答1=1500\r\n问24=1500\r\n"));
+    EXPECT_TRUE(ini.startsWith("[set]\r\n"));
+    EXPECT_TRUE(ini.endsWith(luyin)) << ini.right(200).toStdString();
+    EXPECT_EQ(ini.count("[luyin]"), 1);
 }
