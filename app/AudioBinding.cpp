@@ -10,6 +10,8 @@
 #include "platform/Text.h"
 #include "record/RecordFields.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
@@ -83,6 +85,13 @@ AudioFeature bindAudio(const Wiring& wiring)
     // recording that runs.
     wiring.form.watchPairLines(
         [r = feature.recorder.get()](record::FieldId id) { return r->mark(recordingMarkLabel(id)); });
+    // A question or answer line's context menu plays the recording from the
+    // pair's mark.
+    wiring.form.extendPairLineMenus([a](QMenu& menu, int number) {
+        QAction* entry = menu.addAction(audio::AudioCommands::playFromPairText(number));
+        entry->setEnabled(a->pairMark(number).has_value());
+        QObject::connect(entry, &QAction::triggered, &menu, [a, number] { a->playFromPair(number); });
+    });
     return feature;
 }
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSet>
 
 namespace quillan::app {
@@ -99,6 +100,27 @@ void FormBinding::watchPairLines(std::function<bool(FieldId)> typed)
     for (const record::Pair& p : record::pairs())
         for (const record::Field& f : {p.question, p.answer})
             watcher->watch(window_.control(record::unitName(f)), f.id);
+}
+
+void FormBinding::extendPairLineMenus(std::function<void(QMenu& menu, int number)> extend)
+{
+    for (const record::Pair& p : record::pairs())
+        for (const record::Field& f : {p.question, p.answer}) {
+            QWidget* control = window_.control(record::unitName(f));
+            auto* box = qobject_cast<QComboBox*>(control);
+            QLineEdit* edit = box ? box->lineEdit() : qobject_cast<QLineEdit*>(control);
+            if (!edit)
+                continue;
+            edit->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(edit, &QWidget::customContextMenuRequested, edit,
+                             [edit, extend, number = p.number](const QPoint& at) {
+                                 QMenu* menu = edit->createStandardContextMenu();
+                                 menu->setAttribute(Qt::WA_DeleteOnClose);
+                                 menu->addSeparator();
+                                 extend(*menu, number);
+                                 menu->popup(edit->mapToGlobal(at));
+                             });
+        }
 }
 
 exchange::ServerFields FormBinding::serverFields() const

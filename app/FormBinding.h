@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QMenu;
+
 namespace quillan::app {
 
 class MainWin;
@@ -34,6 +36,9 @@ public:
     // the input method); a line whose `typed` said false is told again at
     // its next change.
     void watchPairLines(std::function<bool(record::FieldId)> typed);
+    // The context menu of each question and answer line: its standard edit
+    // entries, a separator, then what `extend` adds for the pair's number.
+    void extendPairLineMenus(std::function<void(QMenu& menu, int number)> extend);
 
 private:
     MainWin& window_;

@@ -1,6 +1,7 @@
 #include "audio/AudioCommands.h"
 
 #include "audio/AudioRecorder.h"
+#include "platform/AtomicFile.h"
 #include "platform/Prompts.h"
 #include "platform/SessionState.h"
 #include "platform/Text.h"
@@ -265,12 +266,49 @@ void AudioCommands::play()
         return;
     }
     env_.panel->setStatusPart0(u("笔录.录音播放中..."));
-    env_.player->play(path);
+    env_.player->play(path, 0);
 }
 
 void AudioCommands::stopPlayback()
 {
     env_.player->stopAll();
+}
+
+std::optional<qint64> AudioCommands::pairMark(int number)
+{
+    if (!env_.session)
+        return std::nullopt;
+    platform::SavedRecording& saved = env_.session->savedRecording;
+    if (saved.file.isEmpty() || !QFileInfo(saved.file).isFile())
+        return std::nullopt;
+    if (saved.marks.isEmpty()) {
+        const std::optional<QByteArray> file = platform::readWholeFile(saved.file);
+        const std::optional<WavLayout> layout = file ? parseWav(*file) : std::nullopt;
+        if (layout)
+            for (const WavCue& c : layout->cues)
+                saved.marks.append({c.label, qint64(c.frame) * 1000 / layout->format.sampleRate});
+    }
+    for (const QString& label : {u("问") + QString::number(number), u("答") + QString::number(number)})
+        for (const platform::SavedRecording::Mark& m : std::as_const(saved.marks))
+            if (m.label == label)
+                return m.ms;
+    return std::nullopt;
+}
+
+void AudioCommands::playFromPair(int number)
+{
+    const std::optional<qint64> ms = pairMark(number);
+    if (!ms)
+        return;
+    const QString path = env_.session->savedRecording.file;
+    env_.panel->setPlaybackPath(path);
+    env_.panel->setStatusPart0(u("笔录.录音播放中..."));
+    env_.player->play(path, *ms);
+}
+
+QString AudioCommands::playFromPairText(int number)
+{
+    return u("从第 ") + QString::number(number) + u(" 问播放");
 }
 
 bool AudioCommands::mayQuit()

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace quillan::platform {
 class Prompts;
@@ -75,6 +76,16 @@ public:
     void tick();           // the panel's clock
     void play();           // "播放"
     void stopPlayback();   // "停止"
+
+    // Where the session's recording is marked for pair `number`: the mark of
+    // its question, or of its answer when the question has none, in ms.
+    // Marks the template did not name are taken from the WAV file's own.
+    // Nothing without such a mark or when the WAV file is missing.
+    std::optional<qint64> pairMark(int number);
+    // "从第 N 问播放": plays the session's recording from pair `number`'s
+    // mark; nothing without one.
+    void playFromPair(int number);
+    static QString playFromPairText(int number);
 
     // Before the program ends: true when nothing unsaved would be lost, or
     // the officer agrees to lose it (the audio is then discarded).

@@ -172,6 +172,7 @@ void RecordCommands::openTemplateAt(const QString& path)
     if (!keepUnsavedForm(&kept))
         return;
     env_.view->show(recordFromTemplate(loaded.ini));
+    env_.session->savedRecording = recordingFromTemplate(loaded.ini, path);
     if (env_.formSafe)
         env_.formSafe();
     if (!kept.isEmpty())

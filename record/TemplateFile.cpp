@@ -1,6 +1,7 @@
 #include "record/TemplateFile.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "record/RecordFields.h"
 
 #include <QDir>
@@ -99,6 +100,25 @@ Record recordFromTemplate(const platform::ProfileIni& ini)
     for (const Field& f : writeOrder())
         record[f.id] = ini.value(section(), keyName(f));
     return record;
+}
+
+platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, const QString& templatePath)
+{
+    const QString luyin = QStringLiteral("luyin");
+    platform::SavedRecording recording;
+    const QString file = ini.value(luyin, QStringLiteral("file"));
+    if (file.isEmpty())
+        return recording;
+    recording.file = file.contains(QLatin1Char('/')) ? file : QFileInfo(templatePath).dir().filePath(file);
+    for (const Pair& p : pairs())
+        for (const QString& label :
+             {platform::u("问") + QString::number(p.number), platform::u("答") + QString::number(p.number)}) {
+            bool ok = false;
+            const qint64 ms = ini.value(luyin, label).toLongLong(&ok);
+            if (ok && ms >= 0)
+                recording.marks.append({label, ms});
+        }
+    return recording;
 }
 
 } // namespace quillan::record

@@ -59,4 +59,9 @@ LoadedTemplate loadTemplate(const QString& path);
 // field.
 Record recordFromTemplate(const platform::ProfileIni& ini);
 
+// The recording the section "luyin" of the template at `templatePath` names,
+// with its marks; a bare file name is looked for beside the template. Empty
+// without the section.
+platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, const QString& templatePath);
+
 } // namespace quillan::record

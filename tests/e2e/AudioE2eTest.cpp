@@ -371,14 +371,14 @@ TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
     ASSERT_TRUE(sinkInputs().isEmpty()) << sinkInputs().join(u("\n")).toStdString();
     QElapsedTimer t;
     t.start();
-    ASSERT_TRUE(player.play(speech));
+    ASSERT_TRUE(player.play(speech, 0));
     EXPECT_LT(t.elapsed(), 500); // returns at once
     QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty(), 5000);
     player.stopAll();
     QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000);
-    EXPECT_FALSE(player.play(dir.file(u("missing.wav"))));
+    EXPECT_FALSE(player.play(dir.file(u("missing.wav")), 0));
     dir.write(u("not-sound.wav"), "plain text, no sound");
-    EXPECT_FALSE(player.play(dir.file(u("not-sound.wav"))));
+    EXPECT_FALSE(player.play(dir.file(u("not-sound.wav")), 0));
 }
 
 // Runs the helper program; its output lines.
