@@ -381,6 +381,51 @@ TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
     EXPECT_FALSE(player.play(dir.file(u("not-sound.wav")), 0));
 }
 
+// Played from a mark, the sound starts at the mark: a WAV silent for two
+// seconds and loud after them, played from 2000 ms, is loud on the sink's
+// monitor within 300 ms of the start.
+TEST(AudioE2e, PlayingFromAMarkStartsTheSoundAtTheMark)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    TempDir dir;
+    const audio::AudioFormat format; // 8000 Hz, mono, 16 bits
+    QByteArray samples(8000 * 2 * 4, '\0');
+    for (qsizetype i = 8000 * 2 * 2; i < samples.size(); i += 2)
+        qToLittleEndian<qint16>((i / 2) % 16 < 8 ? 12000 : -12000, samples.data() + i);
+    const QString wav = dir.file(u("marked.wav"));
+    bool handed = false;
+    ASSERT_TRUE(audio::writeWavFile(wav, format, quint32(samples.size()),
+                                    [&] {
+                                        const QByteArrayView block =
+                                            handed ? QByteArrayView() : QByteArrayView(samples);
+                                        handed = true;
+                                        return block;
+                                    },
+                                    nullptr, {{16000, u("问2")}}));
+    QProcess parec;
+    parec.start(u("parec"), {u("--raw"), u("--format=s16le"), u("--rate=8000"), u("--channels=1"),
+                             u("--latency-msec=20"), u("-d"), u("@DEFAULT_MONITOR@")});
+    ASSERT_TRUE(parec.waitForStarted(5000));
+    QTest::qWait(1000);
+    QByteArray heard = parec.readAllStandardOutput();
+    const qsizetype start = heard.size() / 2;
+    audio::QtSoundPlayer player;
+    ASSERT_TRUE(player.play(wav, 2000));
+    QTest::qWait(1500);
+    heard += parec.readAllStandardOutput();
+    player.stopAll();
+    parec.kill();
+    parec.waitForFinished();
+    qsizetype loud = -1;
+    for (qsizetype i = start; i < heard.size() / 2 && loud < 0; ++i)
+        if (qAbs(qFromLittleEndian<qint16>(heard.constData() + 2 * i)) > 4000)
+            loud = i;
+    ASSERT_GE(loud, 0) << "nothing loud within 1.5 s of the start";
+    EXPECT_LT((loud - start) / 8, 300) << "ms after the start";
+}
+
 // Runs the helper program; its output lines.
 QStringList runHelper(const QStringList& args, const QProcessEnvironment& env)
 {
