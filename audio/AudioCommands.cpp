@@ -281,7 +281,9 @@ std::optional<qint64> AudioCommands::pairMark(int number)
     platform::SavedRecording& saved = env_.session->savedRecording;
     if (saved.file.isEmpty() || !QFileInfo(saved.file).isFile())
         return std::nullopt;
-    if (saved.marks.isEmpty()) {
+    // The WAV file is read once for its markers, not at every menu.
+    if (saved.marks.isEmpty() && wavMarksRead_ != saved.file) {
+        wavMarksRead_ = saved.file;
         const std::optional<QByteArray> file = platform::readWholeFile(saved.file);
         const std::optional<WavLayout> layout = file ? parseWav(*file) : std::nullopt;
         if (layout)

@@ -126,6 +126,7 @@ private:
     qint64 lastCaptured_ = 0;
     int silentTicks_ = 0;
     bool recoveryLossTold_ = false; // once per recording
+    QString wavMarksRead_;          // the WAV file last read for its own markers
 };
 
 } // namespace quillan::audio

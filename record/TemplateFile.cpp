@@ -109,7 +109,7 @@ platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, 
     const QString file = ini.value(luyin, QStringLiteral("file"));
     if (file.isEmpty())
         return recording;
-    recording.file = file.contains(QLatin1Char('/')) ? file : QFileInfo(templatePath).dir().filePath(file);
+    recording.file = QFileInfo(file).isAbsolute() ? file : QFileInfo(templatePath).dir().filePath(file);
     for (const Pair& p : pairs())
         for (const QString& label :
              {platform::u("问") + QString::number(p.number), platform::u("答") + QString::number(p.number)}) {

@@ -60,8 +60,8 @@ LoadedTemplate loadTemplate(const QString& path);
 Record recordFromTemplate(const platform::ProfileIni& ini);
 
 // The recording the section "luyin" of the template at `templatePath` names,
-// with its marks; a bare file name is looked for beside the template. Empty
-// without the section.
+// with its marks; a name that is not absolute is looked for beside the
+// template. Empty without the section.
 platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, const QString& templatePath);
 
 } // namespace quillan::record
