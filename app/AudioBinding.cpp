@@ -1,4 +1,5 @@
 #include "app/Bindings.h"
+#include "app/FormBinding.h"
 #include "app/MainWin.h"
 #include "app/MainWinLayout.h"
 #include "app/RecorderPanelView.h"
@@ -6,7 +7,11 @@
 #include "audio/AudioCommands.h"
 #include "audio/AudioRecorder.h"
 #include "platform/ProgramInstance.h"
+#include "platform/Text.h"
+#include "record/RecordFields.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
@@ -16,6 +21,17 @@ AudioFeature::AudioFeature() = default;
 AudioFeature::AudioFeature(AudioFeature&&) noexcept = default;
 AudioFeature& AudioFeature::operator=(AudioFeature&&) noexcept = default;
 AudioFeature::~AudioFeature() = default;
+
+QString recordingMarkLabel(record::FieldId id)
+{
+    for (const record::Pair& p : record::pairs()) {
+        if (id == p.question.id)
+            return platform::u("问") + QString::number(p.number);
+        if (id == p.answer.id)
+            return platform::u("答") + QString::number(p.number);
+    }
+    return {};
+}
 
 QString audioRecoveryStem()
 {
@@ -46,6 +62,7 @@ AudioFeature bindAudio(const Wiring& wiring)
         if (saved)
             saved({path});
     };
+    env.session = &s.session;
     feature.commands = std::make_unique<audio::AudioCommands>(std::move(env));
 
     audio::AudioCommands* a = feature.commands.get();
@@ -64,6 +81,17 @@ AudioFeature bindAudio(const Wiring& wiring)
     if (QTimer* tick = w.timer(unit::kRecorderClock))
         QObject::connect(tick, &QTimer::timeout, &w, [a] { a->tick(); });
     w.mayClose = [a] { return a->mayQuit(); };
+    // The moment each question and answer line is begun is marked in the
+    // recording that runs.
+    wiring.form.watchPairLines(
+        [r = feature.recorder.get()](record::FieldId id) { return r->mark(recordingMarkLabel(id)); });
+    // A question or answer line's context menu plays the recording from the
+    // pair's mark.
+    wiring.form.extendPairLineMenus([a](QMenu& menu, int number) {
+        QAction* entry = menu.addAction(audio::AudioCommands::playFromPairText(number));
+        entry->setEnabled(a->pairMark(number).has_value());
+        QObject::connect(entry, &QAction::triggered, &menu, [a, number] { a->playFromPair(number); });
+    });
     return feature;
 }
 

@@ -57,6 +57,10 @@ struct AudioFeature
 };
 AudioFeature bindAudio(const Wiring& wiring);
 
+// The label of a question or answer line's mark in the recording: "问1",
+// "答1", ... "问24", "答24".
+QString recordingMarkLabel(record::FieldId id);
+
 // The stem of this program's own recording recovery file.
 QString audioRecoveryStem();
 

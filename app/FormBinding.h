@@ -4,6 +4,10 @@
 #include "record/RecordView.h"
 #include "settings/PhraseLists.h"
 
+#include <functional>
+
+class QMenu;
+
 namespace quillan::app {
 
 class MainWin;
@@ -26,6 +30,15 @@ public:
 
     // The FTP panel's four fields.
     exchange::ServerFields serverFields() const;
+
+    // Tells `typed` the field of a question or answer line when the officer
+    // changes its text for the first time after entering it (a key, a paste,
+    // the input method); a line whose `typed` said false is told again at
+    // its next change.
+    void watchPairLines(std::function<bool(record::FieldId)> typed);
+    // The context menu of each question and answer line: its standard edit
+    // entries, a separator, then what `extend` adds for the pair's number.
+    void extendPairLineMenus(std::function<void(QMenu& menu, int number)> extend);
 
 private:
     MainWin& window_;

@@ -1,7 +1,9 @@
 #include "audio/AudioCommands.h"
 
 #include "audio/AudioRecorder.h"
+#include "platform/AtomicFile.h"
 #include "platform/Prompts.h"
+#include "platform/SessionState.h"
 #include "platform/Text.h"
 
 #include <QFileInfo>
@@ -200,6 +202,13 @@ bool AudioCommands::saveThroughDialog()
         env_.prompts->message(saveFailureText(path, error), u("提示："), Buttons::Ok);
         return false;
     }
+    if (env_.session) {
+        platform::SavedRecording saved{path, {}};
+        const qint64 rate = env_.recorder->heldFormat().sampleRate;
+        for (const WavCue& m : env_.recorder->marks())
+            saved.marks.append({m.label, qint64(m.frame) * 1000 / rate});
+        env_.session->savedRecording = std::move(saved);
+    }
     if (env_.wavSaved)
         env_.wavSaved(path);
     enterIdleAfterSave();
@@ -257,12 +266,51 @@ void AudioCommands::play()
         return;
     }
     env_.panel->setStatusPart0(u("笔录.录音播放中..."));
-    env_.player->play(path);
+    env_.player->play(path, 0);
 }
 
 void AudioCommands::stopPlayback()
 {
     env_.player->stopAll();
+}
+
+std::optional<qint64> AudioCommands::pairMark(int number)
+{
+    if (!env_.session)
+        return std::nullopt;
+    platform::SavedRecording& saved = env_.session->savedRecording;
+    if (saved.file.isEmpty() || !QFileInfo(saved.file).isFile())
+        return std::nullopt;
+    // The WAV file is read once for its markers, not at every menu.
+    if (saved.marks.isEmpty() && wavMarksRead_ != saved.file) {
+        wavMarksRead_ = saved.file;
+        const std::optional<QByteArray> file = platform::readWholeFile(saved.file);
+        const std::optional<WavLayout> layout = file ? parseWav(*file) : std::nullopt;
+        if (layout)
+            for (const WavCue& c : layout->cues)
+                saved.marks.append({c.label, qint64(c.frame) * 1000 / layout->format.sampleRate});
+    }
+    for (const QString& label : {u("问") + QString::number(number), u("答") + QString::number(number)})
+        for (const platform::SavedRecording::Mark& m : std::as_const(saved.marks))
+            if (m.label == label)
+                return m.ms;
+    return std::nullopt;
+}
+
+void AudioCommands::playFromPair(int number)
+{
+    const std::optional<qint64> ms = pairMark(number);
+    if (!ms)
+        return;
+    const QString path = env_.session->savedRecording.file;
+    env_.panel->setPlaybackPath(path);
+    env_.panel->setStatusPart0(u("笔录.录音播放中..."));
+    env_.player->play(path, *ms);
+}
+
+QString AudioCommands::playFromPairText(int number)
+{
+    return u("从第 ") + QString::number(number) + u(" 问播放");
 }
 
 bool AudioCommands::mayQuit()

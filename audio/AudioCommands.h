@@ -6,10 +6,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace quillan::platform {
 class Prompts;
 struct FileDialogUnit;
+struct SessionState;
 } // namespace quillan::platform
 
 namespace quillan::audio {
@@ -52,6 +54,8 @@ struct AudioEnvironment
     platform::FileDialogUnit* saveDialog = nullptr; // the WAV file dialog
     // Optional: told the path of each WAV file saved.
     std::function<void(const QString& path)> wavSaved;
+    // Optional: keeps the recording saved and its marks for the template.
+    platform::SessionState* session = nullptr;
 };
 
 // The recorder panel's commands. Each runs to completion on the
@@ -72,6 +76,16 @@ public:
     void tick();           // the panel's clock
     void play();           // "播放"
     void stopPlayback();   // "停止"
+
+    // Where the session's recording is marked for pair `number`: the mark of
+    // its question, or of its answer when the question has none, in ms.
+    // Marks the template did not name are taken from the WAV file's own.
+    // Nothing without such a mark or when the WAV file is missing.
+    std::optional<qint64> pairMark(int number);
+    // "从第 N 问播放": plays the session's recording from pair `number`'s
+    // mark; nothing without one.
+    void playFromPair(int number);
+    static QString playFromPairText(int number);
 
     // Before the program ends: true when nothing unsaved would be lost, or
     // the officer agrees to lose it (the audio is then discarded).
@@ -112,6 +126,7 @@ private:
     qint64 lastCaptured_ = 0;
     int silentTicks_ = 0;
     bool recoveryLossTold_ = false; // once per recording
+    QString wavMarksRead_;          // the WAV file last read for its own markers
 };
 
 } // namespace quillan::audio

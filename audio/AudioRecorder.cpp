@@ -56,6 +56,7 @@ CaptureProblem AudioRecorder::start()
     chunks_.clear();
     held_ = 0;
     current_.clear();
+    marks_.clear();
     captured_ = 0;
     lost_ = false;
     recoveryLost_ = false;
@@ -185,6 +186,26 @@ void AudioRecorder::closeRecoveryLocked()
     recoveryFd_ = -1;
 }
 
+bool AudioRecorder::mark(const QString& label)
+{
+    if (!open_)
+        return false;
+    std::lock_guard guard(lock_);
+    for (const WavCue& m : marks_)
+        if (m.label == label)
+            return true;
+    const qint64 bytes = held_ + current_.size();
+    marks_.append(
+        WavCue{static_cast<quint32>(qMin<qint64>(bytes / heldFormat_.blockAlign(), 0xFFFFFFFFLL)), label});
+    return true;
+}
+
+QList<WavCue> AudioRecorder::marks() const
+{
+    std::lock_guard guard(lock_);
+    return marks_;
+}
+
 qint64 AudioRecorder::heldBytes() const
 {
     std::lock_guard guard(lock_);
@@ -204,14 +225,20 @@ bool AudioRecorder::saveWav(const QString& path, bool overwrite, QString* error)
     std::lock_guard guard(lock_);
     const int blockAlign = heldFormat_.blockAlign();
     qint64 length = held_ - held_ % blockAlign;
-    length = qMin<qint64>(length, 0xFFFFFFFFLL - 36 - (0xFFFFFFFFLL - 36) % blockAlign);
+    // The markers and a pad byte after the samples count towards the 4 GB.
+    const qint64 room = 0xFFFFFFFFLL - 36 - 1 - cueChunks(marks_).size();
+    length = qMin<qint64>(length, room - room % blockAlign);
+    QList<WavCue> marks;
+    for (const WavCue& m : marks_)
+        if (qint64(m.frame) * blockAlign <= length)
+            marks << m;
     std::size_t next = 0;
     const bool ok = writeWavFile(
         path, heldFormat_, static_cast<quint32>(length),
         [this, &next]() -> QByteArrayView {
             return next < chunks_.size() ? QByteArrayView(chunks_[next++]) : QByteArrayView();
         },
-        error);
+        error, marks);
     if (ok && !recoveryPath_.isEmpty()) {
         closeRecoveryLocked();
         QFile::remove(recoveryPath_);
@@ -231,6 +258,7 @@ void AudioRecorder::discard()
     chunks_.clear();
     held_ = 0;
     current_.clear();
+    marks_.clear();
     captured_ = 0;
     if (!recoveryPath_.isEmpty())
         QFile::remove(recoveryPath_);
@@ -267,6 +295,7 @@ bool AudioRecorder::loadRecovery(const QString& leftFile)
     chunks_.clear();
     held_ = 0;
     current_.clear();
+    marks_.clear();
     if (usable) {
         for (;;) {
             QByteArray chunk = file.read(kChunkSize);

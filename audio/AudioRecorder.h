@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/CaptureDevice.h"
+#include "audio/WavFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -50,10 +51,19 @@ public:
     bool stop();
     bool isOpen() const { return open_; }
 
+    // While a capture is open (running or paused): notes the sample frame the
+    // audio held so far reaches, under `label`, unless the label is marked
+    // already; true. False when no capture is open. Pauses add no audio, so
+    // they do not count. A start, `discard` and a recovery forget the marks;
+    // the recovery file does not hold them.
+    bool mark(const QString& label);
+    // The marks of the audio held, in the order they were made.
+    QList<WavCue> marks() const;
+
     // Stops a running capture, then writes the audio held (whole sample
-    // frames, in capture order) as a WAV file. With `overwrite` false an
-    // existing file is left alone and false returned. On success the
-    // recovery file is removed.
+    // frames, in capture order) as a WAV file, with the marks as its
+    // markers. With `overwrite` false an existing file is left alone and
+    // false returned. On success the recovery file is removed.
     bool saveWav(const QString& path, bool overwrite, QString* error = nullptr);
 
     // Bytes in the chunk list.
@@ -96,6 +106,7 @@ private:
     std::vector<QByteArray> chunks_; // guarded by lock_
     qint64 held_ = 0;                // guarded by lock_
     QByteArray current_;             // guarded by lock_; the chunk in progress
+    QList<WavCue> marks_;            // guarded by lock_
     int recoveryFd_ = -1;            // guarded by lock_
     bool accepting_ = false;         // guarded by lock_; the capture is ours
     qint64 recoveryData_ = 0;        // guarded by lock_

@@ -43,9 +43,11 @@ class SoundPlayer
 {
 public:
     virtual ~SoundPlayer() = default;
-    // Reads the whole file and starts playing it; returns at once. False when
-    // the file cannot be read or played.
-    virtual bool play(const QString& path) = 0;
+    // Reads the whole file and starts playing it `startMs` milliseconds into
+    // the sound (the whole sample frames before that are skipped); returns at
+    // once. False when the file cannot be read or played, or holds nothing
+    // from `startMs` on.
+    virtual bool play(const QString& path, qint64 startMs) = 0;
     // Ends any playback; nothing when none runs.
     virtual void stopAll() = 0;
 };

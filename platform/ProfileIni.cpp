@@ -322,6 +322,17 @@ void ProfileWriter::setValue(const QString& section, const QString& key, const Q
     lines_.insert(lines_.begin() + lastContent + 1, Line{encodeLine(key + QLatin1Char('=') + clean), crlf});
 }
 
+void ProfileWriter::removeSection(const QString& section)
+{
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return;
+    qsizetype end = header + 1;
+    while (end < qsizetype(lines_.size()) && !isSectionHeader(end))
+        ++end;
+    lines_.erase(lines_.begin() + header, lines_.begin() + end);
+}
+
 QByteArray ProfileWriter::bytes() const
 {
     QByteArray out = bom_;

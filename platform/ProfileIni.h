@@ -62,6 +62,8 @@ public:
     explicit ProfileWriter(QString path);
 
     void setValue(const QString& section, const QString& key, const QString& value);
+    // Takes out the section's header and every line up to the next section.
+    void removeSection(const QString& section);
 
     // Replaces the file atomically. False, with the reason, when it could not.
     bool save(QString* error = nullptr) const;

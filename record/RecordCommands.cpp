@@ -132,6 +132,7 @@ void RecordCommands::newRecord()
     }
     env_.session->uploadFile.clear();
     env_.session->playbackFile.clear();
+    env_.session->savedRecording = {};
     if (env_.rerunStartup)
         env_.rerunStartup();
     if (env_.formSafe)
@@ -171,6 +172,7 @@ void RecordCommands::openTemplateAt(const QString& path)
     if (!keepUnsavedForm(&kept))
         return;
     env_.view->show(recordFromTemplate(loaded.ini));
+    env_.session->savedRecording = recordingFromTemplate(loaded.ini, path);
     if (env_.formSafe)
         env_.formSafe();
     if (!kept.isEmpty())
@@ -231,7 +233,7 @@ void RecordCommands::saveRecord()
     if (save) {
         // The template is written with the document, after the question:
         // "否" leaves the old template, document and copy as they were.
-        const FileResult tpl = writeTemplate(env_.programDir, record);
+        const FileResult tpl = writeTemplate(env_.programDir, record, &env_.session->savedRecording);
         if (!tpl.ok)
             failures << tpl;
         else
@@ -353,7 +355,7 @@ void RecordCommands::printCurrentRecord()
         Busy busy(*env_.status);
         const Record record = recordToStore();
         ComposedDocument composed = composeRecord(record, *env_.word, env_.programDir, *env_.pageLineCounter);
-        templateFile = writeTemplate(env_.programDir, record);
+        templateFile = writeTemplate(env_.programDir, record, &env_.session->savedRecording);
         result = composed.document->print();
         if (!result.ok() && !composed.open && !composed.openError.isEmpty())
             result.detail = composed.openError;

@@ -1,9 +1,11 @@
 #include "record/TemplateFile.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "record/RecordFields.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace quillan::record {
 
@@ -56,7 +58,8 @@ QString normaliseCaseNote(const QString& text)
     return result;
 }
 
-FileResult writeTemplate(const QString& programDir, const Record& record)
+FileResult writeTemplate(const QString& programDir, const Record& record,
+                         const platform::SavedRecording* recording)
 {
     FileResult result;
     result.path = templatePath(programDir, record);
@@ -68,6 +71,13 @@ FileResult writeTemplate(const QString& programDir, const Record& record)
     for (const Field& f : writeOrder())
         writer.setValue(section(), keyName(f),
                         f.id == FieldId::CaseNote ? normaliseCaseNote(record[f.id]) : record[f.id]);
+    if (recording && !recording->file.isEmpty()) {
+        const QString luyin = QStringLiteral("luyin");
+        writer.removeSection(luyin);
+        writer.setValue(luyin, QStringLiteral("file"), QFileInfo(recording->file).fileName());
+        for (const platform::SavedRecording::Mark& m : recording->marks)
+            writer.setValue(luyin, m.label, QString::number(m.ms));
+    }
     platform::makePrivateFolder(programDir + QStringLiteral("/BL"));
     result.ok = writer.save(&result.error);
     if (result.ok)
@@ -90,6 +100,25 @@ Record recordFromTemplate(const platform::ProfileIni& ini)
     for (const Field& f : writeOrder())
         record[f.id] = ini.value(section(), keyName(f));
     return record;
+}
+
+platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, const QString& templatePath)
+{
+    const QString luyin = QStringLiteral("luyin");
+    platform::SavedRecording recording;
+    const QString file = ini.value(luyin, QStringLiteral("file"));
+    if (file.isEmpty())
+        return recording;
+    recording.file = QFileInfo(file).isAbsolute() ? file : QFileInfo(templatePath).dir().filePath(file);
+    for (const Pair& p : pairs())
+        for (const QString& label :
+             {platform::u("问") + QString::number(p.number), platform::u("答") + QString::number(p.number)}) {
+            bool ok = false;
+            const qint64 ms = ini.value(luyin, label).toLongLong(&ok);
+            if (ok && ms >= 0)
+                recording.marks.append({label, ms});
+        }
+    return recording;
 }
 
 } // namespace quillan::record

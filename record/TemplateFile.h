@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ProfileIni.h"
+#include "platform/SessionState.h"
 #include "record/Record.h"
 
 #include <QString>
@@ -38,8 +39,11 @@ struct FileResult
 // missing keys appended, everything else kept), replaced atomically; "BL"
 // is created when missing. A file name with a forbidden character is
 // refused and nothing is written. The case note's line breaks are written
-// as blanks.
-FileResult writeTemplate(const QString& programDir, const Record& record);
+// as blanks. With a recording, the section "luyin" after it is written anew:
+// "file", the WAV file's name, then one key per mark, its label, with the
+// offset in milliseconds; without one, a section "luyin" the file holds stays.
+FileResult writeTemplate(const QString& programDir, const Record& record,
+                         const platform::SavedRecording* recording = nullptr);
 
 // Reads the template file at `path`. Values longer than 10239 bytes are cut.
 // A file that cannot be read (missing, unreadable, a folder) gives an empty
@@ -54,5 +58,10 @@ LoadedTemplate loadTemplate(const QString& path);
 // The record a template holds; a key the template lacks gives an empty
 // field.
 Record recordFromTemplate(const platform::ProfileIni& ini);
+
+// The recording the section "luyin" of the template at `templatePath` names,
+// with its marks; a name that is not absolute is looked for beside the
+// template. Empty without the section.
+platform::SavedRecording recordingFromTemplate(const platform::ProfileIni& ini, const QString& templatePath);
 
 } // namespace quillan::record

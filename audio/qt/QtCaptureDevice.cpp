@@ -260,21 +260,26 @@ QtSoundPlayer::~QtSoundPlayer()
     stopAll();
 }
 
-bool QtSoundPlayer::play(const QString& path)
+bool QtSoundPlayer::play(const QString& path, qint64 startMs)
 {
     stopAll();
     const std::optional<QByteArray> file = platform::readWholeFile(path);
     if (!file)
         return false;
     const std::optional<WavLayout> layout = parseWav(*file);
-    if (!layout || layout->dataLength == 0)
+    if (!layout)
         return false;
+    const qint64 frames = layout->dataLength / layout->format.blockAlign();
+    const qint64 skipped = qBound<qint64>(0, startMs * layout->format.sampleRate / 1000, frames);
+    if (skipped == frames)
+        return false;
+    const qsizetype skippedBytes = skipped * layout->format.blockAlign();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     const QAudioFormat format = qtFormat(layout->format, layout->floatSamples);
     if (device.isNull() || !device.isFormatSupported(format))
         return false;
     auto* p = new Playback;
-    p->samples = file->mid(layout->dataOffset, layout->dataLength);
+    p->samples = file->mid(layout->dataOffset + skippedBytes, layout->dataLength - skippedBytes);
     p->buffer.setData(p->samples);
     p->buffer.open(QIODevice::ReadOnly);
     p->sink = new QAudioSink(device, format);

@@ -44,7 +44,7 @@ class QtSoundPlayer final : public SoundPlayer
 public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
-    bool play(const QString& path) override;
+    bool play(const QString& path, qint64 startMs) override;
     void stopAll() override;
 
 private:

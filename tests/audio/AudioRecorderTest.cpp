@@ -253,5 +253,112 @@ TEST(AudioRecorder, BytesFromTheCaptureThreadArriveWholeAndInOrder)
     EXPECT_EQ(readFile(path).sliced(44), pattern(pieces * piece / 2 * 2));
 }
 
+// The markers after the samples, byte for byte for one label whose "labl"
+// chunk has an odd length (padded) and one with an even length, after odd
+// and even data chunks; every table row is read back with its samples.
+TEST(WavFile, MarkersAreCueAndLabelChunksAfterTheSamplesAndReadBack)
+{
+    const auto le32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    // "问1" is 4 bytes in UTF-8: id + text + NUL = 9, padded to 10; "答24"
+    // makes 10.
+    const QByteArray expected =
+        QByteArray("cue ") + le32(4 + 2 * 24) + le32(2) + le32(1) + le32(7) + QByteArray("data") + le32(0) +
+        le32(0) + le32(7) + le32(2) + le32(0x12345) + QByteArray("data") + le32(0) + le32(0) + le32(0x12345) +
+        QByteArray("LIST") + le32(4 + 18 + 18) + QByteArray("adtl") + QByteArray("labl") + le32(9) + le32(1) +
+        QByteArray("\xe9\x97\xae"
+                   "1\0\0",
+                   6) +
+        QByteArray("labl") + le32(10) + le32(2) +
+        QByteArray("\xe7\xad\x94"
+                   "24\0",
+                   6);
+    const QList<audio::WavCue> twoCues{{7, QStringLiteral("问1")}, {0x12345, QStringLiteral("答24")}};
+    EXPECT_EQ(audio::cueChunks(twoCues), expected);
+
+    struct Case
+    {
+        audio::AudioFormat format;
+        quint32 dataLength;
+        QList<audio::WavCue> cues;
+    };
+    const Case cases[] = {
+        {{1, 8000, 8}, 5, twoCues},                                     // odd data: a pad byte before "cue "
+        {{1, 8000, 16}, 8, twoCues},                                    //
+        {{2, 44100, 16}, 4, {{0, QStringLiteral("问13")}}},             // label chunk of even length
+        {{1, 8000, 16}, 6, {}},                                         // no markers: the plain file
+        {{1, 8000, 16}, 2, {{1, QString()}, {1, QStringLiteral("a")}}}, // an empty label, a repeated frame
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const QByteArray samples = pattern(c.dataLength);
+        const QString path = dir.file(QStringLiteral("m.wav"));
+        bool given = false;
+        ASSERT_TRUE(audio::writeWavFile(
+            path, c.format, c.dataLength,
+            [&]() {
+                const QByteArrayView out = given ? QByteArrayView() : QByteArrayView(samples);
+                given = true;
+                return out;
+            },
+            nullptr, c.cues));
+        const QByteArray file = readFile(path);
+        const qsizetype pad = c.cues.isEmpty() ? 0 : c.dataLength & 1;
+        EXPECT_EQ(file.size(), 44 + c.dataLength + pad + audio::cueChunks(c.cues).size());
+        EXPECT_EQ(qFromLittleEndian<quint32>(file.constData() + 4), quint32(file.size() - 8));
+        EXPECT_EQ(file.first(44).sliced(8), audio::wavHeader(c.format, c.dataLength).sliced(8));
+        EXPECT_EQ(file.sliced(44, c.dataLength), samples);
+        const std::optional<audio::WavLayout> read = audio::parseWav(file);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->format, c.format);
+        EXPECT_EQ(read->dataOffset, 44);
+        EXPECT_EQ(read->dataLength, c.dataLength);
+        EXPECT_EQ(read->cues, c.cues);
+    }
+
+    // Marker chunks cut short by the end of the file are left out; the
+    // samples still count.
+    const QByteArray whole = audio::wavHeader({1, 8000, 16}, 4) + pattern(4) + expected;
+    const std::optional<audio::WavLayout> cut = audio::parseWav(whole.first(whole.size() - 3));
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->dataLength, 4);
+    EXPECT_EQ(cut->cues, (QList<audio::WavCue>{{7, QString()}, {0x12345, QString()}}));
+}
+
+TEST(AudioRecorder, MarksCountTheAudioHeldNotThePausesAndKeepTheFirstPerLabel)
+{
+    TempDir dir;
+    ScriptedCapture device;
+    AudioRecorder r(device, dir.file(QStringLiteral("recovery.wav")));
+    EXPECT_FALSE(r.mark(QStringLiteral("问1"))); // nothing is recorded
+    ASSERT_EQ(r.start(), CaptureProblem::None);
+    device.feed(pattern(3001)); // the chunk in progress counts, the odd byte not
+    EXPECT_TRUE(r.mark(QStringLiteral("问1")));
+    ASSERT_TRUE(r.pause());
+    device.feed(pattern(777)); // corked
+    EXPECT_TRUE(r.mark(QStringLiteral("答1")));
+    ASSERT_TRUE(r.resume());
+    device.feed(pattern(5000));
+    EXPECT_TRUE(r.mark(QStringLiteral("问1"))); // the first stays
+    EXPECT_TRUE(r.mark(QStringLiteral("问2")));
+    const QList<audio::WavCue> marks{
+        {1500, QStringLiteral("问1")}, {1500, QStringLiteral("答1")}, {4000, QStringLiteral("问2")}};
+    EXPECT_EQ(r.marks(), marks);
+
+    const QString path = dir.file(QStringLiteral("录音.wav"));
+    ASSERT_TRUE(r.saveWav(path, false));
+    const std::optional<audio::WavLayout> saved = audio::parseWav(readFile(path));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->dataLength, 8000);
+    EXPECT_EQ(saved->cues, marks);
+    EXPECT_FALSE(r.mark(QStringLiteral("问3"))); // the save stopped the recording
+
+    ASSERT_EQ(r.start(), CaptureProblem::None); // a new recording starts unmarked
+    EXPECT_TRUE(r.marks().isEmpty());
+}
+
 } // namespace
 } // namespace quillan::test

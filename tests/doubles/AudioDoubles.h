@@ -40,9 +40,10 @@ private:
 class RecordingPlayer final : public SoundPlayer
 {
 public:
-    bool play(const QString& path) override
+    bool play(const QString& path, qint64 startMs) override
     {
-        calls << QStringLiteral("play ") + path;
+        calls << QStringLiteral("play ") + path +
+                     (startMs == 0 ? QString() : QStringLiteral(" from %1 ms").arg(startMs));
         return true;
     }
     void stopAll() override { calls << QStringLiteral("stopAll"); }

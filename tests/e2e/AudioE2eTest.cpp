@@ -1,6 +1,7 @@
 // The recorder and the player on a real PulseAudio server: speech made by
 // espeak-ng is played into the test sink by paplay while the program
-// records the default input, a remap source over that sink's monitor.
+// records the default input, a remap source over that sink's monitor; lines
+// typed between sentences become markers that a few lines of Python read.
 // scripts/test.sh starts the server and exports PULSE_SERVER.
 #include "E2eSupport.h"
 #include "app/Application.h"
@@ -17,11 +18,15 @@
 #include "platform/Prompts.h"
 #include "platform/RegistryStore.h"
 #include "platform/Shell.h"
+#include "record/RecordFields.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -196,6 +201,122 @@ TEST(AudioE2e, RecordPauseResumeAndSaveSpeechAsWav)
     EXPECT_FALSE(QFileInfo::exists(a.app->recorder().recoveryPath()));
 }
 
+// The markers of a WAV file as an independent reader sees them: one line
+// "label milliseconds" per cue point.
+const char kCueReader[] = R"(import struct, sys
+d = open(sys.argv[1], 'rb').read()
+pos, rate, cues, labels = 12, 0, [], {}
+while pos + 8 <= len(d):
+    cid, size = d[pos:pos + 4], struct.unpack('<I', d[pos + 4:pos + 8])[0]
+    body = d[pos + 8:pos + 8 + size]
+    if cid == b'fmt ':
+        rate = struct.unpack('<I', body[4:8])[0]
+    elif cid == b'cue ':
+        for i in range(struct.unpack('<I', body[:4])[0]):
+            ident, _, chunk, _, _, offset = struct.unpack('<II4sIII', body[4 + 24 * i:28 + 24 * i])
+            cues.append((ident, offset))
+    elif cid == b'LIST' and body[:4] == b'adtl':
+        p = 4
+        while p + 8 <= len(body):
+            sub, n = body[p:p + 4], struct.unpack('<I', body[p + 4:p + 8])[0]
+            if sub == b'labl':
+                labels[struct.unpack('<I', body[p + 8:p + 12])[0]] = body[p + 12:p + 8 + n].split(b'\0')[0].decode()
+            p += 8 + n + (n & 1)
+    pos += 8 + size + (size & 1)
+for ident, offset in cues:
+    print(labels.get(ident, ''), offset * 1000 // rate)
+)";
+
+// The ends of the stretches of sound in a mono 16-bit WAV file, in
+// milliseconds: where 300 ms of silence (10 ms windows below an RMS of 300)
+// begin after sound.
+const char kSpeechEnds[] = R"(import struct, sys
+d = open(sys.argv[1], 'rb').read()
+rate = struct.unpack('<I', d[24:28])[0]
+n = struct.unpack('<I', d[40:44])[0] // 2
+samples = struct.unpack('<%dh' % n, d[44:44 + 2 * n])
+w = rate // 100
+loud = [sum(x * x for x in samples[i:i + w]) / w > 300 * 300 for i in range(0, n - w + 1, w)]
+quiet = 0
+for i, l in enumerate(loud):
+    if l:
+        quiet = 0
+        continue
+    quiet += 1
+    if quiet == 30 and i >= 30 and any(loud[:i]):
+        print((i - 29) * 10)
+)";
+
+TEST(AudioE2e, EachLineBegunDuringTheRecordingIsAMarkerInTheSavedWav)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    AudioApp a;
+    const char* sentences[] = {"Where were you working on the day of the accident?",
+                               "Which machine did the worker use that morning?",
+                               "Who was the foreman in charge of the building site?"};
+    QStringList speech;
+    for (int i = 0; i < 3; ++i) {
+        speech << a.dir.file(u("sentence%1.wav").arg(i));
+        runProgram(u("espeak-ng"), {u("-s"), u("170"), u("-w"), speech.last(), u(sentences[i])});
+        ASSERT_TRUE(QFileInfo::exists(speech.last()));
+    }
+    const record::FieldId lines[] = {record::question(1), record::answer(1), record::question(2)};
+    const QStringList labels{u("问1"), u("答1"), u("问2")};
+
+    a.click("按钮录音");
+    ASSERT_TRUE(a.prompts->shown().isEmpty()) << a.prompts->shown().value(0).text.toStdString();
+    // The audio begins with the input's first bytes, which a sound server
+    // delivers a moment after the start: the moments typed count from there.
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(a.app->recorder().capturedBytes() > 0, 5000);
+    std::printf("first bytes %lld ms after the start\n", static_cast<long long>(clock.restart()));
+    QList<qint64> typed;
+    for (int i = 0; i < 3; ++i) {
+        QProcess play;
+        play.start(u("paplay"), {speech[i]});
+        while (play.state() != QProcess::NotRunning)
+            QTest::qWait(20);
+        auto* box = a.app->window().control<QComboBox>(record::unitName(lines[i]));
+        ASSERT_TRUE(box && box->lineEdit());
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(box, &in);
+        typed << clock.elapsed();
+        for (const int k : {Qt::Key_A, Qt::Key_B}) {
+            QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, QString(QChar(k)).toLower());
+            QCoreApplication::sendEvent(box->lineEdit(), &press);
+        }
+        QTest::qWait(300);
+    }
+    const QString saved = a.dir.file(u("询问录音.wav"));
+    a.prompts->chooseNext(saved);
+    a.click("按钮4");
+    ASSERT_TRUE(QFileInfo::exists(saved));
+    EXPECT_GT(rmsOf(saved), 0.01); // sox reads the file with its markers
+
+    const QStringList read =
+        runProgram(u("python3"), {u("-c"), u(kCueReader), saved}, 30000).split(u("\n"), Qt::SkipEmptyParts);
+    // Each sentence ends in the audio just before the line typed after it.
+    const QStringList ends =
+        runProgram(u("python3"), {u("-c"), u(kSpeechEnds), saved}, 60000).split(u("\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(ends.size(), 3) << ends.join(u("|")).toStdString();
+    ASSERT_EQ(read.size(), 3) << read.join(u("|")).toStdString();
+    for (int i = 0; i < 3; ++i) {
+        const QStringList parts = read[i].split(u(" "));
+        ASSERT_EQ(parts.size(), 2);
+        EXPECT_EQ(parts[0], labels[i]);
+        const qint64 marked = parts[1].toLongLong();
+        EXPECT_NEAR(marked, typed[i], 300) << parts[0].toStdString();
+        EXPECT_GT(marked, ends[i].toLongLong()) << parts[0].toStdString();
+        EXPECT_LT(marked, ends[i].toLongLong() + 1000) << parts[0].toStdString();
+        std::printf("%s typed at %lld ms, marked at %lld ms, its sentence ends at %s ms\n",
+                    labels[i].toUtf8().constData(), static_cast<long long>(typed[i]),
+                    static_cast<long long>(marked), ends[i].toUtf8().constData());
+    }
+}
+
 // Takes the default input away while it lives: the source removed (an
 // unplugged headset; the server moves the stream to the sink's monitor) or
 // suspended (an input that stops delivering).
@@ -253,14 +374,59 @@ TEST(AudioE2e, PlayingAWavMakesAStreamOnTheSinkAndStopAllEndsIt)
     ASSERT_TRUE(sinkInputs().isEmpty()) << sinkInputs().join(u("\n")).toStdString();
     QElapsedTimer t;
     t.start();
-    ASSERT_TRUE(player.play(speech));
+    ASSERT_TRUE(player.play(speech, 0));
     EXPECT_LT(t.elapsed(), 500); // returns at once
     QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty(), 5000);
     player.stopAll();
     QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000);
-    EXPECT_FALSE(player.play(dir.file(u("missing.wav"))));
+    EXPECT_FALSE(player.play(dir.file(u("missing.wav")), 0));
     dir.write(u("not-sound.wav"), "plain text, no sound");
-    EXPECT_FALSE(player.play(dir.file(u("not-sound.wav"))));
+    EXPECT_FALSE(player.play(dir.file(u("not-sound.wav")), 0));
+}
+
+// Played from a mark, the sound starts at the mark: a WAV silent for two
+// seconds and loud after them, played from 2000 ms, is loud on the sink's
+// monitor within 300 ms of the start.
+TEST(AudioE2e, PlayingFromAMarkStartsTheSoundAtTheMark)
+{
+    if (!requirePulse())
+        return;
+    SinkKeeper keeper;
+    TempDir dir;
+    const audio::AudioFormat format; // 8000 Hz, mono, 16 bits
+    QByteArray samples(8000 * 2 * 4, '\0');
+    for (qsizetype i = 8000 * 2 * 2; i < samples.size(); i += 2)
+        qToLittleEndian<qint16>((i / 2) % 16 < 8 ? 12000 : -12000, samples.data() + i);
+    const QString wav = dir.file(u("marked.wav"));
+    bool handed = false;
+    ASSERT_TRUE(audio::writeWavFile(wav, format, quint32(samples.size()),
+                                    [&] {
+                                        const QByteArrayView block =
+                                            handed ? QByteArrayView() : QByteArrayView(samples);
+                                        handed = true;
+                                        return block;
+                                    },
+                                    nullptr, {{16000, u("问2")}}));
+    QProcess parec;
+    parec.start(u("parec"), {u("--raw"), u("--format=s16le"), u("--rate=8000"), u("--channels=1"),
+                             u("--latency-msec=20"), u("-d"), u("@DEFAULT_MONITOR@")});
+    ASSERT_TRUE(parec.waitForStarted(5000));
+    QTest::qWait(1000);
+    QByteArray heard = parec.readAllStandardOutput();
+    const qsizetype start = heard.size() / 2;
+    audio::QtSoundPlayer player;
+    ASSERT_TRUE(player.play(wav, 2000));
+    QTest::qWait(1500);
+    heard += parec.readAllStandardOutput();
+    player.stopAll();
+    parec.kill();
+    parec.waitForFinished();
+    qsizetype loud = -1;
+    for (qsizetype i = start; i < heard.size() / 2 && loud < 0; ++i)
+        if (qAbs(qFromLittleEndian<qint16>(heard.constData() + 2 * i)) > 4000)
+            loud = i;
+    ASSERT_GE(loud, 0) << "nothing loud within 1.5 s of the start";
+    EXPECT_LT((loud - start) / 8, 300) << "ms after the start";
 }
 
 // Runs the helper program; its output lines.
