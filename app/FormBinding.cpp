@@ -102,7 +102,7 @@ void FormBinding::watchPairLines(std::function<bool(FieldId)> typed)
             watcher->watch(window_.control(record::unitName(f)), f.id);
 }
 
-void FormBinding::extendPairLineMenus(std::function<void(QMenu& menu, int number)> extend)
+void FormBinding::extendPairLineMenus(const std::function<void(QMenu& menu, int number)>& extend)
 {
     for (const record::Pair& p : record::pairs())
         for (const record::Field& f : {p.question, p.answer}) {

@@ -38,7 +38,7 @@ public:
     void watchPairLines(std::function<bool(record::FieldId)> typed);
     // The context menu of each question and answer line: its standard edit
     // entries, a separator, then what `extend` adds for the pair's number.
-    void extendPairLineMenus(std::function<void(QMenu& menu, int number)> extend);
+    void extendPairLineMenus(const std::function<void(QMenu& menu, int number)>& extend);
 
 private:
     MainWin& window_;
