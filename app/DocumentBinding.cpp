@@ -1,4 +1,5 @@
 #include "app/Bindings.h"
+#include "app/FormBinding.h"
 #include "app/MainWin.h"
 #include "app/Services.h"
 #include "library/DocumentCommands.h"
@@ -17,6 +18,7 @@ std::unique_ptr<library::DocumentCommands> bindDocuments(const Wiring& wiring)
     env.prompts = s.prompts;
     env.shell = s.shell;
     env.word = s.word;
+    env.form = &wiring.form;
     env.scratchDir = s.paths.scratchDir;
     auto commands = std::make_unique<library::DocumentCommands>(std::move(env));
     // One entry of "监察文书" per blank form of the catalogue.

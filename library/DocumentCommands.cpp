@@ -1,5 +1,6 @@
 #include "library/DocumentCommands.h"
 
+#include "library/FormFields.h"
 #include "library/InspectionDocuments.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
@@ -8,6 +9,7 @@
 #include "platform/Shell.h"
 #include "platform/StatusPort.h"
 #include "platform/Text.h"
+#include "record/RecordView.h"
 #include "word/Documents.h"
 #include "word/WordEngine.h"
 
@@ -31,6 +33,13 @@ DocumentCommands::DocumentCommands(DocumentEnvironment env) : env_(std::move(env
 QString DocumentCommands::scratchPath(const InspectionDocument& document) const
 {
     return env_.scratchDir + QLatin1Char('/') + document.scratchFileName();
+}
+
+QString DocumentCommands::filledScratchPath(const InspectionDocument& document) const
+{
+    QString name = document.scratchFileName();
+    name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("-filled"));
+    return env_.scratchDir + QLatin1Char('/') + name;
 }
 
 QString DocumentCommands::writeFailureText(const QString& path, const QString& reason)
@@ -58,6 +67,17 @@ void DocumentCommands::open(const InspectionDocument& document)
         return;
     }
 
+    // A form the record can fill is offered filled.
+    const auto values = formValues(document, env_.form->read());
+    bool fill = false;
+    if (!values.empty()) {
+        const Answer filled =
+            env_.prompts->message(u("是否用当前笔录的内容填写此监察文书？"), u("提 示："), Buttons::YesNo);
+        if (filled == Answer::Interrupted)
+            return;
+        fill = filled == Answer::Yes;
+    }
+
     const QString path = scratchPath(document);
     Busy busy(*env_.status);
     // The form replaces the scratch file whole; a failed write leaves no
@@ -83,6 +103,8 @@ void DocumentCommands::open(const InspectionDocument& document)
         env_.prompts->message(openFailureText(path, form.openError()), u(kCannotOpen), Buttons::Ok);
         return;
     }
+    if (fill)
+        fillForm(*env_.word, values);
 
     busy.release();
     const Answer answer =
@@ -104,15 +126,30 @@ void DocumentCommands::open(const InspectionDocument& document)
     }
     // The headless session ends either way; when the program is ending, no
     // Writer is started for the officer.
-    form.end(true);
-    if (answer == Answer::Interrupted)
+    if (answer == Answer::Interrupted) {
+        form.end(true);
         return;
+    }
+    // The filled copy is what Writer gets; it is written beside the blank
+    // one before the headless session ends.
+    QString handed = path;
+    if (fill) {
+        handed = filledScratchPath(document);
+        Busy writing(*env_.status);
+        if (!form.save(handed, &error)) {
+            form.end(true);
+            writing.release();
+            env_.prompts->message(writeFailureText(handed, error), u(kCannotOpen), Buttons::Ok);
+            return;
+        }
+    }
+    form.end(true);
 
     // Edit in Writer: the headless copy has let go of the file, and Writer
     // opens a new, untitled document made from the form, so that "保存"
     // asks where to keep the filled form.
-    if (!env_.shell->startProgram(folder + u("WINWORD.EXE"), {QStringLiteral("-n"), path}))
-        env_.prompts->message(handOverFailureText(path), u(kCannotOpen), Buttons::Ok);
+    if (!env_.shell->startProgram(folder + u("WINWORD.EXE"), {QStringLiteral("-n"), handed}))
+        env_.prompts->message(handOverFailureText(handed), u(kCannotOpen), Buttons::Ok);
 }
 
 } // namespace quillan::library

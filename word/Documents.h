@@ -55,4 +55,11 @@ PrintResult printFile(WordEngine& engine, const QString& path);
 // The message of a print that did not succeed.
 QString printFailureText(const QString& reason);
 
+// `text` as it goes into a place of a form that holds `blank`: a blank of
+// ideographic spaces (with the word joiners that keep it whole) keeps its
+// width, the text centred in it (a Latin letter or digit is half as wide
+// as a Chinese character); a wider text, or any other place, takes the text
+// as it is.
+QString fitIntoBlank(const QString& blank, const QString& text);
+
 } // namespace quillan::word

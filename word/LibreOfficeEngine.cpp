@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "word/BoundedWorker.h"
 #include "word/CupsPrint.h"
+#include "word/Documents.h"
 #include "word/FontsConf.h"
 #include "word/OfficeInstance.h"
 
@@ -32,7 +33,9 @@
 #include <com/sun/star/style/ParagraphAdjust.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XBookmarksSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -711,6 +714,36 @@ void LibreOfficeEngine::typeText(const QString& text)
         }
         return true;
     });
+}
+
+bool LibreOfficeEngine::setFieldText(const QString& name, const QString& text)
+{
+    if (!d->document.is()) {
+        d->lastError = d->lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : d->lostReason;
+        return false;
+    }
+    bool found = false;
+    const bool ok = d->call(QStringLiteral("填写 %1").arg(name), [this, name, text, &found] {
+        Reference<css::text::XBookmarksSupplier> supplier(d->document, UNO_QUERY_THROW);
+        const Reference<css::container::XNameAccess> marks = supplier->getBookmarks();
+        if (!marks->hasByName(toOU(name)))
+            return true;
+        found = true;
+        Reference<css::text::XTextContent> mark(marks->getByName(toOU(name)), UNO_QUERY_THROW);
+        const Reference<css::text::XTextRange> anchor = mark->getAnchor();
+        // A cursor over the place: after setString it spans the new text,
+        // which then takes the underline the blank had.
+        const Reference<css::text::XTextCursor> place = anchor->getText()->createTextCursorByRange(anchor);
+        Reference<css::beans::XPropertySet> props(place, UNO_QUERY_THROW);
+        const css::uno::Any underline = props->getPropertyValue("CharUnderline");
+        place->setString(toOU(fitIntoBlank(toQ(place->getString()), text)));
+        if (underline.hasValue())
+            props->setPropertyValue("CharUnderline", underline);
+        return true;
+    });
+    if (ok && !found)
+        d->lastError = QStringLiteral("文件中没有“%1”这一栏。").arg(name);
+    return ok && found;
 }
 
 bool LibreOfficeEngine::saveAs(const QString& path)

@@ -59,6 +59,7 @@ public:
     void setBold(bool on) override;
     void setUnderline(bool on) override;
     void typeText(const QString& text) override;
+    bool setFieldText(const QString& name, const QString& text) override;
     bool saveAs(const QString& path) override;
     bool saveAsPdf(const QString& path) override;
     PrintResult print() override;

@@ -65,6 +65,12 @@ public:
     virtual void setBold(bool on) = 0;
     virtual void setUnderline(bool on) = 0;
     virtual void typeText(const QString& text) = 0;
+    // Replaces the text of the named place (a bookmark) of the active
+    // document with `text`, fitted into it by fitIntoBlank (Documents.h),
+    // keeping the underline the place had. False when
+    // the document has no place of that name, or it could not be filled
+    // (lastError() then says why).
+    virtual bool setFieldText(const QString& name, const QString& text) = 0;
 
     // Saves the active document as a Word 97-2003 file; true only when the
     // file is completely written.

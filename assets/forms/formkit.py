@@ -8,6 +8,9 @@ blanks or ruled tables, seal and signature blocks.
 Markup inside texts:
   {n}   an underlined blank n ideographic spaces wide
   [n]   a plain gap of n ideographic spaces (dates under seals: "[2]年[1]月")
+  {n:Name}, [n:Name]   the same, as a named field: a bookmark around the blank
+        that the program fills from the record (see FormFields.cpp); a name
+        used again in one document is numbered: Name, Name_2, Name_3 ...
   a text that starts with ">" is right-aligned, with "^" centred;
   "\\n" separates paragraphs inside a table cell.
 """
@@ -135,37 +138,61 @@ CELL_STYLES = {
 }
 
 
-def markup(text):
-    """Escaped paragraph content with the blanks of the markup expanded."""
+FIELD_NAME = re.compile(r"[A-Z][A-Za-z]*")
+
+
+def bookmarked(name, content):
+    """`content` inside the bookmark `name` (a point when it is empty)."""
+    if not content:
+        return f'<text:bookmark text:name="{name}"/>'
+    return f'<text:bookmark-start text:name="{name}"/>{content}<text:bookmark-end text:name="{name}"/>'
+
+
+def markup(text, bookmark=None):
+    """Escaped paragraph content with the blanks of the markup expanded;
+    `bookmark(field)` gives the bookmark name of a named blank."""
     out = []
     pos = 0
-    for m in re.finditer(r"\{(\d+)\}|\[(\d+)\]", text):
+    for m in re.finditer(r"\{(\d+)(?::(\w+))?\}|\[(\d+)(?::(\w+))?\]", text):
         out.append(escape(text[pos:m.start()]))
         if m.group(1):
             # Word joiners keep a blank whole: it moves to the next line
             # instead of being cut at the line end.
-            out.append('<text:span text:style-name="U">' + WORD_JOINER.join(IDEOGRAPHIC_SPACE * int(m.group(1)))
-                       + "</text:span>")
+            blank = ('<text:span text:style-name="U">' + WORD_JOINER.join(IDEOGRAPHIC_SPACE * int(m.group(1)))
+                     + "</text:span>")
         else:
-            out.append(IDEOGRAPHIC_SPACE * int(m.group(2)))
+            blank = IDEOGRAPHIC_SPACE * int(m.group(3))
+        field = m.group(2) or m.group(4)
+        if field:
+            assert bookmark and FIELD_NAME.fullmatch(field), field
+            blank = bookmarked(bookmark(field), blank)
+        out.append(blank)
         pos = m.end()
     out.append(escape(text[pos:]))
     return "".join(out)
 
 
-def paragraph(style, text=""):
+def paragraph(style, text="", bookmark=None, field=None):
+    """`field`: the paragraph is the named field (an empty table cell)."""
     if text.startswith(">"):
         style, text = {"Body": "BodyRight", "Flush": "BodyRight", "Cell": "CellRight"}.get(style, style), text[1:]
     elif text.startswith("^"):
         style, text = {"Body": "BodyCenter", "Flush": "BodyCenter", "Cell": "CellCenter"}.get(style, style), text[1:]
-    return f'   <text:p text:style-name="{style}">{markup(text)}</text:p>\n'
+    content = markup(text, bookmark)
+    if field:
+        assert FIELD_NAME.fullmatch(field), field
+        content = bookmarked(bookmark(field), content)
+    return f'   <text:p text:style-name="{style}">{content}</text:p>\n'
 
 
 class C:
-    """A table cell: text (paragraphs separated by "\\n"), spans, style."""
+    """A table cell: text (paragraphs separated by "\\n"), spans, style;
+    `field` names an empty cell the program fills from the record."""
 
-    def __init__(self, text="", span=1, rows=1, style="Grid", para="Cell"):
+    def __init__(self, text="", span=1, rows=1, style="Grid", para="Cell", field=None):
         self.text, self.span, self.rows, self.style, self.para = text, span, rows, style, para
+        self.field = field
+        assert not (field and text), "a named cell is empty"
 
 
 def L(text, span=1, rows=1):
@@ -186,13 +213,20 @@ class Document:
         self.table_count = 0
         self.table_styles = []
         self.row_styles = {}
+        self.fields = {}  # field name -> how often it is used so far
+
+    def bookmark(self, field):
+        """The bookmark of the next use of `field`: Name, Name_2, Name_3 ..."""
+        n = self.fields.get(field, 0) + 1
+        self.fields[field] = n
+        return field if n == 1 else f"{field}_{n}"
 
     # ------------------------------------------------------------ paragraphs
     def p(self, text="", style="Body"):
-        self.body.append(paragraph(style, text))
+        self.body.append(paragraph(style, text, self.bookmark))
 
     def section(self, label, first=False):
-        self.body.append(paragraph("Section" if first else "SectionBreak", label))
+        self.body.append(paragraph("Section" if first else "SectionBreak", label, self.bookmark))
 
     def authority(self):
         self.p("{9}人力资源和社会保障局", "Authority")
@@ -200,7 +234,7 @@ class Document:
     def heading(self, heading, sub=None, lines=None):
         """`lines`: the heading in the lines it is printed on, when it is too long for one."""
         if lines:
-            text = "<text:line-break/>".join(markup(line) for line in lines)
+            text = "<text:line-break/>".join(markup(line, self.bookmark) for line in lines)
             self.body.append(f'   <text:p text:style-name="Heading">{text}</text:p>\n')
         else:
             self.p(heading, "Heading")
@@ -284,7 +318,7 @@ class Document:
                             covered[(rr, cc)] = True
                 out.append(f'     <table:table-cell {attrs} office:value-type="string">\n')
                 for line in cell.text.split("\n"):
-                    out.append("  " + paragraph(cell.para, line))
+                    out.append("  " + paragraph(cell.para, line, self.bookmark, cell.field))
                 out.append('     </table:table-cell>\n')
                 for _ in range(cell.span - 1):
                     out.append('     <table:covered-table-cell/>\n')

@@ -9,6 +9,11 @@ then every form on a page of its own, with three more forms of the procedure
 that have no menu entry: 询问笔录, 听证通知书, 催告书). make-forms-doc.sh turns them into the
 Word 97-2003 files the program carries.
 
+The places a record can fill (the work unit, the interviewee, the interview's
+date, place and officers) are named fields: {12:Unit}, [2:Year] or an empty
+cell C(field="Unit"). Each becomes a bookmark in the form; the program's table
+of form fields (library/FormFields.cpp) says which record field fills it.
+
 Only articles of the law texts the program ships are cited by number
 (劳动保障监察条例, arts. 4, 9, 13-21, 30); other laws are named without one.
 """
@@ -82,11 +87,11 @@ def inspection_record(d):  # ws2
     d.table([2.9, 5.1, 2.6, 5.4], [
         [L("检查时间"), C("[2]年[2]月[2]日[2]时[2]分至[2]时[2]分", span=3)],
         [L("检查地点"), C("", span=3)],
-        [L("被检查单位"), C("", span=3)],
+        [L("被检查单位"), C(span=3, field="Unit")],
         [L("法定代表人\n（负责人）"), C(""), L("联系电话"), C("")],
+        [L("监察员"), C(field="Interviewer"), L("证件号码"), C("")],
         [L("监察员"), C(""), L("证件号码"), C("")],
-        [L("监察员"), C(""), L("证件号码"), C("")],
-        [L("记录人"), C(""), L("在场人及职务"), C("")],
+        [L("记录人"), C(field="Recorder"), L("在场人及职务"), C("")],
         [C(f"监察员已出示劳动保障监察证件，依照{REGULATION}第十五条、第十六条的规定进行调查、检查，"
            "并告知被检查单位应当如实提供情况和资料；监察员与本案有直接利害关系的，被检查单位有权申请其回避。"
            "\n是否申请回避：[1]□是[2]□否[4]被检查单位签名：", span=4, style="GridTop")],
@@ -102,10 +107,10 @@ def inspection_record(d):  # ws2
 
 def inquiry_notice(d):  # ws3
     letter_head(d, "劳动保障监察调查询问通知书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p(f"根据{REGULATION}第十五条第一款第（二）项、第（三）项的规定，为调查{{16}}一事，"
-        "请你（单位）于{2}年{2}月{2}日{2}时前，由法定代表人（负责人）或者委托代理人携带下列材料，"
-        "到{14}接受调查询问，并对有关问题作出解释和说明：")
+        "请你（单位）于{2:Year}年{2:Month}月{2:Day}日{2:Hour}时前，由法定代表人（负责人）或者委托代理人携带下列材料，"
+        "到{14:Place}接受调查询问，并对有关问题作出解释和说明：")
     d.p("□营业执照副本或者其他主体资格证明[1]□法定代表人（负责人）身份证明", "Flush")
     d.p("□授权委托书及委托代理人身份证件[2]□职工名册[2]□劳动合同", "Flush")
     d.p("□考勤记录[2]□工资支付记录（工资表）[2]□社会保险费缴费凭证", "Flush")
@@ -129,7 +134,7 @@ def report_register(d):  # ws4
         [L("举报人", rows=3), L("姓名"), C(""), L("性别"), L("联系电话"), C("")],
         [L("住址"), C("", span=4)],
         [L("举报方式"), C("□来信[1]□来电[1]□来访[1]□网络[1]□其他：{6}", span=4)],
-        [L("被举报单位", rows=3), L("名称"), C("", span=4)],
+        [L("被举报单位", rows=3), L("名称"), C(span=4, field="Unit")],
         [L("地址"), C("", span=4)],
         [L("法定代表人\n（负责人）"), C("", span=2), L("联系电话"), C("")],
         [L("举报事项\n及理由"), C("", span=5, style="GridTop")],
@@ -147,11 +152,11 @@ def complaint_register(d):  # ws5
     letter_head(d, "投诉登记表", number=False)
     d.serial()
     d.table([1.8, 2.6, 3.0, 1.4, 1.6, 1.8, 3.8], [
-        [L("投诉人", rows=4), L("姓名"), C(""), L("性别"), C(""), L("年龄"), C("")],
-        [L("身份证件\n号码"), C("", span=3), L("联系电话"), C("")],
-        [L("工作单位\n及岗位"), C("", span=5)],
-        [L("住址"), C("", span=5)],
-        [L("被投诉\n单位", rows=3), L("名称"), C("", span=5)],
+        [L("投诉人", rows=4), L("姓名"), C(field="Person"), L("性别"), C(field="Sex"), L("年龄"), C(field="Age")],
+        [L("身份证件\n号码"), C(span=3, field="IdNumber"), L("联系电话"), C(field="Phone")],
+        [L("工作单位\n及岗位"), C(span=5, field="UnitPosition")],
+        [L("住址"), C(span=5, field="Address")],
+        [L("被投诉\n单位", rows=3), L("名称"), C(span=5, field="Unit")],
         [L("地址"), C("", span=5)],
         [L("法定代表人\n（负责人）"), C(""), L("职务"), C(""), L("联系电话"), C("")],
         [L("投诉请求"), C("", span=6, style="GridTop")],
@@ -168,8 +173,8 @@ def complaint_register(d):  # ws5
 
 def complaint_refusal(d):  # ws6
     letter_head(d, "劳动保障监察不予受理投诉决定书")
-    d.p("{12}：", "Flush")
-    d.p("你于{2}年{2}月{2}日向本机关投诉{14}（被投诉单位）{16}一事。"
+    d.p("{12:Person}：", "Flush")
+    d.p("你于{2}年{2}月{2}日向本机关投诉{14:Unit}（被投诉单位）{16}一事。"
         "经审查，本机关认为你的投诉不符合受理条件，理由如下：")
     d.p(f"□违反劳动保障法律、法规或者规章的行为在2年内未被劳动保障行政部门发现，也未被举报、投诉，"
         f"依照{REGULATION}第二十条的规定，劳动保障行政部门不再查处；")
@@ -191,7 +196,7 @@ def case_filing(d):  # ws7
     d.serial()
     d.table([2.2, 2.4, 3.4, 1.4, 2.0, 2.0, 2.6], [
         [L("案由"), C("", span=6)],
-        [L("当事人", rows=4), L("名称"), C("", span=5)],
+        [L("当事人", rows=4), L("名称"), C(span=5, field="Unit")],
         [L("地址"), C("", span=3), L("邮编"), C("")],
         [L("法定代表人"), C(""), L("职务"), C(""), L("联系电话"), C("")],
         [L("主要负责人"), C(""), L("职务"), C(""), L("联系电话"), C("")],
@@ -210,7 +215,7 @@ def handling_approval(d):  # ws8, menu position 9
     d.serial()
     d.table([2.9, 5.1, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("法定代表人\n（负责人）"), C(""), L("立案日期"), C("[3]年[2]月[2]日")],
         [L("违法事实\n及证据"), C("", span=3, style="GridTop")],
         [L("陈述、申辩\n情况"), C("", span=3, style="GridTop")],
@@ -226,7 +231,7 @@ def handling_approval(d):  # ws8, menu position 9
 
 def correction_order(d):  # ws9
     letter_head(d, "劳动保障监察责令改正决定书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("本机关于{2}年{2}月{2}日对你单位进行劳动保障监察，发现你单位存在下列违反劳动保障法律、法规或者规章的行为：")
     d.lines(3)
     d.p("以上事实有{20}等证据证实。")
@@ -248,7 +253,7 @@ HEADING_LINES[DISCUSSION_HEADING] = ["劳动保障行政部门负责人对复杂
 def discussion_rows(extra_rows):
     head = [
         [L("案由"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("讨论时间"), C("[3]年[2]月[2]日[2]时[2]分至[2]时[2]分", span=3)],
         [L("讨论地点"), C("", span=3)],
         [L("主持人"), C(""), L("记录人"), C("")],
@@ -274,7 +279,7 @@ def penalty_discussion(d):  # ws10, menu position 11
 
 def penalty_notice(d):  # ws11
     letter_head(d, "劳动保障监察行政处罚事先告知书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("经查，你单位存在下列违法行为：")
     d.lines(3)
     d.p("以上事实有{20}等证据证实。你单位的上述行为违反了{16}的规定。"
@@ -297,7 +302,7 @@ def representation_record(d):  # ws12
     d.table([2.9, 5.1, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("时间"), C("[2]年[1]月[1]日[1]时[1]分至[1]时[1]分"), L("地点"), C("")],
-        [L("陈述申辩人"), C("", span=3)],
+        [L("陈述申辩人"), C(span=3, field="Unit")],
         [L("法定代表人\n（负责人）"), C(""), L("职务"), C("")],
         [L("委托代理人"), C(""), L("身份证件\n号码"), C("")],
         [L("承办人"), C(""), L("记录人"), C("")],
@@ -313,7 +318,7 @@ def representation_record(d):  # ws12
 
 def hearing_notice(d):  # ws13
     letter_head(d, "劳动保障监察行政处罚听证告知书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("经查，你单位存在下列违法行为：")
     d.lines(2)
     d.p("以上事实有{20}等证据证实。本机关拟依照{16}的规定，对你单位作出如下行政处罚：")
@@ -335,7 +340,7 @@ def hearing_notice(d):  # ws13
 
 def decision_facts(d, notice):
     d.table([2.6, 13.4], [
-        [L("被处理单位" if "处理" in notice else "当事人"), C("")],
+        [L("被处理单位" if "处理" in notice else "当事人"), C(field="Unit")],
         [L("地址"), C("")],
         [L("法定代表人\n（负责人）"), C("")],
     ], [0.85])
@@ -375,7 +380,7 @@ def service_receipt(d):  # ws16
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
         [L("送达文书\n名称及文号"), C("", span=3, style="GridTop")],
-        [L("受送达人"), C("", span=3)],
+        [L("受送达人"), C(span=3, field="Unit")],
         [L("送达地点"), C("", span=3)],
         [L("送达方式"), C("□直接送达[1]□留置送达[1]□委托送达[1]□邮寄送达[1]□公告送达", span=3)],
         [L("受送达人\n签名或盖章"), C("\n>[2]年[1]月[1]日[1]时[1]分", span=3, style="GridBottom")],
@@ -400,7 +405,7 @@ def service_receipt(d):  # ws16
 def crime_transfer(d):  # ws17
     letter_head(d, "涉嫌犯罪案件移送书")
     d.p("{12}公安局：", "Flush")
-    d.p("本机关在查处{16}一案中，发现当事人{14}涉嫌{12}。"
+    d.p("本机关在查处{16}一案中，发现当事人{14:Unit}涉嫌{12}。"
         f"依照{REGULATION}第十八条第二款的规定，现将该案移送你局依法处理。")
     d.p("附件：", "Flush")
     d.table([11, 5], [[C(f"[2]{i}．{name}", style="Plain"), C("共{2}页", style="Plain")] for i, name in enumerate(
@@ -422,7 +427,7 @@ def crime_transfer_approval(d):  # ws25
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C(""), L("立案日期"), C("[3]年[2]月[2]日")],
         [L("涉嫌罪名"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("地址"), C("", span=3)],
         [L("法定代表人\n或负责人"), C(""), L("联系电话"), C("")],
         [L("基本违法事实\n及移送理由"), C("", span=3, style="GridTop")],
@@ -441,7 +446,7 @@ def closing_report(d):  # ws20
     d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("立案日期"), C("[3]年[2]月[2]日"), L("结案日期"), C("[3]年[2]月[2]日")],
         [L("案件来源"), C(""), L("承办人"), C("")],
         [L("调查认定的\n违法事实"), C("", span=3, style="GridTop")],
@@ -460,7 +465,7 @@ def extension_approval(d):  # ws19
     d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("立案日期"), C("[3]年[2]月[2]日"), L("承办人"), C("")],
         [L("办案期限\n届满日期"), C("[3]年[2]月[2]日\n（自立案之日起60个工作日）", span=3)],
         [L("申请延长\n期限"), C("{3}个工作日（不超过30个工作日），延长至{3}年{2}月{2}日", span=3)],
@@ -478,7 +483,7 @@ def closing_approval(d):  # ws18
     letter_head(d, "劳动保障监察结案审批表", number=False)
     d.serial()
     d.table([2.8, 5.2, 2.4, 5.6], [
-        [L("被监察单位"), C("", span=3)],
+        [L("被监察单位"), C(span=3, field="Unit")],
         [L("案由"), C("", span=3)],
         [L("立案日期"), C("[3]年[2]月[2]日"), L("承办人"), C("")],
         [L("调查处理\n过程"), C("", span=3, style="GridTop")],
@@ -498,7 +503,7 @@ def penalty_approval(d):  # ws21, menu position 23
     d.serial()
     d.table([2.9, 5.1, 2.4, 5.6], [
         [L("案由"), C("", span=3)],
-        [L("当事人"), C("", span=3)],
+        [L("当事人"), C(span=3, field="Unit")],
         [L("法定代表人\n（负责人）"), C(""), L("立案日期"), C("[3]年[2]月[2]日")],
         [L("违法事实\n及证据"), C("", span=3, style="GridTop")],
         [L("违反的规定"), C("", span=3)],
@@ -518,7 +523,7 @@ def enforcement_application(d):  # ws22
         [L("申请人"), C("", span=3)],
         [L("地址"), C(""), L("联系电话"), C("")],
         [L("法定代表人"), C(""), L("职务"), C("")],
-        [L("被申请人"), C("", span=3)],
+        [L("被申请人"), C(span=3, field="Unit")],
         [L("地址"), C(""), L("联系电话"), C("")],
         [L("法定代表人\n（负责人）"), C(""), L("职务"), C("")],
     ], [0.85])
@@ -540,7 +545,7 @@ def enforcement_application(d):  # ws22
 def case_transfer_letter(d):  # ws26
     letter_head(d, "案件移送函")
     d.p("{12}：", "Flush")
-    d.p("本机关在劳动保障监察中发现{14}（当事人）{16}一案。经审查，该案：")
+    d.p("本机关在劳动保障监察中发现{14:Unit}（当事人）{16}一案。经审查，该案：")
     d.p(f"□不属于劳动保障监察事项，依照{REGULATION}第十八条第二款的规定，应当移送有关部门处理；")
     d.p(f"□不属于本机关管辖，依照{REGULATION}第十三条的规定，应当由你单位管辖。")
     d.p("现将该案移送你单位，请依法处理，并将处理结果函告本机关。")
@@ -559,7 +564,7 @@ def case_transfer_letter(d):  # ws26
 
 def handling_notice(d):  # ws24
     letter_head(d, "劳动保障监察行政处罚（行政处理）事先告知书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("经查，你单位存在下列违法行为：")
     d.lines(3)
     d.p("以上事实有{20}等证据证实。你单位的上述行为违反了{16}的规定。"
@@ -595,14 +600,15 @@ def inquiry_record(d):
     letter_head(d, "劳动保障监察询问笔录", number=False)
     d.p(">第[1]{2}页[1]共[1]{2}页", "Flush")
     d.table([2.4, 3.6, 2.2, 3.0, 1.4, 3.4], [
-        [L("询问时间"), C("[3]年[2]月[2]日[2]时[2]分至[2]时[2]分", span=5)],
-        [L("询问地点"), C("", span=5)],
+        [L("询问时间"), C("[3:Year]年[2:Month]月[2:Day]日[2:Hour]时[2:Minute]分至[2:EndHour]时[2:EndMinute]分",
+                         span=5)],
+        [L("询问地点"), C(span=5, field="Place")],
+        [L("询问人"), C(field="Interviewer"), L("证件号码"), C("", span=3)],
         [L("询问人"), C(""), L("证件号码"), C("", span=3)],
-        [L("询问人"), C(""), L("证件号码"), C("", span=3)],
-        [L("记录人"), C(""), L("被询问人"), C(""), L("性别"), C("")],
-        [L("身份证件\n号码"), C("", span=3), L("年龄"), C("")],
-        [L("工作单位\n及职务"), C("", span=3), L("电话"), C("")],
-        [L("住址"), C("", span=5)],
+        [L("记录人"), C(field="Recorder"), L("被询问人"), C(field="Person"), L("性别"), C(field="Sex")],
+        [L("身份证件\n号码"), C(span=3, field="IdNumber"), L("年龄"), C(field="Age")],
+        [L("工作单位\n及职务"), C(span=3, field="UnitPosition"), L("电话"), C(field="Phone")],
+        [L("住址"), C(span=5, field="Address")],
         [C(f"问：我们是{{10}}的劳动保障监察员，这是我们的证件。现依法就{{10}}一事向你调查了解情况，"
            f"你应当如实回答。依照{REGULATION}第十六条的规定，劳动保障监察员与本案有直接利害关系的，你有权申请回避。"
            "你是否申请回避？\n答：", span=6, style="GridTop")],
@@ -616,7 +622,7 @@ def inquiry_record(d):
 
 def hearing_summons(d):
     letter_head(d, "劳动保障监察行政处罚听证通知书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("根据你单位的听证要求，本机关决定于{2}年{2}月{2}日{2}时{2}分在{14}举行听证，"
         "对{14}一案拟作出的行政处罚进行听证。")
     d.p("本次听证由{5}担任主持人，{5}担任听证员，{5}担任书记员。"
@@ -637,7 +643,7 @@ def hearing_summons(d):
 
 def payment_reminder(d):
     letter_head(d, "履行行政处罚（行政处理）决定催告书")
-    d.p("{12}：", "Flush")
+    d.p("{12:Unit}：", "Flush")
     d.p("本机关于{2}年{2}月{2}日对你单位作出{14}（{4}字〔{3}〕第{4}号），"
         "并于{2}年{2}月{2}日依法送达。该决定要求你单位：")
     d.lines(3)

@@ -66,7 +66,8 @@ int main(int argc, char** argv)
     test::MapForm form;
     TimingPrompts prompts;
     platform::RecordingShell shell;
-    library::DocumentCommands commands({&form, &form.session, &prompts, &shell, &engine, options.scratchDir});
+    library::DocumentCommands commands(
+        {&form, &form.session, &prompts, &shell, &engine, &form, options.scratchDir});
 
     std::printf(
         "entry                                     to question (median, min-max of %d)   cancel branch\n",

@@ -92,6 +92,7 @@ bool RecordingEngine::open(const QString& path)
     }
     hasDocument_ = true;
     documentPath_ = path;
+    fieldTexts_.clear();
     paragraphs_.assign(1, Paragraph{});
     resetFormatting();
     return true;
@@ -223,6 +224,17 @@ PrintResult RecordingEngine::print()
     if (!printResult_.ok())
         lastError_ = printResult_.detail;
     return printResult_;
+}
+
+bool RecordingEngine::setFieldText(const QString& name, const QString& text)
+{
+    calls_ << QStringLiteral("setFieldText ") + name + QLatin1Char(' ') + text;
+    if (!hasDocument_ || !fields_.contains(name)) {
+        lastError_ = QStringLiteral("no field ") + name;
+        return false;
+    }
+    fieldTexts_.insert(name, text);
+    return true;
 }
 
 void RecordingEngine::closeDocument()

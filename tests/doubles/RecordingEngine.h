@@ -2,6 +2,7 @@
 
 #include "word/WordEngine.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -39,6 +40,10 @@ public:
     void setSaveResult(bool ok) { saveOk_ = ok; }
     void setPdfResult(bool ok) { pdfOk_ = ok; }
     void setPrintResult(const PrintResult& result) { printResult_ = result; }
+    // The named places every opened document has.
+    void setFields(const QStringList& names) { fields_ = names; }
+    // What each place of the document opened last was filled with, by name.
+    const QHash<QString, QString>& fieldTexts() const { return fieldTexts_; }
 
     QStringList calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -61,6 +66,8 @@ public:
     void setBold(bool on) override;
     void setUnderline(bool on) override;
     void typeText(const QString& text) override;
+    // Fills a place of setFields(); the text goes into fieldTexts().
+    bool setFieldText(const QString& name, const QString& text) override;
     bool saveAs(const QString& path) override;
     // Writes "%PDF-" and the document's text.
     bool saveAsPdf(const QString& path) override;
@@ -91,6 +98,8 @@ private:
     bool visible_ = false;
     QString documentPath_;
     std::vector<Paragraph> paragraphs_;
+    QStringList fields_;
+    QHash<QString, QString> fieldTexts_;
     Run format_; // formatting in force at the selection (text unused)
     QString lastError_;
 };

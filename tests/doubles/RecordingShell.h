@@ -26,6 +26,11 @@ public:
     const QStringList& addresses() const { return addresses_; }
     const QList<Started>& started() const { return started_; }
     void setStartResult(bool ok) { startResult_ = ok; }
+    void clear()
+    {
+        addresses_.clear();
+        started_.clear();
+    }
 
 private:
     QStringList addresses_;

@@ -73,6 +73,10 @@ public:
     void setBold(bool on) override { real_->setBold(on); }
     void setUnderline(bool on) override { real_->setUnderline(on); }
     void typeText(const QString& text) override { real_->typeText(text); }
+    bool setFieldText(const QString& name, const QString& text) override
+    {
+        return real_->setFieldText(name, text);
+    }
     bool saveAs(const QString& path) override
     {
         if (beforeSave)

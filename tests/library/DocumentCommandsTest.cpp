@@ -30,6 +30,7 @@ QString u(const char* text)
 }
 
 const Shown kQuestion{u("是否直接打印此监察文书？"), u("提 示："), Buttons::OkCancel};
+const Shown kFillQuestion{u("是否用当前笔录的内容填写此监察文书？"), u("提 示："), Buttons::YesNo};
 
 class DocumentCommands : public ::testing::Test
 {
@@ -51,6 +52,7 @@ protected:
         env.prompts = &prompts;
         env.shell = &shell;
         env.word = &engine;
+        env.form = &form;
         env.scratchDir = scratchDir;
         return env;
     }
@@ -209,6 +211,98 @@ TEST_F(DocumentCommands, AScratchFileThatCannotBeWrittenOrOpenedIsToldAndNothing
                              u("无 法 打 开 文 档："), Buttons::Ok}}));
     EXPECT_EQ(engine.calls().last(), QStringLiteral("releaseApplication"));
     EXPECT_TRUE(shell.started().isEmpty());
+}
+
+TEST_F(DocumentCommands, ARecordThatKnowsTheFormsPlacesIsOfferedAndFillsACopyOnly)
+{
+    using record::FieldId;
+    // 询问通知书: the unit, the interview's date and hour and its place.
+    engine.setFields({QStringLiteral("Unit"), QStringLiteral("Year"), QStringLiteral("Month"),
+                      QStringLiteral("Day"), QStringLiteral("Hour"), QStringLiteral("Place")});
+    const QString ws3 = scratch() + QStringLiteral("/ws3.doc");
+    const QString filled = scratch() + QStringLiteral("/ws3-filled.doc");
+    ASSERT_EQ(commands->filledScratchPath(entry(4)), filled);
+
+    // A record that holds nothing the form has a place for is not offered.
+    form.showField(FieldId::Position, u("车工"));
+    form.showField(FieldId::Name, u("王某"));
+    prompts.answerNext(Answer::Ok);
+    commands->open(entry(4));
+    EXPECT_EQ(prompts.shown(), QList<Shown>{kQuestion});
+    EXPECT_TRUE(engine.fieldTexts().isEmpty());
+
+    form.showField(FieldId::WorkUnit, u("  某机械加工厂 "));
+    form.showField(FieldId::StartYear, u("2026"));
+    form.showField(FieldId::StartMonth, u("12"));
+    form.showField(FieldId::StartHour, u("   "));
+    form.showField(FieldId::Place, u("朝阳区"));
+    form.showField(FieldId::CommonPlace, u("劳动保障监察大队询问室"));
+    const QHash<QString, QString> expected{{QStringLiteral("Unit"), u("某机械加工厂")},
+                                           {QStringLiteral("Year"), u("2026")},
+                                           {QStringLiteral("Month"), u("12")},
+                                           {QStringLiteral("Place"), u("朝阳区劳动保障监察大队询问室")}};
+    struct Case
+    {
+        Answer fill;
+        Answer print;
+        bool filledCopy; // what Writer is handed, when it is
+    };
+    for (const Case& c : {Case{Answer::Yes, Answer::Ok, true}, Case{Answer::Yes, Answer::Cancel, true},
+                          Case{Answer::No, Answer::Cancel, false}}) {
+        SCOPED_TRACE(int(c.fill) * 10 + int(c.print));
+        prompts.clear();
+        shell.clear();
+        engine.clearCalls();
+        QFile::remove(filled);
+        prompts.answerNext(c.fill);
+        prompts.answerNext(c.print);
+        commands->open(entry(4));
+        EXPECT_EQ(prompts.shown(), (QList<Shown>{kFillQuestion, kQuestion}));
+        const QHash<QString, QString> none;
+        EXPECT_EQ(engine.fieldTexts(), c.fill == Answer::Yes ? expected : none);
+        // The blank form written for the engine stays the blank form.
+        EXPECT_EQ(readFile(ws3), library::inspectionDocumentBytes(entry(4)));
+        if (c.print == Answer::Ok) {
+            EXPECT_TRUE(engine.calls().contains(QStringLiteral("print")));
+            EXPECT_TRUE(shell.started().isEmpty());
+            EXPECT_FALSE(QFileInfo::exists(filled));
+            continue;
+        }
+        const QString handed = c.filledCopy ? filled : ws3;
+        ASSERT_EQ(shell.started().size(), 1);
+        EXPECT_EQ(shell.started()[0].arguments, (QStringList{QStringLiteral("-n"), handed}));
+        EXPECT_EQ(engine.calls().contains(QStringLiteral("saveAs ") + filled), c.filledCopy);
+        // The copy is written before the headless session ends.
+        if (c.filledCopy) {
+            EXPECT_LT(engine.calls().indexOf(QStringLiteral("saveAs ") + filled),
+                      engine.calls().indexOf(QStringLiteral("closeDocument")));
+        }
+    }
+
+    // A filled copy that cannot be written is told, and Writer is not started.
+    prompts.clear();
+    shell.clear();
+    engine.setSaveResult(false);
+    prompts.answerNext(Answer::Yes);
+    prompts.answerNext(Answer::Cancel);
+    commands->open(entry(4));
+    ASSERT_EQ(prompts.shown().size(), 3);
+    EXPECT_TRUE(prompts.shown()[2].text.startsWith(u("监察文书没有写成：") + filled + u("：")));
+    EXPECT_TRUE(shell.started().isEmpty());
+
+    // The program ends while the offer is open: nothing is written or opened.
+    prompts.clear();
+    engine.clearCalls();
+    prompts.answerNext(Answer::Interrupted);
+    commands->open(entry(4));
+    EXPECT_EQ(prompts.shown(), QList<Shown>{kFillQuestion});
+    EXPECT_EQ(engine.calls(), QStringList{QStringLiteral("installPathText")});
+
+    // A form without a place the record knows is handed out blank, unasked.
+    prompts.clear();
+    prompts.answerNext(Answer::Ok);
+    commands->open(entry(2));
+    EXPECT_EQ(prompts.shown(), QList<Shown>{kQuestion});
 }
 
 } // namespace
