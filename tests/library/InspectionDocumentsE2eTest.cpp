@@ -1,16 +1,19 @@
 // The blank inspection forms with the real LibreOffice and the real CUPS PDF
 // printer: the committed Word files are what the generator makes of their
 // sources, each single form is one A4 page, the collection holds every form
-// in order, and the menu entry prints a form or hands it on.
+// in order, the menu entry prints a form or hands it on, and a form filled
+// from the record prints the record's texts in its places.
 #include "../e2e/E2eSupport.h"
 #include "../record/MapForm.h"
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedPrompts.h"
 #include "library/DocumentCommands.h"
+#include "library/FormFields.h"
 #include "library/InspectionDocuments.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
+#include "word/Documents.h"
 #include "word/LibreOfficeEngine.h"
 
 #include <QDateTime>
@@ -127,6 +130,14 @@ TEST(InspectionDocumentsE2e, EverySingleFormIsOneA4PageWithItsHeadingAndTheColle
     }
 }
 
+// The text of a printed document line by line as printed, blanks left out
+// (a text that runs on to the next line reads on).
+QString printedText(const QString& pdf)
+{
+    return withoutBlanks(
+        runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+}
+
 // The PDFs the printer wrote since `sinceMs` (ms since the epoch).
 QStringList printedSince(qint64 sinceMs)
 {
@@ -153,12 +164,43 @@ protected:
         env.prompts = &prompts;
         env.shell = &shell;
         env.word = engine.get();
+        env.form = &form;
         env.scratchDir = options.scratchDir;
         commands = std::make_unique<library::DocumentCommands>(env);
     }
     static const library::InspectionDocument& entry(int position)
     {
         return library::inspectionDocuments()[size_t(position - 1)];
+    }
+    static bool requirePrinter()
+    {
+        if (!requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client")))
+            return false;
+        if (runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")})
+                .contains(QStringLiteral("destination:")))
+            return true;
+        ADD_FAILURE() << "missing component: a default CUPS printer (run scripts/setup-printer.sh as root)";
+        return false;
+    }
+    // The printed page of the form with `heading` whose text holds `mark`,
+    // printed since `sinceMs`, once settled: the printout and the document
+    // the job printed (the printer is shared: others may come out meanwhile).
+    static std::pair<QString, QString> printout(qint64 sinceMs, const QString& heading, const QString& mark)
+    {
+        for (int waited = 0; waited < 90000; waited += 500) {
+            for (const QString& pdf : printedSince(sinceMs)) {
+                const QString spooled = spooledDocument(pdf);
+                const QString text = printedText(spooled);
+                if (text.contains(heading) && text.contains(mark) &&
+                    !waitForSettledFile(printedPdfFolder(), QFileInfo(pdf).fileName(), sinceMs - 1000, 30000)
+                         .isEmpty())
+                    return {pdf, spooled};
+            }
+            QThread::msleep(500);
+        }
+        ADD_FAILURE() << "no printout of " << heading.toStdString() << " in "
+                      << printedPdfFolder().toStdString();
+        return {};
     }
 
     TempDir dir;
@@ -171,10 +213,7 @@ protected:
 
 TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnlockedFile)
 {
-    ASSERT_TRUE(requireProgram(QStringLiteral("lpstat"), QStringLiteral("cups-client")));
-    ASSERT_TRUE(
-        runProgram(QStringLiteral("lpstat"), {QStringLiteral("-d")}).contains(QStringLiteral("destination:")))
-        << "missing component: a default CUPS printer (run scripts/setup-printer.sh as root)";
+    ASSERT_TRUE(requirePrinter());
     const library::InspectionDocument& notice = entry(14); // 行政处罚听证告知书
     const qint64 since = QDateTime::currentMSecsSinceEpoch();
     prompts.answerNext(Answer::Ok);
@@ -182,21 +221,8 @@ TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnl
     ASSERT_EQ(prompts.shown().size(), 1) << prompts.shown().last().text.toStdString();
     EXPECT_EQ(form.part0, u("打印监察文书成功..."));
 
-    // The printer is shared: wait for the printout of this form among all that come out.
-    QString printed;
-    QString spooled;
-    for (int waited = 0; printed.isEmpty() && waited < 90000; waited += 500) {
-        for (const QString& pdf : printedSince(since))
-            if (withoutBlanks(pdfText(spooledDocument(pdf))).contains(notice.headingText())) {
-                printed = pdf;
-                spooled = spooledDocument(pdf);
-            }
-        if (printed.isEmpty())
-            QThread::msleep(500);
-    }
-    ASSERT_FALSE(printed.isEmpty()) << "no printout of the form in " << printedPdfFolder().toStdString();
-    ASSERT_FALSE(
-        waitForSettledFile(printedPdfFolder(), QFileInfo(printed).fileName(), since - 1000, 30000).isEmpty());
+    const auto [printed, spooled] = printout(since, notice.headingText(), QString());
+    ASSERT_FALSE(printed.isEmpty());
     EXPECT_EQ(pdfPages(printed), 1);
     const QString text = withoutBlanks(pdfText(spooled));
     EXPECT_TRUE(text.contains(u("听证意见回执"))) << text.toStdString();
@@ -228,6 +254,95 @@ TEST_F(DocumentCommandsE2e, OkPrintsTheOnePageFormOnceAndCancelHandsWriterTheUnl
                   .entryList({QStringLiteral(".~lock*")}, QDir::Files | QDir::Hidden),
               QStringList());
     EXPECT_EQ(readFile(path), library::inspectionDocumentBytes(notice));
+}
+
+TEST_F(DocumentCommandsE2e, FormsFilledFromTheRecordPrintItsTextsInTheirPlacesAndNothingElse)
+{
+    ASSERT_TRUE(requirePrinter());
+    using record::FieldId;
+    // Every place of the table is in the Word file the program carries.
+    for (const library::InspectionDocument& d : library::inspectionDocuments()) {
+        SCOPED_TRACE(d.scratchName);
+        std::vector<std::pair<QString, QString>> all;
+        for (const library::FormField& f : library::formFields())
+            if (qstrcmp(f.form, d.scratchName) == 0)
+                all.emplace_back(QString::fromUtf8(f.field), QStringLiteral("x"));
+        const QString copy = dir.file(d.scratchFileName());
+        dir.write(d.scratchFileName(), library::inspectionDocumentBytes(d));
+        word::HiddenDocument document(*engine, copy);
+        ASSERT_TRUE(document.isOpen()) << document.openError().toStdString();
+        EXPECT_GE(library::fillForm(*engine, all), int(all.size()));
+    }
+
+    form.showField(FieldId::WorkUnit, u("长春某机械加工有限公司"));
+    form.showField(FieldId::Name, u("王某某"));
+    form.showField(FieldId::Sex, u("男"));
+    form.showField(FieldId::IdNumber, u("220102199001011234"));
+    form.showField(FieldId::Telephone, u("13900000000"));
+    form.showField(FieldId::Address, u("朝阳区桂林街道某小区3栋2单元"));
+    form.showField(FieldId::StartYear, u("2026"));
+    form.showField(FieldId::StartMonth, u("12"));
+    form.showField(FieldId::StartDay, u("10"));
+    form.showField(FieldId::StartHour, u("9"));
+    form.showField(FieldId::CommonPlace, u("劳动保障监察支队询问室"));
+    const QString unit = u("长春某机械加工有限公司");
+
+    struct Case
+    {
+        int position;
+        Answer fill;
+        QStringList printed; // in the printed text, blanks left out
+    };
+    const Case cases[] = {
+        {4,
+         Answer::Yes,
+         {unit + u("：根据"), u("2026年12月10日9时前"), u("到劳动保障监察支队询问室接受调查询问")}},
+        {6,
+         Answer::Yes,
+         {u("姓名王某某性别男年龄"), u("220102199001011234"), u("13900000000"),
+          u("住址朝阳区桂林街道某小区3栋2单元"),
+          // the unit's address and representative are not in the record
+          u("名称") + unit + u("被投诉地址单位法定代表人")}},
+        {17, Answer::Yes, {u("受送达人") + unit + u("送达地点")}},
+        {17, Answer::No, {u("受送达人送达地点")}},
+    };
+    QStringList receipt; // 送达回执 filled, then blank
+    for (const Case& c : cases) {
+        const library::InspectionDocument& d = entry(c.position);
+        SCOPED_TRACE(d.caption);
+        const qint64 since = QDateTime::currentMSecsSinceEpoch();
+        prompts.clear();
+        prompts.answerNext(c.fill);
+        prompts.answerNext(Answer::Ok);
+        commands->open(d);
+        ASSERT_EQ(prompts.shown().size(), 2) << prompts.shown().last().text.toStdString();
+        const auto [printed, spooled] = printout(since, d.headingText(), c.printed.last());
+        ASSERT_FALSE(printed.isEmpty());
+        EXPECT_EQ(pdfPages(printed), 1);
+        const QString text = printedText(spooled);
+        for (const QString& expected : c.printed)
+            EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in " << text.toStdString();
+        if (c.position == 17)
+            receipt << text;
+    }
+    // The filled receipt is the blank one with the unit in its place: the
+    // places the record lacks print as blank as before.
+    ASSERT_EQ(receipt.size(), 2);
+    EXPECT_EQ(QString(receipt[0]).remove(unit), receipt[1]);
+    EXPECT_TRUE(receipt[1].contains(u("受送达人送达地点")));
+
+    // Writer gets the filled copy, an ordinary Word file; the blank stays blank.
+    prompts.clear();
+    shell.clear();
+    prompts.answerNext(Answer::Yes);
+    prompts.answerNext(Answer::Cancel);
+    commands->open(entry(4));
+    const QString filled = commands->filledScratchPath(entry(4));
+    ASSERT_EQ(shell.started().size(), 1);
+    EXPECT_EQ(shell.started()[0].arguments, (QStringList{QStringLiteral("-n"), filled}));
+    EXPECT_TRUE(withoutBlanks(docText(filled)).contains(u("到劳动保障监察支队询问室接受调查询问")));
+    EXPECT_EQ(QFileInfo(filled).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+    EXPECT_EQ(readFile(commands->scratchPath(entry(4))), library::inspectionDocumentBytes(entry(4)));
 }
 
 TEST_F(DocumentCommandsE2e, AFailedPrintShowsWhyAndNoSuccess)
