@@ -120,6 +120,8 @@ std::vector<std::pair<QString, QString>> formValues(const InspectionDocument& do
                                                     const record::Record& record)
 {
     std::vector<std::pair<QString, QString>> values;
+    if (record[FieldId::WorkUnit].trimmed().isEmpty() && record[FieldId::Name].trimmed().isEmpty())
+        return values;
     for (const FormField& f : kTable) {
         if (qstrcmp(f.form, document.scratchName) != 0)
             continue;

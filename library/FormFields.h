@@ -41,8 +41,10 @@ struct FormField
 std::span<const FormField> formFields();
 
 // The places of `document` the record has text for, in table order: the
-// bookmark's name and its text. Empty when the form has no named place or
-// the record holds nothing for them; then the form stays blank.
+// bookmark's name and its text. Empty when the form has no named place, the
+// record holds nothing for them, or the record names neither a work unit
+// nor an interviewee (the date, place and officers the window fills in at
+// start make no record yet); then the form stays blank.
 std::vector<std::pair<QString, QString>> formValues(const InspectionDocument& document,
                                                     const record::Record& record);
 

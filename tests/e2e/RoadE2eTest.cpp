@@ -360,15 +360,18 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     for (int page = 1; page <= pages; ++page)
         EXPECT_TRUE(pdf.contains(u("第%1页共%2页").arg(page).arg(pages))) << page;
 
-    // An inspection form printed at once.
+    // An inspection form filled from the record and printed at once.
     qint64 since = QDateTime::currentMSecsSinceEpoch();
+    person.expectMessage(u("提 示："), u("Yes"));
     person.expectMessage(u("提 示："), u("OK"));
     chooseMenu(w, u("监察文书"), u("询问通知书"));
     ASSERT_TRUE(person.waitDone(120000)) << person.story();
     const QString form = waitForPrintedPdf(since);
     ASSERT_FALSE(form.isEmpty()) << "the inspection form did not come out of the printer";
     shootPage(u("road-printed-form.png"), spooledDocument(form), 1);
-    EXPECT_TRUE(withoutBlanks(pdfText(spooledDocument(form))).contains(u("询问通知书")));
+    const QString notice = withoutBlanks(pdfText(spooledDocument(form)));
+    EXPECT_TRUE(notice.contains(u("询问通知书")));
+    EXPECT_TRUE(notice.contains(withoutBlanks(typed.value(u("编辑框14"))) + u("："))) << notice.toStdString();
 
     // A law text shown in the text panel and printed from it.
     chooseMenu(w, u("法律法规"), u("劳动保障监察条例"));

@@ -66,6 +66,12 @@ TEST(FormFields, TheRecordFillsWhatItHasTextForAndNothingElse)
     using Values = std::vector<std::pair<QString, QString>>;
     EXPECT_EQ(library::formValues(complaint, r), Values());
 
+    // The date, place and officers alone, as the window fills them at start, are no record yet.
+    const library::InspectionDocument& notice = library::inspectionDocuments()[3]; // 询问通知书
+    r[FieldId::StartYear] = u("2026");
+    r[FieldId::CommonPlace] = u("劳动保障监察大队询问室");
+    EXPECT_EQ(library::formValues(notice, r), Values());
+
     r[FieldId::Name] = u(" 王某 ");
     r[FieldId::Telephone] = u("   ");
     r[FieldId::WorkUnit] = u("某机械加工厂");
@@ -76,8 +82,6 @@ TEST(FormFields, TheRecordFillsWhatItHasTextForAndNothingElse)
     EXPECT_EQ(library::formValues(complaint, r)[1].second, u("某机械加工厂\u3000车工"));
 
     // The place of the interview in two parts, as the record document types it.
-    const library::InspectionDocument& notice = library::inspectionDocuments()[3]; // 询问通知书
-    r[FieldId::CommonPlace] = u("劳动保障监察大队询问室");
     EXPECT_EQ(library::formValues(notice, r).back(), std::make_pair(u("Place"), u("劳动保障监察大队询问室")));
     r[FieldId::Place] = u("朝阳区");
     EXPECT_EQ(library::formValues(notice, r).back().second, u("朝阳区劳动保障监察大队询问室"));
