@@ -32,6 +32,12 @@ QString pdfText(const QString& pdf)
                       {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
 }
 
+QString pdfLayoutText(const QString& pdf)
+{
+    return runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                                    QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+}
+
 int pdfPages(const QString& pdf)
 {
     const QString info = runProgram(QStringLiteral("pdfinfo"), {pdf});

@@ -14,6 +14,9 @@ QString printedPdfFolder();
 QString waitForPrintedPdf(qint64 sinceMs, int timeoutMs = 90000);
 // The text of a PDF, by pdftotext.
 QString pdfText(const QString& pdf);
+// The same line by line as printed: a text that runs on to the next line
+// reads on (the plain order may put an underlined run elsewhere).
+QString pdfLayoutText(const QString& pdf);
 // The number of pages of a PDF, by pdfinfo; -1 when unreadable.
 int pdfPages(const QString& pdf);
 // The document CUPS printed for the job whose output cups-pdf wrote to

@@ -369,7 +369,7 @@ TEST(RoadE2e, ARecordTypedSavedPrintedAndOpenedAgainComesBackExactly)
     const QString form = waitForPrintedPdf(since);
     ASSERT_FALSE(form.isEmpty()) << "the inspection form did not come out of the printer";
     shootPage(u("road-printed-form.png"), spooledDocument(form), 1);
-    const QString notice = withoutBlanks(pdfText(spooledDocument(form)));
+    const QString notice = withoutBlanks(pdfLayoutText(spooledDocument(form)));
     EXPECT_TRUE(notice.contains(u("询问通知书")));
     EXPECT_TRUE(notice.contains(withoutBlanks(typed.value(u("编辑框14"))) + u("："))) << notice.toStdString();
 

@@ -130,14 +130,6 @@ TEST(InspectionDocumentsE2e, EverySingleFormIsOneA4PageWithItsHeadingAndTheColle
     }
 }
 
-// The text of a printed document line by line as printed, blanks left out
-// (a text that runs on to the next line reads on).
-QString printedText(const QString& pdf)
-{
-    return withoutBlanks(
-        runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
-}
-
 // The PDFs the printer wrote since `sinceMs` (ms since the epoch).
 QStringList printedSince(qint64 sinceMs)
 {
@@ -190,7 +182,7 @@ protected:
         for (int waited = 0; waited < 90000; waited += 500) {
             for (const QString& pdf : printedSince(sinceMs)) {
                 const QString spooled = spooledDocument(pdf);
-                const QString text = printedText(spooled);
+                const QString text = withoutBlanks(pdfLayoutText(spooled));
                 if (text.contains(heading) && text.contains(mark) &&
                     !waitForSettledFile(printedPdfFolder(), QFileInfo(pdf).fileName(), sinceMs - 1000, 30000)
                          .isEmpty())
@@ -319,7 +311,7 @@ TEST_F(DocumentCommandsE2e, FormsFilledFromTheRecordPrintItsTextsInTheirPlacesAn
         const auto [printed, spooled] = printout(since, d.headingText(), c.printed.last());
         ASSERT_FALSE(printed.isEmpty());
         EXPECT_EQ(pdfPages(printed), 1);
-        const QString text = printedText(spooled);
+        const QString text = withoutBlanks(pdfLayoutText(spooled));
         for (const QString& expected : c.printed)
             EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in " << text.toStdString();
         if (c.position == 17)
