@@ -45,6 +45,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -722,13 +723,14 @@ bool LibreOfficeEngine::setFieldText(const QString& name, const QString& text)
         d->lastError = d->lostReason.isEmpty() ? QStringLiteral("没有打开的文件。") : d->lostReason;
         return false;
     }
-    bool found = false;
-    const bool ok = d->call(QStringLiteral("填写 %1").arg(name), [this, name, text, &found] {
+    // Shared: a call that runs out of time may still finish on the worker.
+    const auto found = std::make_shared<bool>(false);
+    const bool ok = d->call(QStringLiteral("填写 %1").arg(name), [this, name, text, found] {
         Reference<css::text::XBookmarksSupplier> supplier(d->document, UNO_QUERY_THROW);
         const Reference<css::container::XNameAccess> marks = supplier->getBookmarks();
         if (!marks->hasByName(toOU(name)))
             return true;
-        found = true;
+        *found = true;
         Reference<css::text::XTextContent> mark(marks->getByName(toOU(name)), UNO_QUERY_THROW);
         const Reference<css::text::XTextRange> anchor = mark->getAnchor();
         // A cursor over the place: after setString it spans the new text,
@@ -741,9 +743,9 @@ bool LibreOfficeEngine::setFieldText(const QString& name, const QString& text)
             props->setPropertyValue("CharUnderline", underline);
         return true;
     });
-    if (ok && !found)
+    if (ok && !*found)
         d->lastError = QStringLiteral("文件中没有“%1”这一栏。").arg(name);
-    return ok && found;
+    return ok && *found;
 }
 
 bool LibreOfficeEngine::saveAs(const QString& path)
