@@ -13,6 +13,8 @@
 #include "word/Documents.h"
 #include "word/WordEngine.h"
 
+#include <QFile>
+
 namespace quillan::library {
 
 namespace {
@@ -77,6 +79,10 @@ void DocumentCommands::open(const InspectionDocument& document)
             return;
         fill = filled == Answer::Yes;
     }
+
+    // A copy filled at an earlier use holds a person's data: it goes now,
+    // whatever this use makes.
+    QFile::remove(filledScratchPath(document));
 
     const QString path = scratchPath(document);
     Busy busy(*env_.status);

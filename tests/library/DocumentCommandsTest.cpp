@@ -253,7 +253,6 @@ TEST_F(DocumentCommands, ARecordThatKnowsTheFormsPlacesIsOfferedAndFillsACopyOnl
         prompts.clear();
         shell.clear();
         engine.clearCalls();
-        QFile::remove(filled);
         prompts.answerNext(c.fill);
         prompts.answerNext(c.print);
         commands->open(entry(4));
@@ -268,6 +267,8 @@ TEST_F(DocumentCommands, ARecordThatKnowsTheFormsPlacesIsOfferedAndFillsACopyOnl
             EXPECT_FALSE(QFileInfo::exists(filled));
             continue;
         }
+        // A blank use leaves no copy filled before.
+        EXPECT_EQ(QFileInfo::exists(filled), c.filledCopy);
         const QString handed = c.filledCopy ? filled : ws3;
         ASSERT_EQ(shell.started().size(), 1);
         EXPECT_EQ(shell.started()[0].arguments, (QStringList{QStringLiteral("-n"), handed}));
